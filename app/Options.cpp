@@ -1,0 +1,190 @@
+// Command line: options, usage text, validation and the run procedure.
+//
+// An option is any word starting with '-'; only its second character is
+// examined. A value is the next word, which is visited in turn like any
+// other word (so "-o -s" names the result file "-s" and also sets -s).
+// A value option that is the last word is ignored. Long options (second
+// character '-') are this program's extensions: --seed N, --trace FILE,
+// --help, --version.
+#include "app/Options.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/Fatal.h"
+#include "model/GibbsDP.h"
+#include "model/SideFiles.h"
+
+void SetDefaultParam(INPUTPARAMETER* param)
+{
+    param->BothStrand = true;
+    param->Independent = false;
+    param->FixModLen = true;
+    param->SampleParam = false;
+    param->CalBF = false;
+    param->UseBgFile = false;
+    param->UsePWM = false;
+    param->SeqFile = "";
+    param->BgFile = "";
+    param->OutFile = "Output.txt";
+    param->PWMFile = "";
+    param->IterNum = 2000;
+    param->MotifNum = 3;
+    param->MinWidth = 10;
+    param->MaxWidth = 14;
+    param->ModLen = 200;
+    param->RunNum = 1;
+    param->Threshold = 0.5;
+    param->SeedGiven = false;
+    param->Seed = 0;
+    param->TraceFile = "";
+    param->ShowHelp = false;
+    param->ShowVersion = false;
+}
+
+// strtol in base 10, held inside the int range.
+static int ReadInt(const char* text)
+{
+    long v = strtol(text, nullptr, 10);
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return (int)v;
+}
+
+static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char* value)
+{
+    if (strcmp(word, "--help") == 0)
+        param->ShowHelp = true;
+    else if (strcmp(word, "--version") == 0)
+        param->ShowVersion = true;
+    else if (strcmp(word, "--seed") == 0 && value) {
+        param->SeedGiven = true;
+        param->Seed = (unsigned)strtoul(value, nullptr, 10);
+    } else if (strcmp(word, "--trace") == 0 && value)
+        param->TraceFile = value;
+}
+
+static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
+{
+    switch (word[1]) {
+    case 'P': param->SampleParam = true; return;
+    case 's': param->Independent = true; return;
+    case 'd': param->FixModLen = false; return;
+    case 'B': param->CalBF = true; return;
+    case '-': ApplyLongOption(param, word, value); return;
+    default: break;
+    }
+    if (!value)
+        return;   // a value option as the last word has nothing to read
+    switch (word[1]) {
+    case 'i': param->SeqFile = value; break;
+    case 'o': param->OutFile = value; break;
+    case 'n': param->IterNum = ReadInt(value) < 0 ? 0 : ReadInt(value); break;
+    case 'N': param->RunNum = ReadInt(value); break;
+    case 'r': param->BothStrand = value[0] != '0'; break;
+    case 'K': param->MotifNum = ReadInt(value); break;
+    case 'L': param->ModLen = ReadInt(value); break;
+    case 'w': param->MinWidth = ReadInt(value); break;
+    case 'W': param->MaxWidth = ReadInt(value); break;
+    case 'c': param->Threshold = strtod(value, nullptr); break;
+    case 'b':
+        param->UseBgFile = true;
+        param->BgFile = value;
+        break;
+    case 'M':
+        param->UsePWM = true;
+        param->PWMFile = value;
+        break;
+    default: break;   // unknown letters are ignored
+    }
+}
+
+void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
+{
+    param->CmdLine = RUZARAVO_BANNER "\n";
+    for (int i = 0; i < argc; i++) {
+        param->CmdLine = param->CmdLine + argv[i] + " ";
+        if (argv[i][0] == '-')
+            ApplyOption(param, argv[i], i + 1 < argc ? argv[i + 1] : nullptr);
+    }
+}
+
+void PrintReadme()
+{
+    printf("\n******************************\n");
+    printf("   Ruzaravo 1.0 Dec. 5 2005.\n");
+    printf("******************************\n");
+    printf("\nUsage: ./Ruzaravo -i Seqfile (options)\n");
+    printf("Seqfile must be in FASTA format and each line in the file should contain no more than 10K characters\n\n");
+    printf("Options:\n");
+    printf("\t-o\tOutput file (default output.txt)\n");
+    printf("\t-n\tMaximum number of iterations (default 2000)\n");
+    printf("\t-c\tThreshold for motif prediction (between 0 and 1; default 0.5)\n");
+    printf("\t\tYou may increase this parameter if Ruzaravo predicts many sites\n");
+    printf("\t-r\t1: search for both strands; 0: only search for forward strand (default 1)\n");
+    printf("\t-K\tNumber of transcription factors (default 3)\n");
+    printf("\t-L\tModule length (default 200)\n");
+    printf("\t-w\tMinimum width for motifs (default 10); should be >= 5 \n");
+    printf("\t-W\tMaximum width for motifs (default 14); should be <= 40 \n");
+    printf("\t-P\tSample parameters each iteration. See readme file for details\n");
+    printf("\t-B\tOutput log-posterior model odds over null model (pure background)\n");
+    printf("\t-s\tDegerate to search for K independent motifs without considering module structure\n");
+}
+
+int BurnInSweeps(int iterNum)
+{
+    if (iterNum <= 0)
+        return 0;
+    // The double 0.7 is exactly 6305039478318694 / 2^53; the product with
+    // iterNum is formed exactly in 128 bits, then truncated.
+    const unsigned long long mantissa = 6305039478318694ULL;
+    unsigned __int128 product = (unsigned __int128)(unsigned)iterNum * mantissa;
+    return (int)(product >> 53);
+}
+
+void CheckInputParam(INPUTPARAMETER* param)
+{
+    if (param->MinWidth < 5 || param->MaxWidth > 40 || param->MaxWidth < 5)
+        StopOnInputError("input motif width range error!");
+    if (param->MotifNum < 1)
+        StopOnInputError("Input number of transcription factors error!");
+    if (param->ModLen < param->MinWidth)
+        StopOnInputError("Input module length too small!");
+    if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
+        StopOnInputError("Input background file error!");
+    if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
+        StopOnInputError("Input weight matrix file error!");
+}
+
+void RunModSampling(INPUTPARAMETER* param, int run)
+{
+    CGibbsDP* sampler = new CGibbsDP;
+    sampler->m_CmdLine = param->CmdLine;
+    sampler->m_SeqFile = param->SeqFile;
+    sampler->m_OutFile = param->OutFile;
+    sampler->m_IterNum = param->IterNum;
+    sampler->m_BurnIn = BurnInSweeps(param->IterNum);
+    sampler->m_BothStrand = param->BothStrand;
+    sampler->m_Threshold = param->Threshold;
+    sampler->m_MotifNum = param->MotifNum;
+    sampler->m_Independent = param->Independent;
+    sampler->m_ModLen = param->ModLen;
+    sampler->m_MinWidth = param->MinWidth;
+    sampler->m_MaxWidth = param->MaxWidth;
+    sampler->m_FixModLen = param->FixModLen;
+    sampler->m_CalBF = param->CalBF;
+    sampler->m_SampleParam = param->SampleParam;
+    sampler->m_UseBgFile = param->UseBgFile;
+    sampler->m_BgFile = param->BgFile;
+    sampler->m_PWMFile = param->PWMFile;
+    sampler->m_UsePWM = param->UsePWM;
+    sampler->m_RandSeed = param->Seed + (unsigned)run;
+    sampler->m_RunIndex = run;
+    sampler->m_TraceFile = param->TraceFile;
+    sampler->DataAugmentation();
+    delete sampler;
+}

@@ -1,0 +1,56 @@
+// The run-parameter record, command-line parsing, the usage text, the
+// validation of options and side files, and one complete run.
+#ifndef RUZARAVO_APP_OPTIONS_H
+#define RUZARAVO_APP_OPTIONS_H
+
+#include "base/CString.h"
+
+// Compile banner: first line of the command-line text and of every result block.
+#define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
+#define RUZARAVO_VERSION "Ruzaravo 1.0"
+
+struct INPUTPARAMETER {
+    CString CmdLine;      // banner line, then every command-line word followed by one blank
+    bool BothStrand;      // -r: 1 both strands, 0 forward only
+    bool Independent;     // -s: K independent motifs, no module structure
+    bool FixModLen;       // -d clears it: module length never moves
+    bool SampleParam;     // -P: draw parameters from their posterior every sweep
+    bool CalBF;           // -B: compute the log posterior model odds
+    bool UseBgFile;       // -b given
+    bool UsePWM;          // -M given
+    CString SeqFile;      // -i: FASTA file name
+    CString BgFile;       // -b: background-probability file name
+    CString OutFile;      // -o: result file name
+    CString PWMFile;      // -M: weight-matrix file name
+    int IterNum;          // -n: sweeps per run, >= 0
+    int MotifNum;         // -K: number of motifs
+    int MinWidth;         // -w: smallest motif width
+    int MaxWidth;         // -W: largest motif width
+    int ModLen;           // -L: module length in letters
+    int RunNum;           // -N: complete runs, one after another
+    double Threshold;     // -c: posterior frequency for reporting a site
+
+    // Extensions (long options).
+    bool SeedGiven;       // --seed given
+    unsigned Seed;        // --seed value, or the clock read once at start
+    CString TraceFile;    // --trace: per-sweep trace file; empty: none
+    bool ShowHelp;        // --help
+    bool ShowVersion;     // --version
+};
+
+void SetDefaultParam(INPUTPARAMETER* param);
+void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv);
+void PrintReadme();
+
+// Burn-in sweeps: the exact product of iterNum and the double 0.7,
+// truncated toward zero (2000 gives 1399).
+int BurnInSweeps(int iterNum);
+
+// Stops with the fixed message and status 1 on the first failed check:
+// width range, motif number, module length, then the side files.
+void CheckInputParam(INPUTPARAMETER* param);
+
+// One complete run; run is its 0-based index within the process.
+void RunModSampling(INPUTPARAMETER* param, int run);
+
+#endif

@@ -1,0 +1,38 @@
+// Numeric and DNA-word helpers shared by the sampler and its readers.
+//
+// All are pure functions: no state, no random draws. Letter code: A = 0,
+// C = 1, G = 2, T = 3, every other character 0. Several sampling steps rely
+// on the exact tie-breaks and cut-offs documented here.
+#ifndef RUZARAVO_BASE_HELPERS_H
+#define RUZARAVO_BASE_HELPERS_H
+
+#include "base/CString.h"
+
+// Below this, LogSum ignores the smaller term entirely.
+const double kLogSumCut = -300.0;
+
+// Letter code of one character: A 0, C 1, G 2, T 3, anything else 0.
+inline int LetterCode(char c)
+{
+    switch (c) {
+    case 'C': return 1;
+    case 'G': return 2;
+    case 'T': return 3;
+    default: return 0;
+    }
+}
+
+// Complement of one character: A<->T, C<->G, R<->Y; everything else unchanged.
+char Complement(char c);
+
+CString Reverse(CString word);        // reverse complement
+int WordCode(CString word);           // base-4 number, first letter most significant
+int Sum(int* a, int n);               // 0 when n <= 0
+int Minimum(int* a, int n);           // index of the first smallest; 0 when n <= 1
+int Maximum(double* a, int n);        // index of the first largest; 0 when n <= 1
+double logGamma(int n);               // ln((n-1)!), summed from ln(n-1) down to ln 2; 0 for n <= 2
+double LogSum(double a, double b);    // ln(exp(a) + exp(b)), stable
+CString ReadData(CString line, int skip, int n, double* out);
+int intpow(int a, int n);             // a^n by repeated multiplication; 1 when n <= 0
+
+#endif

@@ -1,0 +1,178 @@
+// CGibbsDP: the whole state of one sampler run, and every step of the run
+// as one of its member operations.
+//
+// K = m_MotifNum, N = m_SeqNum, W_k = m_Width[k]. Positions are 0-based
+// letter indices. A list table (m_Sites, m_BestSites) is K arrays of N head
+// nodes; each list is singly linked behind an empty head node and owns its
+// nodes. Count matrices and weight matrices hold W_k rows of 4 entries in
+// the order A, C, G, T (entry 4 * row + letter code).
+//
+// The operations live in one file per concern:
+//   model/GibbsDP.cpp      lifetime, list helpers
+//   model/SeqInput.cpp     Initialize, ReadInputSeq
+//   model/Background.cpp   BuildBackground, CalLogBgPrPos, CalLogBgPr
+//   model/MotifScore.cpp   CalLogPrPos, CalLogMotifPr, CalWeightMat
+//   model/InputPWM.cpp     ReadInputPWM
+//   sampler/Driver.cpp     DataAugmentation
+//   sampler/InitScore.cpp  RandPickSite, CalLogPostPrSample, CalBayesianScore
+//   sampler/ModuleSample.cpp  ApproxSampleCurSeq, CalModuleLogPr, SampleModule, ExcludeCurSeq
+//   sampler/SiteSample.cpp SampleSites
+//   sampler/Parameters.cpp SampleParameters, UpdateParameters, UpdateModuleLength
+//   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
+//   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
+//   report/Optimum.cpp     FindOptimum, AlignSites
+//   report/ResultFile.cpp  Output, OutputModPr, OutputInfo
+//   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
+#ifndef RUZARAVO_MODEL_GIBBSDP_H
+#define RUZARAVO_MODEL_GIBBSDP_H
+
+#include <cstdio>
+
+#include "base/CString.h"
+
+// Log-likelihood of a word that cannot be a site (too near the sequence
+// start, containing N, or on the reverse strand when only the forward
+// strand is searched).
+const double NoSiteLogPr = -2000.0;
+// Background log-probability of a letter pair (or first letter) with N.
+const double AmbiguousBgLogPr = -1.386;
+// A log ratio below this is treated as probability 0: no exp, no random number.
+const double kLogZeroCut = -200.0;
+// Widths are tallied in rows of this many cells (widths 0 .. 49).
+const int kWidthHistSize = 50;
+// Site counts are tallied in rows of this many cells (counts 0 .. 9999).
+const int kSiteNumHistSize = 10000;
+
+struct SITEINFO {
+    CString Word;            // site letters in motif orientation (reverse complement on strand 0); empty in a head node
+    int Pos = 0;             // 0-based leftmost position of the site's window, both strands
+    bool Strand = true;      // 1 forward, 0 reverse
+    int Count = 0;           // reported sites: recorded sweeps in which the site was present
+    SITEINFO* Next = nullptr;  // next node, null at the end
+};
+
+struct MODULEINFO {
+    int ModCount;            // modules placed in this sequence
+    int* ModStart;           // ModCount 0-based start positions (descending), or null
+    double LogRatio;         // sum over modules of ln P(window | module) - ln P(window | background)
+    double StepLogRatio;     // same ratio for the strips the proposed module-length move adds or removes
+};
+
+class CGibbsDP {
+public:
+    int m_MotifNum;          // K, >= 1
+    int m_ModLen;            // module length L in letters (m_TotalLen in independent mode)
+    int m_ModNum;            // inferred number of modules, then the number printed
+    int m_ModPosNum;         // positions inferred to lie in a module
+    bool m_FixModLen;        // 1: module length is never moved
+    int m_ModLenStep;        // letters added or removed by one module-length move (10)
+    SITEINFO*** m_Sites;     // current configuration: [k][i] head node of motif k in sequence i
+    MODULEINFO* m_ModInfo;   // N records, one per sequence
+    int** m_CountMat;        // K arrays of W_k x 4 letter counts over the current sites
+    int* m_Width;            // K current motif widths
+    int m_MaxWidth;          // largest motif width
+    int m_MinWidth;          // smallest motif width
+    int* m_SiteNum;          // K + 1 ints: sites per motif; slot K only for the model odds
+    double m_Threshold;      // posterior frequency for reporting a site, 0..1
+    bool m_Independent;      // 1: K independent motifs, each sequence one window
+    bool m_SampleParam;      // 1: parameters drawn from their posterior each sweep
+    bool m_UseBgFile;        // 1: a background-probability file is given
+    CString* m_Seq;          // N upper-case sequences
+    CString* m_SeqName;      // N name lines, '>' included, line break removed
+    CString m_PWMFile;       // weight-matrix file name
+    bool m_UsePWM;           // 1: a weight-matrix file is given
+    int m_SeqNum;            // N
+    CString m_OutFile;       // result file name
+    CString m_SeqFile;       // FASTA file name
+    CString m_BgFile;        // background-probability file name
+    double m_BgModel[20];    // 4 base frequencies (A, C, G, T), then P(b after a) at 4 + 4a + b
+    SITEINFO*** m_BestSites; // best configuration so far, later the reported sites
+    double m_BestLogPost;    // natural-log posterior score of m_BestSites
+    bool m_CalBF;            // 1: compute the log posterior model odds
+    double m_LogPMO;         // log posterior model odds (natural log)
+    bool m_BothStrand;       // 1: sites on either strand; 0: forward only
+    int m_TotalLen;          // sum of the sequence lengths
+    int m_IterNum;           // number of sweeps
+    int m_BurnIn;            // burn-in sweeps (not recorded)
+    int m_ModPriorA;         // Beta prior count for module units (1)
+    int m_ModPriorB;         // Beta prior count for units outside modules (1)
+    int* m_MotifPrior;       // K + 1 Dirichlet counts, background last (all 1)
+    int m_BasePrior[4];      // Dirichlet counts for A, C, G, T in a motif column (all 1)
+    CString m_CmdLine;       // compile banner line, then every command-line word and a blank
+
+    // Extensions: the seed of this run and the optional per-sweep trace.
+    unsigned m_RandSeed;     // srand value of this run
+    int m_RunIndex;          // 0-based index of this run within the process
+    CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+
+    CGibbsDP();
+    virtual ~CGibbsDP();
+
+    // Lifetime and lists.
+    void FreeMemery();
+    void DelSiteHead(SITEINFO** heads);
+    void CopySample(SITEINFO*** from, SITEINFO*** to);
+    void CopySample(SITEINFO** from, SITEINFO** to);
+    void AddSite(SITEINFO* after, SITEINFO* site);
+    int CountModule(MODULEINFO* records);
+
+    // Input.
+    void Initialize();
+    void ReadInputSeq();
+    void ReadInputPWM(double** pwm);
+
+    // Background model.
+    void BuildBackground();
+    void CalLogBgPrPos(double** tables, int* lengths);
+    double CalLogBgPr(CString word);
+    double CalLogBgPr(const char* word, int n);   // same on n letters in place
+
+    // Motif scoring.
+    void CalLogPrPos(double** tables, int* lengths, double** pwm);
+    double CalLogMotifPr(CString word, double* pwm);
+    int CalWeightMat(SITEINFO** heads, int* counts, int width);
+
+    // Sampler.
+    void DataAugmentation();
+    void RandPickSite();
+    double CalLogPostPrSample();
+    double CalBayesianScore(int a, int* n, int** C, int* w, double G);
+    void ApproxSampleCurSeq(int i, double rho, double* pi, double** pwm, double* table, int* move);
+    double CalModuleLogPr(int e, int n, double* table, double* pi, double* out);
+    void SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A);
+    void ExcludeCurSeq(int i);
+    void SampleSites(double* pi, double* table, int i, int e, int n);
+    void SampleParameters(double* rho, double* pi, double** pwm);
+    void UpdateParameters(double* rho, double* pi, double** pwm);
+    void UpdateModuleLength(int m);
+    void UpdateWidth(int k);
+    void PhaseShift(int k);
+    void CheckBoundary(SITEINFO** lists, bool* flags);
+    double CalLogPCondPW(int g, int h, int w, int* C, double G);
+    bool MH(double oldScore, double newScore, double corr);
+
+    // Posterior tallies, reported sites, result files.
+    void SetZerosMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
+    void RecordMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
+    void SumNeighborMD(int** siteTally);
+    void InferSiteCount(int* siteNumHist);
+    void InferModule(int** modTally, int* len);
+    void DeleteMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
+    void FindOptimum(int** siteTally, int* widthHist, int n);
+    void AlignSites(int** siteTally);
+    void Output(CString name, int** modTally, int* len);
+    void OutputModPr(int** modTally, int* len, int n, CString name);
+    void OutputInfo(int t);
+
+    // Model odds.
+    double ISforBF(double* rho, double* pi, double** pwm, int* seqLen);
+    void ShrinkCount(double f);
+    double ProposeParameter(double* rho, double* pi, double** pwm);
+    double ProbSeqGParam(int j, double rho, double* pi, double** pwm, double* table);
+    double CalLogNullModel();
+
+    // Per-sweep trace line (extension): appends one row to an open trace file.
+    void WriteTraceRow(FILE* trace, int t, double rho, double score);
+};
+
+#endif

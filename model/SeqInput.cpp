@@ -1,0 +1,6 @@
+// PLACEHOLDER: not built yet; replaced by the real implementation.
+#include <cstdlib>
+#include "model/GibbsDP.h"
+
+void CGibbsDP::Initialize() { abort(); }
+void CGibbsDP::ReadInputSeq() { abort(); }
