@@ -173,6 +173,10 @@ public:
 
     // Per-sweep trace line (extension): appends one row to an open trace file.
     void WriteTraceRow(FILE* trace, int t, double rho, double score);
+
+    // --- further sampler operations (sampler/) ---
+
+    // --- further report operations (report/) ---
 };
 
 #endif
