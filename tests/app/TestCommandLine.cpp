@@ -1,0 +1,72 @@
+// The executable's command-line behaviour, one line per case: arguments,
+// expected exit status and standard output. None of these cases reads a
+// sequence file or writes a result file.
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+static const char* kUsage =
+    "\n******************************\n"
+    "   Ruzaravo 1.0 Dec. 5 2005.\n"
+    "******************************\n"
+    "\nUsage: ./Ruzaravo -i Seqfile (options)\n"
+    "Seqfile must be in FASTA format and each line in the file should contain no more than 10K characters\n\n"
+    "Options:\n"
+    "\t-o\tOutput file (default output.txt)\n"
+    "\t-n\tMaximum number of iterations (default 2000)\n"
+    "\t-c\tThreshold for motif prediction (between 0 and 1; default 0.5)\n"
+    "\t\tYou may increase this parameter if Ruzaravo predicts many sites\n"
+    "\t-r\t1: search for both strands; 0: only search for forward strand (default 1)\n"
+    "\t-K\tNumber of transcription factors (default 3)\n"
+    "\t-L\tModule length (default 200)\n"
+    "\t-w\tMinimum width for motifs (default 10); should be >= 5 \n"
+    "\t-W\tMaximum width for motifs (default 14); should be <= 40 \n"
+    "\t-P\tSample parameters each iteration. See readme file for details\n"
+    "\t-B\tOutput log-posterior model odds over null model (pure background)\n"
+    "\t-s\tDegerate to search for K independent motifs without considering module structure\n";
+
+struct CLICASE {
+    std::vector<std::string> Args;
+    int Status;
+    std::string Stdout;
+};
+
+TEST(CommandLine, TableOfCases)
+{
+    const std::string width = "input motif width range error!\n";
+    const std::string motifs = "Input number of transcription factors error!\n";
+    const std::string modlen = "Input module length too small!\n";
+    const std::string seqfile = "Input sequence file error!\n";
+    const CLICASE cases[] = {
+        {{}, 0, kUsage},
+        {{"--help"}, 0, kUsage},
+        {{"--version"}, 0, "Ruzaravo 1.0\n"},
+        {{"-w", "4"}, 1, width},
+        {{"-W", "41"}, 1, width},
+        {{"-W", "4", "-w", "5"}, 1, width},   // a maximum below 5 is refused too
+        {{"-w", "abc"}, 1, width},             // junk reads as 0
+        {{"-K", "0"}, 1, motifs},
+        {{"-K", "-2"}, 1, motifs},
+        {{"-K", "x"}, 1, motifs},
+        {{"-w", "4", "-K", "0"}, 1, width},   // the width check comes first
+        {{"-L", "9"}, 1, modlen},
+        {{"-L", "12", "-w", "12", "-W", "11", "-K", "0"}, 1, motifs},
+        {{"-N", "0"}, 0, ""},
+        {{"-N", "-3", "-i", "missing.fa"}, 0, ""},
+        {{"-L", "10", "-i", "missing.fa"}, 1, seqfile},   // -L 10 passes, the file does not
+        {{"-w", "5", "-W", "40", "-i", "missing.fa"}, 1, seqfile},
+        {{"-w", "12", "-W", "11", "-i", "missing.fa"}, 1, seqfile},
+        {{"-n"}, 1, seqfile},   // no -i at all
+    };
+    CTempDir dir;
+    for (const CLICASE& c : cases) {
+        RUNRESULT r = RunRuzaravo(c.Args, dir.m_Dir);
+        std::string shown;
+        for (const std::string& a : c.Args)
+            shown += a + " ";
+        EXPECT_EQ(c.Status, r.Status) << shown;
+        EXPECT_EQ(c.Stdout, r.Stdout) << shown;
+    }
+    EXPECT_FALSE(FileExists(dir.Path("Output.txt")));
+    EXPECT_FALSE(FileExists(dir.Path("Output.txt_modpr.txt")));
+}
