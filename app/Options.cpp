@@ -146,18 +146,26 @@ int BurnInSweeps(int iterNum)
     return (int)(product >> 53);
 }
 
-void CheckInputParam(INPUTPARAMETER* param)
+const char* ValidateInputParam(INPUTPARAMETER* param)
 {
     if (param->MinWidth < 5 || param->MaxWidth > 40 || param->MaxWidth < 5)
-        StopOnInputError("input motif width range error!");
+        return "input motif width range error!";
     if (param->MotifNum < 1)
-        StopOnInputError("Input number of transcription factors error!");
+        return "Input number of transcription factors error!";
     if (param->ModLen < param->MinWidth)
-        StopOnInputError("Input module length too small!");
+        return "Input module length too small!";
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
-        StopOnInputError("Input background file error!");
+        return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
-        StopOnInputError("Input weight matrix file error!");
+        return "Input weight matrix file error!";
+    return nullptr;
+}
+
+void CheckInputParam(INPUTPARAMETER* param)
+{
+    const char* message = ValidateInputParam(param);
+    if (message)
+        StopOnInputError(message);
 }
 
 void RunModSampling(INPUTPARAMETER* param, int run)

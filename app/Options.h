@@ -46,8 +46,10 @@ void PrintReadme();
 // truncated toward zero (2000 gives 1399).
 int BurnInSweeps(int iterNum);
 
-// Stops with the fixed message and status 1 on the first failed check:
-// width range, motif number, module length, then the side files.
+// The message of the first failed check (width range, motif number,
+// module length, then the side files), or null when all pass.
+const char* ValidateInputParam(INPUTPARAMETER* param);
+// Stops with that message and status 1 when a check fails.
 void CheckInputParam(INPUTPARAMETER* param);
 
 // One complete run; run is its 0-based index within the process.

@@ -119,6 +119,7 @@ public:
     // Input.
     void Initialize();
     void ReadInputSeq();
+    bool LoadInputSeq();   // ReadInputSeq without the stop: false on a bad file
     void ReadInputPWM(double** pwm);
 
     // Background model.
@@ -175,8 +176,44 @@ public:
     void WriteTraceRow(FILE* trace, int t, double rho, double score);
 
     // --- further sampler operations (sampler/) ---
+    // One sweep, steps 1 to 9 of the driver's schedule (width and phase
+    // moves, parameters, given matrices, module-length proposal, motif
+    // columns, modules, module-length move, sites, score and best sample);
+    // returns the sweep's score. *rho, pi and pwm are the driver's buffers.
+    double RunSweep(int t, double* rho, double* pi, double** pwm, double** tables, int* seqLen,
+                    int meanLen);
+    // Module-length move code of sweep t (-1 none, else 0..3); draws
+    // rand() % 4 only after the burn-in when the length may move.
+    int ProposeModLenMove(int t, int meanLen);
+    // CalLogBgPr of n letters in place, held at NoSiteLogPr or above so that a
+    // word the chain cannot produce keeps every score finite.
+    double SiteBgLogPr(const char* word, int n);
+    // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
+    void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
+    // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
+    double WidthLogPrior(int w);
+    // A 64-bit count as a logGamma argument (held inside the int range).
+    static int LgArg(long long v);
+    // Units outside modules, T - a L + B, held at 1 or more.
+    int UnitsOutsideModules(int a);
+    // Dirichlet counts of the K motifs and the background inside modules.
+    void MixingCounts(int a, int* alpha);
+    // Proposal lists of motif k at the given width, each site moved by
+    // fwdShift (forward) or revShift (reverse); sums the background
+    // log-probabilities of the old and new words.
+    SITEINFO** BuildMovedSites(int k, int width, int fwdShift, int revShift, double* gOld,
+                               double* gNew);
+    // MH test of a motif move: installs or frees the proposal and its counts.
+    void DecideMotifMove(int k, int width, SITEINFO** proposal, int* counts, double oldScore,
+                         double newScore);
 
     // --- further report operations (report/) ---
+    // Site count chosen from one motif's SiteNumHist row (smoothed into
+    // smooth, 10000 doubles) by the peak rules; -1 when there is no peak.
+    int PeakSiteCount(int* hist, double* smooth);
+    // First and last candidate start for re-aligning a site at p of width w
+    // in a sequence of len letters (p - 5 .. p + 5, kept inside).
+    void AlignCandidates(int p, int len, int w, int* lo, int* hi);
 };
 
 #endif

@@ -1,7 +1,137 @@
-// PLACEHOLDER: not built yet; replaced by the real implementation.
-#include <cstdlib>
+// Motif scoring: the motif columns of the position tables, the
+// log-likelihood of one word under one weight matrix, and the letter counts
+// of a motif's sites.
+//
+// CalLogPrPos is the hot path of the sampler. It takes the natural log of
+// every weight-matrix entry once per call (the same bits as calling log for
+// each letter), scores letter codes straight from the sequence buffers, and
+// tracks the last N seen so that "the window holds an N" costs one
+// comparison; nothing is allocated per position. Each score is the Part's
+// sum in the Part's order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1.
+#include <cmath>
+#include <vector>
+
+#include "base/Helpers.h"
 #include "model/GibbsDP.h"
 
-void CGibbsDP::CalLogPrPos(double**, int*, double**) { abort(); }
-double CGibbsDP::CalLogMotifPr(CString, double*) { abort(); }
-int CGibbsDP::CalWeightMat(SITEINFO**, int*, int) { abort(); }
+namespace {
+
+// Letter code of a character and of its complement (Complement of Part
+// 2.2, then the letter code): A 0/3, C 1/2, G 2/1, T 3/0; every other
+// character 0 both ways (its complement is not A, C, G or T either).
+struct CODETABLES {
+    unsigned char Code[256];
+    unsigned char CompCode[256];
+    CODETABLES()
+    {
+        for (int c = 0; c < 256; c++) {
+            Code[c] = (unsigned char)LetterCode((char)c);
+            CompCode[c] = (unsigned char)LetterCode(Complement((char)c));
+        }
+    }
+};
+
+const CODETABLES kCodes;
+
+inline bool IsN(char c)
+{
+    return c == 'N' || c == 'n';
+}
+
+}  // namespace
+
+void CGibbsDP::CalLogPrPos(double** tables, int* lengths, double** pwm)
+{
+    const int K = m_MotifNum;
+    const int cols = 2 * K + 1;
+
+    // ln of every entry of every matrix, and where each motif's rows start.
+    std::vector<int> offset(K + 1);
+    offset[0] = 0;
+    for (int k = 0; k < K; k++)
+        offset[k + 1] = offset[k] + 4 * m_Width[k];
+    std::vector<double> logs(offset[K] > 0 ? offset[K] : 1);
+    for (int k = 0; k < K; k++)
+        for (int e = 0; e < 4 * m_Width[k]; e++)
+            logs[offset[k] + e] = log(pwm[k][e]);
+
+    for (int s = 0; s < m_SeqNum; s++) {
+        const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
+        const int seqLen = m_Seq[s].GetLength();
+        const int len = lengths[s];
+        double* row = tables[s];
+        int lastN = -1;   // the largest position <= p holding N or n
+        for (int p = 0; p < len; p++, row += cols) {
+            if (p >= seqLen) {
+                // A table longer than its sequence: no word ends here.
+                for (int c = 0; c < 2 * K; c++)
+                    row[c] = NoSiteLogPr;
+                continue;
+            }
+            if (IsN((char)x[p]))
+                lastN = p;
+            for (int k = 0; k < K; k++) {
+                const int W = m_Width[k];
+                const int first = p - W + 1;
+                if (first < 0 || lastN >= first) {
+                    row[2 * k] = NoSiteLogPr;
+                    row[2 * k + 1] = NoSiteLogPr;
+                    continue;
+                }
+                const double* lp = &logs[offset[k]];
+                const unsigned char* w = x + first;
+                double f = 0.0;
+                for (int i = 0; i < W; i++)
+                    f += lp[4 * i + kCodes.Code[w[i]]];
+                row[2 * k] = f;
+                if (m_BothStrand) {
+                    // Row i meets the complement of the letter at p - i.
+                    const unsigned char* end = x + p;
+                    double r = 0.0;
+                    for (int i = 0; i < W; i++)
+                        r += lp[4 * i + kCodes.CompCode[end[-i]]];
+                    row[2 * k + 1] = r;
+                } else {
+                    row[2 * k + 1] = NoSiteLogPr;
+                }
+            }
+        }
+    }
+}
+
+double CGibbsDP::CalLogMotifPr(CString word, double* pwm)
+{
+    double r = 0.0;
+    const int n = word.GetLength();
+    for (int i = 0; i < n; i++)
+        r += log(pwm[4 * i + LetterCode(word.m_Data[i])]);
+    return r;
+}
+
+int CGibbsDP::CalWeightMat(SITEINFO** heads, int* counts, int width)
+{
+    for (int e = 0; e < width * 4; e++)
+        counts[e] = 0;
+    int n = 0;
+    for (int j = 0; j < m_SeqNum; j++) {
+        if (!heads[j])
+            continue;
+        for (SITEINFO* site = heads[j]->Next; site; site = site->Next) {
+            const char* w = site->Word.m_Data;
+            int m = site->Word.GetLength();
+            if (m > width)
+                m = width;
+            for (int i = 0; i < m; i++) {
+                switch (w[i]) {
+                case 'A': case 'a': counts[4 * i + 0]++; break;
+                case 'C': case 'c': counts[4 * i + 1]++; break;
+                case 'G': case 'g': counts[4 * i + 2]++; break;
+                case 'T': case 't': counts[4 * i + 3]++; break;
+                default: break;
+                }
+            }
+            n++;
+        }
+    }
+    return n;
+}

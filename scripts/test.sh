@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRUZARAVO_TESTS=ON >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2

@@ -1,0 +1,222 @@
+// the weight-matrix file, and the up-front side-file checks.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "ModelTestUtil.h"
+#include "model/SideFiles.h"
+
+namespace {
+
+// A sampler with K motifs of the given widths and matching weight matrices
+// (every entry 0.25), and the matrix file written from text.
+struct PWMFIXTURE {
+    CTempDir Dir;
+    CGibbsDP G;
+    PWMS* Pwm;
+    std::string File;
+    PWMFIXTURE(const std::string& text, std::vector<int> widths)
+    {
+        SetMotifs(G, widths);
+        std::vector<std::vector<double>> m;
+        for (int w : widths)
+            m.push_back(std::vector<double>(4 * w, 0.25));
+        Pwm = new PWMS(m);
+        File = Dir.Path("pwm.txt");
+        WriteFile(File, text);
+        G.m_PWMFile = File.c_str();
+        G.m_UsePWM = true;
+    }
+    ~PWMFIXTURE() { delete Pwm; }
+    void Read() { G.ReadInputPWM(Pwm->Ptr.data()); }
+    double At(int k, int row, int l) const { return Pwm->Ptr[k][4 * row + l]; }
+};
+
+std::string Rows(int w, const std::string& row)
+{
+    std::string s;
+    for (int i = 0; i < w; i++)
+        s += row;
+    return s;
+}
+
+}  // namespace
+
+TEST(InputPWM, ExampleOfThePart)
+{
+    PWMFIXTURE f(">3\n10\t0\t0\t0\n0\t10\t0\t0\n0\t0\t0\t10\n", {8});
+    f.Read();
+    EXPECT_EQ(3, f.G.m_Width[0]);
+    double s = 10.0;
+    double hi = (10.0 + 0.0025 * s) / (1.01 * s);
+    double lo = (0.0 + 0.0025 * s) / (1.01 * s);
+    EXPECT_EQ(hi, f.At(0, 0, 0));
+    EXPECT_EQ(lo, f.At(0, 0, 1));
+    EXPECT_EQ(lo, f.At(0, 0, 2));
+    EXPECT_EQ(lo, f.At(0, 0, 3));
+    EXPECT_EQ(hi, f.At(0, 1, 1));
+    EXPECT_EQ(hi, f.At(0, 2, 3));
+    EXPECT_NEAR(0.99257, hi, 1e-5);
+    EXPECT_NEAR(0.00248, lo, 1e-5);
+    for (int e = 0; e < 12; e++)
+        EXPECT_EQ(0, f.G.m_CountMat[0][e]);   // reallocated, zero-filled
+}
+
+TEST(InputPWM, CountsAndProbabilitiesAgree)
+{
+    PWMFIXTURE f(">5 counts\n"
+                 "10\t20\t30\t40\n1\t2\t3\t94\n25\t25\t25\t25\n0\t0\t100\t0\n33\t33\t33\t1\n"
+                 ">5 probabilities\n"
+                 "0.1\t0.2\t0.3\t0.4\n0.01\t0.02\t0.03\t0.94\n0.25\t0.25\t0.25\t0.25\n0\t0\t1\t0\n0.33\t0.33\t0.33\t0.01\n",
+                 {6, 7});
+    f.Read();
+    ASSERT_EQ(5, f.G.m_Width[0]);
+    ASSERT_EQ(5, f.G.m_Width[1]);
+    for (int r = 0; r < 5; r++) {
+        double sum = 0;
+        for (int l = 0; l < 4; l++) {
+            EXPECT_NEAR(f.At(0, r, l), f.At(1, r, l), 1e-15) << r << " " << l;
+            sum += f.At(0, r, l);
+        }
+        EXPECT_NEAR(1.0, sum, 1e-15);
+    }
+}
+
+TEST(InputPWM, HeaderWithNameAndSpacesInsteadOfTabs)
+{
+    PWMFIXTURE f(">12 GATA\n" + Rows(11, "1\t2\t3\t4\n") + "8 1 1 0\n", {5});
+    f.Read();
+    EXPECT_EQ(12, f.G.m_Width[0]);
+    double s = 8.0;
+    EXPECT_EQ((8.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, 0));
+    for (int l = 1; l < 4; l++)
+        EXPECT_EQ((0.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, l));
+    double t = 10.0;
+    EXPECT_EQ((3.0 + 0.0025 * t) / (1.01 * t), f.At(0, 4, 2));
+}
+
+TEST(InputPWM, RowSplittingEdgeCases)
+{
+    // Two tabs in a row give an empty field (0); the last row has no line
+    // break; blank lines and comments between matrices are skipped.
+    PWMFIXTURE f("comment\n\n>5\n1\t\t3\t4\n" + Rows(3, "1\t1\t1\t1\n") + "2\t2\t2\t2", {5, 5});
+    f.Read();
+    double s = 8.0;
+    EXPECT_EQ((1.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 0));
+    EXPECT_EQ((0.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 1));
+    EXPECT_EQ((3.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 2));
+    EXPECT_EQ((4.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 3));
+    EXPECT_NEAR(0.25, f.At(0, 4, 0), 1e-15);
+    EXPECT_EQ(5, f.G.m_Width[1]);   // the second motif was untouched
+}
+
+TEST(InputPWM, TwoMatricesChangeMotifsZeroAndOneOnly)
+{
+    PWMFIXTURE f(">5\n" + Rows(5, "1\t0\t0\t0\n") + "\n>6\n" + Rows(6, "0\t1\t0\t0\n"), {9, 10, 11});
+    double* keep = f.Pwm->Ptr[2];
+    int* keepCount = f.G.m_CountMat[2];
+    f.Read();
+    EXPECT_EQ(5, f.G.m_Width[0]);
+    EXPECT_EQ(6, f.G.m_Width[1]);
+    EXPECT_EQ(11, f.G.m_Width[2]);
+    EXPECT_EQ(keep, f.Pwm->Ptr[2]);
+    EXPECT_EQ(keepCount, f.G.m_CountMat[2]);
+    EXPECT_EQ(0.25, f.At(2, 10, 3));
+    EXPECT_GT(f.At(1, 5, 1), 0.99);
+}
+
+TEST(InputPWM, MatricesBeyondTheKthAreIgnored)
+{
+    PWMFIXTURE f(">5\n" + Rows(5, "1\t0\t0\t0\n") + ">6\n" + Rows(6, "0\t1\t0\t0\n") + ">7\n" +
+                     Rows(7, "0\t0\t1\t0\n"),
+                 {9});
+    f.Read();
+    EXPECT_EQ(5, f.G.m_Width[0]);
+    EXPECT_GT(f.At(0, 4, 0), 0.99);
+}
+
+TEST(InputPWM, UnopenableFileChangesNothing)
+{
+    PWMFIXTURE f("", {9, 10});
+    double* p0 = f.Pwm->Ptr[0];
+    f.G.m_PWMFile = f.Dir.Path("missing.txt").c_str();
+    f.Read();
+    EXPECT_EQ(9, f.G.m_Width[0]);
+    EXPECT_EQ(p0, f.Pwm->Ptr[0]);
+    f.G.m_PWMFile = f.Dir.m_Dir.c_str();   // a directory
+    f.Read();
+    EXPECT_EQ(9, f.G.m_Width[0]);
+    EXPECT_EQ(10, f.G.m_Width[1]);
+}
+
+TEST(InputPWM, FaultyFilesKeepNumbersSafe)
+{
+    // Width outside 1..49 leaves the motif alone; a zero row becomes
+    // uniform; a file that ends early gives uniform rows.
+    PWMFIXTURE f(">0\n>5\n0\t0\t0\t0\n1\t-1\t0\t0\n-1\t3\t0\t0\n" + Rows(2, "1\t1\t1\t1\n") + ">7\n1\t2\t3\t4\n",
+                 {9, 10, 11});
+    f.Read();
+    EXPECT_EQ(9, f.G.m_Width[0]);
+    EXPECT_EQ(5, f.G.m_Width[1]);
+    EXPECT_EQ(7, f.G.m_Width[2]);
+    for (int l = 0; l < 4; l++) {
+        EXPECT_EQ(0.25, f.At(1, 0, l));   // sum 0
+        EXPECT_EQ(0.25, f.At(1, 1, l));   // sum 0 with a negative value
+        EXPECT_EQ(0.25, f.At(1, 2, l));   // a rescaled value below 0
+    }
+    for (int k = 1; k < 3; k++)
+        for (int e = 0; e < 4 * f.G.m_Width[k]; e++) {
+            EXPECT_TRUE(std::isfinite(f.Pwm->Ptr[k][e]));
+            EXPECT_GT(f.Pwm->Ptr[k][e], 0.0);
+        }
+    EXPECT_NEAR(0.25, f.At(2, 6, 0), 1e-15);   // missing row
+}
+
+TEST(SideFiles, CheckBgFile)
+{
+    CTempDir dir;
+    std::string bg = dir.Path("bg.txt");
+    WriteFile(bg, "1\t0\t0.25\t0.25\t0.25\t0.25\t1\n");
+    std::string empty = dir.Path("empty.txt");
+    WriteFile(empty, "");
+    EXPECT_TRUE(CheckBgFile(bg.c_str()));
+    EXPECT_TRUE(CheckBgFile(empty.c_str()));
+    EXPECT_FALSE(CheckBgFile(dir.Path("missing.txt").c_str()));
+    EXPECT_FALSE(CheckBgFile(dir.m_Dir.c_str()));
+    EXPECT_FALSE(CheckBgFile(""));
+    EXPECT_FALSE(CheckBgFile(nullptr));
+}
+
+TEST(SideFiles, CheckPWMFile)
+{
+    CTempDir dir;
+    auto check = [&](const std::string& text, int K) {
+        std::string p = dir.Path("m.txt");
+        WriteFile(p, text);
+        return CheckPWMFile(p.c_str(), K);
+    };
+    std::string good5 = ">5 X\n" + Rows(5, "1\t2\t3\t4\n");
+    EXPECT_TRUE(check(good5, 1));
+    EXPECT_TRUE(check(good5 + good5, 2));
+    EXPECT_TRUE(check(good5, 3));   // fewer matrices than motifs
+    EXPECT_TRUE(check("", 1));
+    EXPECT_TRUE(check(">49\n" + Rows(49, "0\t0\t0\t0.1\n"), 1));
+    EXPECT_TRUE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "1\t2\t3\t4", 1));   // no final line break
+    EXPECT_TRUE(check(">5\n" + Rows(5, "1 2 3 4\n"), 1));                    // A only: sum 1
+    EXPECT_FALSE(check(">4\n" + Rows(4, "1\t2\t3\t4\n"), 1));
+    EXPECT_FALSE(check(">50\n" + Rows(50, "1\t2\t3\t4\n"), 1));
+    EXPECT_FALSE(check(">GATA\n" + Rows(5, "1\t2\t3\t4\n"), 1));
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n"), 1));                // fewer rows
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "0\t0\t0\t0\n", 1));
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "a\tb\tc\td\n", 1)); // no number: sum 0
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "1\t-2\t0\t0\n", 1));
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "-1\t3\t0\t0\n", 1));   // rescaled A < 0
+    EXPECT_TRUE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "-0.001\t3\t0\t0\n", 1)); // lifted above 0
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "nan\t1\t1\t1\n", 1));
+    EXPECT_FALSE(check(good5 + ">3\n1\t1\t1\t1\n", 2));
+    EXPECT_TRUE(check(good5 + ">3\n1\t1\t1\t1\n", 1));   // beyond the K-th: ignored
+    EXPECT_FALSE(CheckPWMFile(dir.Path("missing.txt").c_str(), 1));
+    EXPECT_FALSE(CheckPWMFile(dir.m_Dir.c_str(), 1));
+    EXPECT_FALSE(CheckPWMFile("", 1));
+}
