@@ -185,9 +185,6 @@ public:
     // Module-length move code of sweep t (-1 none, else 0..3); draws
     // rand() % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
-    // CalLogBgPr of n letters in place, held at NoSiteLogPr or above so that a
-    // word the chain cannot produce keeps every score finite.
-    double SiteBgLogPr(const char* word, int n);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
