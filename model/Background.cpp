@@ -7,7 +7,7 @@
 //   input without any A, C, G or T gets base frequencies of 0.25;
 // - a probability of exactly 0 (a pair never seen, a letter never seen) is
 //   scored as kBgZeroLogPr instead of ln 0 = -inf; every positive
-//   probability keeps its own logarithm, so wherever the Part's numbers are
+//   probability keeps its own logarithm, so wherever the chain's numbers are
 //   finite they are unchanged;
 // - background-file lines naming a sequence or position that does not
 //   exist, or giving a probability that is not a positive finite number,

@@ -7,7 +7,7 @@
 // file first (CheckPWMFile), so the guards below only keep memory and
 // numbers safe when the file is not what the check saw (or when a caller
 // skips the check): a header whose width lies outside 1..49 leaves its
-// motif unchanged (the Part's own example has width 3, so the reader takes
+// motif unchanged (a width-3 matrix is a valid example, so the reader takes
 // widths below the check's 5), missing rows count as uniform rows, and a
 // row that would not rescale to four positive finite probabilities (see
 // RescalePWMRow) becomes 0.25 each.
@@ -52,7 +52,7 @@ void SplitPWMRow(const char* line, double* values)
     }
 }
 
-// The Part's rescaling of one row: s = the sum of the four values, each
+// The rescaling of one row: s = the sum of the four values, each
 // value v becomes (v + 0.0025 s) / (1.01 s). False (out unspecified) when
 // the result would not be four positive finite probabilities: a sum that
 // is not a positive finite number, or a value so negative that the

@@ -6,8 +6,8 @@
 // every weight-matrix entry once per call (the same bits as calling log for
 // each letter), scores letter codes straight from the sequence buffers, and
 // tracks the last N seen so that "the window holds an N" costs one
-// comparison; nothing is allocated per position. Each score is the Part's
-// sum in the Part's order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1.
+// comparison; nothing is allocated per position. Each score is the defined
+// sum in its defined order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1.
 #include <cmath>
 #include <vector>
 
@@ -16,8 +16,8 @@
 
 namespace {
 
-// Letter code of a character and of its complement (Complement of Part
-// 2.2, then the letter code): A 0/3, C 1/2, G 2/1, T 3/0; every other
+// Letter code of a character and of its complement (Complement, then
+// the letter code): A 0/3, C 1/2, G 2/1, T 3/0; every other
 // character 0 both ways (its complement is not A, C, G or T either).
 struct CODETABLES {
     unsigned char Code[256];

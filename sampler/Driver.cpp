@@ -1,6 +1,186 @@
-// PLACEHOLDER: not built yet; replaced by the real implementation.
+// One complete sampler run: seeding, input, the initial configuration, the
+// sweeps, and the inference and result calls that follow them.
+//
+// The driver owns its work buffers for the run (module probability, mixing
+// proportions, weight matrices, position tables, sequence lengths, tallies)
+// and hands them to the steps by pointer. Sweep t runs width and phase
+// moves when t < m_BurnIn and t % 50 == 49, proposes module-length moves
+// only when t > m_BurnIn and the length is not fixed, and is recorded in
+// the tallies when t + 1 > m_BurnIn. The best configuration is tracked over
+// every sweep; a tie keeps the earlier one.
+//
+// Random draws: srand(m_RandSeed) is the only seeding point of a run. The
+// driver itself draws only the module-length move, rand() % 4, in sweeps
+// after the burn-in when m_FixModLen is clear; every other draw belongs to
+// the step it calls. The optional trace draws nothing and changes nothing.
+#include <cstdio>
 #include <cstdlib>
-#include "model/GibbsDP.h"
 
-void CGibbsDP::DataAugmentation() { abort(); }
-void CGibbsDP::WriteTraceRow(FILE*, int, double, double) { abort(); }
+#include "model/GibbsDP.h"
+#include "base/Random.h"
+
+// Width and phase moves run in burn-in sweeps t with t % kWidthMovePeriod
+// equal to kWidthMovePeriod - 1; progress is printed every kWidthMovePeriod
+// completed sweeps.
+const int kWidthMovePeriod = 50;
+// No shrink is proposed at or below this module length.
+const int kShortestShrinkable = 80;
+// No growth is proposed at or above the smaller of this and the mean length.
+const int kLongestGrowable = 500;
+
+int CGibbsDP::ProposeModLenMove(int t, int meanLen)
+{
+    if (t <= m_BurnIn || m_FixModLen)
+        return -1;
+    int r = RandBelow(4);
+    int cap = meanLen < kLongestGrowable ? meanLen : kLongestGrowable;
+    if (m_ModLen <= kShortestShrinkable && r >= 2)
+        return -1;
+    if (m_ModLen >= cap && r <= 1)
+        return -1;
+    return r;
+}
+
+static void ReallocMatrices(double** pwm, int* width, int K)
+{
+    for (int k = 0; k < K; k++) {
+        delete[] pwm[k];
+        pwm[k] = new double[4 * width[k]]();
+    }
+}
+
+double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double** tables,
+                          int* seqLen, int meanLen)
+{
+    int K = m_MotifNum;
+    if (t < m_BurnIn && t % kWidthMovePeriod == kWidthMovePeriod - 1) {
+        for (int k = 0; k < K; k++)
+            UpdateWidth(k);
+        for (int k = 0; k < K; k++)
+            PhaseShift(k);
+        ReallocMatrices(pwm, m_Width, K);
+    }
+    if (m_SampleParam)
+        SampleParameters(rho, pi, pwm);
+    else
+        UpdateParameters(rho, pi, pwm);
+    if (t == 0 && m_UsePWM)
+        ReadInputPWM(pwm);
+    int moveCode = ProposeModLenMove(t, meanLen);
+    CalLogPrPos(tables, seqLen, pwm);
+    for (int i = 0; i < m_SeqNum; i++)
+        ApproxSampleCurSeq(i, *rho, pi, pwm, tables[i], &moveCode);
+    if (t > m_BurnIn && !m_FixModLen && moveCode >= 0)
+        UpdateModuleLength(moveCode);
+    for (int i = 0; i < m_SeqNum; i++) {
+        int Lm = m_ModLen < seqLen[i] ? m_ModLen : seqLen[i];
+        MODULEINFO& mi = m_ModInfo[i];
+        for (int j = 0; j < mi.ModCount; j++)
+            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm);
+    }
+    double s = CalLogPostPrSample();
+    if (s > m_BestLogPost) {
+        CopySample(m_Sites, m_BestSites);
+        m_BestLogPost = s;
+    }
+    return s;
+}
+
+// Opens the trace file for appending and writes its header; null when no
+// trace is asked for or the file cannot be opened (the run then goes on
+// without a trace, and says so on standard error only).
+static FILE* OpenTrace(const CString& name)
+{
+    if (name.GetLength() == 0)
+        return nullptr;
+    FILE* f = fopen(name.m_Data, "a");
+    if (!f) {
+        fprintf(stderr, "Cannot open trace file %s; the run goes on without a trace.\n", name.m_Data);
+        return nullptr;
+    }
+    fputs("run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n", f);
+    return f;
+}
+
+void CGibbsDP::WriteTraceRow(FILE* trace, int t, double rho, double score)
+{
+    fprintf(trace, "%d\t%d\t%.17g\t%.17g\t%d\t", m_RunIndex, t, rho, score, CountModule(m_ModInfo));
+    for (int k = 0; k < m_MotifNum; k++)
+        fprintf(trace, k ? ",%d" : "%d", m_SiteNum[k]);
+    fputc('\t', trace);
+    for (int k = 0; k < m_MotifNum; k++)
+        fprintf(trace, k ? ",%d" : "%d", m_Width[k]);
+    fprintf(trace, "\t%d\n", m_ModLen);
+}
+
+void CGibbsDP::DataAugmentation()
+{
+    srand(m_RandSeed);
+    Initialize();
+    BuildBackground();
+    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", stdout);
+    printf("\nInput %d sequences.\n", m_SeqNum);
+    RandPickSite();
+
+    int K = m_MotifNum, N = m_SeqNum;
+    double moduleProb = 0.0;
+    double* mixWeight = new double[K + 1]();
+    double** pwm = new double*[K]();
+    ReallocMatrices(pwm, m_Width, K);
+    int** siteTally = new int*[N]();
+    int* widthHist = new int[kWidthHistSize * K];
+    int* siteNumHist = new int[kSiteNumHistSize * K];
+    int** modTally = new int*[N]();
+    SetZerosMD(siteTally, widthHist, siteNumHist, modTally);
+
+    int* seqLen = new int[N];
+    double** tables = new double*[N];
+    long long totalLen = 0;
+    for (int i = 0; i < N; i++) {
+        seqLen[i] = m_Seq[i].GetLength();
+        tables[i] = new double[(long)seqLen[i] * (2 * K + 1)];
+        totalLen += seqLen[i];
+    }
+    int meanLen = (int)(totalLen / N);
+    CalLogBgPrPos(tables, seqLen);
+
+    FILE* trace = OpenTrace(m_TraceFile);
+    int t = 0;
+    while (t < m_IterNum) {
+        double s = RunSweep(t, &moduleProb, mixWeight, pwm, tables, seqLen, meanLen);
+        if (trace)
+            WriteTraceRow(trace, t, moduleProb, s);
+        t = t + 1;
+        if (t > m_BurnIn)
+            RecordMD(siteTally, widthHist, siteNumHist, modTally);
+        if (t % kWidthMovePeriod == 0)
+            OutputInfo(t);
+    }
+    if (trace)
+        fclose(trace);
+
+    int samples = m_IterNum - m_BurnIn + 1;
+    SumNeighborMD(siteTally);
+    InferSiteCount(siteNumHist);
+    InferModule(modTally, seqLen);
+    FindOptimum(siteTally, widthHist, samples);
+    AlignSites(siteTally);
+    if (m_CalBF) {
+        // The reported widths may differ from the last sweep's: the model
+        // odds draw matrices of the current widths into these buffers.
+        ReallocMatrices(pwm, m_Width, K);
+        ISforBF(&moduleProb, mixWeight, pwm, seqLen);
+    }
+    Output(m_OutFile, modTally, seqLen);
+    OutputModPr(modTally, seqLen, samples, m_OutFile);
+    DeleteMD(siteTally, widthHist, siteNumHist, modTally);
+
+    delete[] mixWeight;
+    for (int k = 0; k < K; k++)
+        delete[] pwm[k];
+    delete[] pwm;
+    for (int i = 0; i < N; i++)
+        delete[] tables[i];
+    delete[] tables;
+    delete[] seqLen;
+}

@@ -1,8 +1,206 @@
-// PLACEHOLDER: not built yet; replaced by the real implementation.
-#include <cstdlib>
+// Module sampling for one sequence: a forward summation over every way of
+// cutting the sequence into background letters and modules of Lm letters,
+// then a backward draw of the modules from the sequence's end.
+//
+// The module likelihood is approximate: one module-model pass over the
+// whole sequence gives prefix log-likelihoods A[t], and the module ending
+// at t scores A[t] - A[t - Lm]. B[t] is that score, C[t] the forward log
+// probability of letters 0 .. t. After a call the sequence has no sites,
+// zero or more non-overlapping modules stored by descending start, and its
+// LogRatio and StepLogRatio describe the new modules. m_CountMat and
+// m_SiteNum lose the removed sites and are stale until the next score.
+//
+// Random draws: SampleModule takes one rand() / 2147483647.0 per candidate
+// end whose log acceptance is above -200, from the sequence end backwards.
+// Sequences of fewer than two letters draw nothing.
+#include <cassert>
+#include <cmath>
+
+#include "base/Helpers.h"
+#include "base/Random.h"
 #include "model/GibbsDP.h"
 
-void CGibbsDP::ApproxSampleCurSeq(int, double, double*, double**, double*, int*) { abort(); }
-double CGibbsDP::CalModuleLogPr(int, int, double*, double*, double*) { abort(); }
-void CGibbsDP::SampleModule(double*, double*, double, int, int, int*, double*) { abort(); }
-void CGibbsDP::ExcludeCurSeq(int) { abort(); }
+// Count-matrix column of a site letter: A, C, G, T in either case; -1 for
+// any other letter, which is not counted.
+static int CountColumn(char c)
+{
+    switch (c) {
+    case 'A': case 'a': return 0;
+    case 'C': case 'c': return 1;
+    case 'G': case 'g': return 2;
+    case 'T': case 't': return 3;
+    default: return -1;
+    }
+}
+
+void CGibbsDP::MixLogs(double* pi, double* lnPi, double* lnPiHalf)
+{
+    double lnHalf = log(0.5);
+    for (int k = 0; k < m_MotifNum; k++) {
+        lnPi[k] = log(pi[k]);
+        lnPiHalf[k] = lnPi[k] + lnHalf;
+    }
+}
+
+double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double* out)
+{
+    if (n < 1)
+        return 0.0;   // an empty window has probability 1
+    int K = m_MotifNum, stride = 2 * K + 1;
+    int s0 = e - n + 1;
+    double* lnPi = new double[2 * K];
+    double* lnPiHalf = lnPi + K;
+    MixLogs(pi, lnPi, lnPiHalf);
+    double lnBgMix = log(pi[K]);
+
+    out[0] = lnBgMix + table[s0 * stride + 2 * K];
+    for (int p = s0 + 1; p <= e; p++) {
+        int jj = p - s0, j = jj + 1;
+        const double* row = table + (long)p * stride;
+        out[jj] = lnBgMix + row[2 * K] + out[jj - 1];
+        for (int k = 0; k < K; k++) {
+            int w = m_Width[k];
+            if (j < w)
+                continue;
+            double x;
+            if (m_BothStrand)
+                x = LogSum(row[2 * k], row[2 * k + 1]) + lnPiHalf[k];
+            else
+                x = lnPi[k] + row[2 * k];
+            if (j > w)
+                x = x + out[jj - w];
+            out[jj] = LogSum(out[jj], x);
+        }
+    }
+    delete[] lnPi;
+    return out[n - 1];
+}
+
+void CGibbsDP::ApproxSampleCurSeq(int i, double rho, double* pi, double** /*pwm*/, double* table,
+                                  int* move)
+{
+    int len = m_Seq[i].GetLength();
+    if (len < 2) {
+        // No module fits: the forward pass below needs two letters.
+        ExcludeCurSeq(i);
+        m_ModInfo[i].LogRatio = 0.0;
+        m_ModInfo[i].StepLogRatio = 0.0;
+        return;
+    }
+    assert(m_ModLen >= 2);
+    int stride = 2 * m_MotifNum + 1, bgCol = 2 * m_MotifNum;
+    double* A = new double[3 * (long)len];
+    double* B = A + len;
+    double* C = B + len;
+    CalModuleLogPr(len - 1, len, table, pi, A);
+
+    int Lm = m_ModLen < len ? m_ModLen : len;
+    B[0] = table[bgCol];
+    C[0] = B[0];
+    for (int t = 1; t <= Lm - 2; t++) {
+        B[t] = table[(long)t * stride + bgCol];
+        C[t] = C[t - 1] + B[t];
+    }
+    double lnRho = log(rho), lnNotRho = log(1.0 - rho);
+    for (int t = Lm - 1; t < len; t++) {
+        B[t] = t == Lm - 1 ? A[t] : A[t] - A[t - Lm];
+        double x1 = lnNotRho + C[t - 1] + table[(long)t * stride + bgCol];
+        double x2 = lnRho + B[t];
+        if (t > Lm - 1)
+            x2 = x2 + C[t - Lm];
+        C[t] = LogSum(x1, x2);
+    }
+    ExcludeCurSeq(i);
+    SampleModule(B, C, rho, len, i, move, A);
+    delete[] A;
+}
+
+// The stretch of step letters that move m adds to or removes from the
+// module s .. t, as its first position.
+static int StepStretchStart(int m, int s, int t, int step)
+{
+    switch (m) {
+    case 0: return s - step;
+    case 1: return t + 1;
+    case 2: return s;
+    default: return t - step + 1;
+    }
+}
+
+void CGibbsDP::SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A)
+{
+    MODULEINFO& mi = m_ModInfo[i];
+    char* flags = new char[len]();
+    int count = 0;
+    mi.LogRatio = 0.0;
+    mi.StepLogRatio = 0.0;
+    int Lm = m_ModLen < len ? m_ModLen : len;
+    int step = m_ModLenStep;
+    const char* letters = m_Seq[i].m_Data;
+    double lnRho = log(rho);
+    int t = len - 1;
+    while (t >= Lm - 1) {
+        double a = lnRho + B[t] - C[t];
+        if (t > Lm - 1)
+            a = a + C[t - Lm];
+        bool accept = false;
+        if (a > kLogZeroCut)
+            accept = exp(a) > RandClosed();
+        if (m_Independent)
+            accept = true;   // every sequence is one module; the draw is still made
+        if (!accept) {
+            t = t - 1;
+            continue;
+        }
+        count++;
+        int s = t - Lm + 1;
+        flags[s] = 1;
+        mi.LogRatio = mi.LogRatio + B[t] - CalLogBgPr(letters + s, Lm);
+        if (*move >= 0) {
+            int s2 = StepStretchStart(*move, s, t, step);
+            int e2 = s2 + step - 1;
+            if (s2 < 0 || e2 >= len)
+                *move = -1;   // the stretch leaves the sequence: no move this sweep
+            else
+                mi.StepLogRatio = mi.StepLogRatio + (s2 > 0 ? A[e2] - A[s2 - 1] : A[e2])
+                                  - CalLogBgPr(letters + s2, step);
+        }
+        t = t - Lm;
+    }
+    mi.ModCount = count;
+    if (count > 0) {
+        mi.ModStart = new int[count];
+        int j = 0;
+        for (int p = len - 1; p >= 0; p--)
+            if (flags[p])
+                mi.ModStart[j++] = p;
+    }
+    delete[] flags;
+}
+
+void CGibbsDP::ExcludeCurSeq(int i)
+{
+    MODULEINFO& mi = m_ModInfo[i];
+    mi.ModCount = 0;
+    delete[] mi.ModStart;
+    mi.ModStart = nullptr;
+    for (int k = 0; k < m_MotifNum; k++) {
+        SITEINFO* head = m_Sites[k][i];
+        SITEINFO* s = head->Next;
+        while (s) {
+            m_SiteNum[k]--;
+            // A word may be shorter than the width right after given matrices
+            // changed it; only its own letters are read.
+            int w = m_Width[k] < s->Word.GetLength() ? m_Width[k] : s->Word.GetLength();
+            for (int j = 0; j < w; j++) {
+                int b = CountColumn(s->Word.m_Data[j]);
+                if (b >= 0)
+                    m_CountMat[k][4 * j + b]--;
+            }
+            SITEINFO* next = s->Next;
+            delete s;
+            s = next;
+        }
+        head->Next = nullptr;
+    }
+}

@@ -43,7 +43,7 @@ std::string Rows(int w, const std::string& row)
 
 }  // namespace
 
-TEST(InputPWM, ExampleOfThePart)
+TEST(InputPWM, IdentityCountsExample)
 {
     PWMFIXTURE f(">3\n10\t0\t0\t0\n0\t10\t0\t0\n0\t0\t0\t10\n", {8});
     f.Read();

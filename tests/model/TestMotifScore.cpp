@@ -16,7 +16,7 @@ CString Cs(const std::string& s)
     return c;
 }
 
-// The Part's algorithm, literally, with temporary strings.
+// The scoring rule written out literally, with temporary strings.
 void NaiveCalLogPrPos(CGibbsDP& g, double** tables, int* lengths, double** pwm)
 {
     int K = g.m_MotifNum;
@@ -71,7 +71,7 @@ std::vector<double> RandomMatrix(int w, unsigned* x)
 
 }  // namespace
 
-TEST(MotifScore, WidthThreeExampleOfThePart)
+TEST(MotifScore, WidthThreeExample)
 {
     CGibbsDP g;
     SetSequences(g, {"ACGTT"});
@@ -143,7 +143,7 @@ TEST(MotifScore, ForwardOnlyGivesNoSiteInEveryOddColumn)
     EXPECT_EQ(g.CalLogMotifPr(Cs("TACGT"), pwm.Ptr[1]), t.At(0, 7, 2, 2));
 }
 
-TEST(MotifScore, SameBitsAsThePartsAlgorithm)
+TEST(MotifScore, SameBitsAsTheLiteralRule)
 {
     const char* letters = "ACGTACGTACGTNRYacgtn";
     unsigned x = 99;

@@ -58,7 +58,7 @@ void ExpectTextError(const std::string& text)
 
 }  // namespace
 
-TEST(SeqInput, FourLineExampleOfThePart)
+TEST(SeqInput, FourLineExample)
 {
     ReadFasta(">s1\nacgtn\nACG T\n>s2\n", [](CGibbsDP& g) {
         ASSERT_EQ(2, g.m_SeqNum);

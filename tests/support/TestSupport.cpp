@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -39,7 +40,12 @@ static std::string ShellQuote(const std::string& s)
 
 RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& dir)
 {
-    std::string cmd = "cd " + ShellQuote(dir) + " && " + ShellQuote(RUZARAVO_EXE);
+    // Run through a link in dir so that the command line the program
+    // records starts with ./Ruzaravo whichever build it comes from.
+    std::string link = dir + "/Ruzaravo";
+    if (!FileExists(link) && symlink(RUZARAVO_EXE, link.c_str()) != 0)
+        return RUNRESULT{-1, ""};
+    std::string cmd = "cd " + ShellQuote(dir) + " && ./Ruzaravo";
     for (const std::string& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " 2>/dev/null </dev/null";
@@ -82,7 +88,7 @@ bool FileExists(const std::string& path)
 static unsigned NextRandom(unsigned& state)
 {
     state = state * 1103515245u + 12345u;
-    return (state >> 8) & 0xffffff;
+    return (state >> 16) & 0x7fff;   // the high bits: the low ones of an LCG repeat with short periods
 }
 
 static std::string ReverseComplement(const std::string& s)

@@ -25,8 +25,9 @@ struct RUNRESULT {
     std::string Stdout;    // everything it wrote to standard output
 };
 
-// Runs the executable with the given arguments in directory dir (standard
-// error is discarded; standard input is /dev/null).
+// Runs the executable as ./Ruzaravo (a link placed in dir) with the given
+// arguments in directory dir; standard error is discarded, standard input
+// is /dev/null.
 RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& dir);
 
 void WriteFile(const std::string& path, const std::string& text);
