@@ -8,7 +8,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRUZARAVO_TESTS=OFF >/dev/null
 cmake --build build -j2 --target Ruzaravo
 mkdir -p example_out
 rm -f example_out/fly_result.txt example_out/fly_result.txt_modpr.txt   # result files are appended to
-build/Ruzaravo -i examples/fly_crms.fasta -o example_out/fly_result.txt -n 300 -K 3 --seed 2005
+build/Ruzaravo -i examples/fly_crms.fasta -o example_out/fly_result.txt -K 3 --seed 2005
 echo
 echo "Result file:               example_out/fly_result.txt"
 echo "Module probabilities file: example_out/fly_result.txt_modpr.txt"
