@@ -216,4 +216,5 @@ void CGibbsDP::OutputModPr(int** modTally, int* len, int n, CString name)
 void CGibbsDP::OutputInfo(int t)
 {
     printf("Finish runing iteration %d.\n", t);
+    fflush(stdout);   // progress must show at once, also through a pipe
 }

@@ -165,12 +165,8 @@ void CGibbsDP::DataAugmentation()
     InferModule(modTally, seqLen);
     FindOptimum(siteTally, widthHist, samples);
     AlignSites(siteTally);
-    if (m_CalBF) {
-        // The reported widths may differ from the last sweep's: the model
-        // odds draw matrices of the current widths into these buffers.
-        ReallocMatrices(pwm, m_Width, K);
-        ISforBF(&moduleProb, mixWeight, pwm, seqLen);
-    }
+    if (m_CalBF)
+        ISforBF(&moduleProb, mixWeight, pwm, seqLen);   // resizes pwm to the reported widths
     Output(m_OutFile, modTally, seqLen);
     OutputModPr(modTally, seqLen, samples, m_OutFile);
     DeleteMD(siteTally, widthHist, siteNumHist, modTally);
