@@ -146,19 +146,56 @@ int BurnInSweeps(int iterNum)
     return (int)(product >> 53);
 }
 
-const char* ValidateInputParam(INPUTPARAMETER* param)
+// Notes why an option value is refused: "-K 5000: <reason>".
+static void NoteOption(char letter, int value, const char* reason)
 {
-    if (param->MinWidth < 5 || param->MaxWidth > 40 || param->MaxWidth < 5)
+    char subject[32];
+    snprintf(subject, sizeof subject, "-%c %d", letter, value);
+    NoteInputError(subject, reason);
+}
+
+// The checks in order; each failure notes its reason for standard error.
+static const char* FirstFailedCheck(INPUTPARAMETER* param)
+{
+    if (param->MinWidth < 5 || param->MaxWidth > 40 || param->MaxWidth < 5) {
+        NoteInputError("-w/-W", "motif widths must lie in 5..40 (-w at least 5, -W at most 40)");
         return "input motif width range error!";
-    if (param->MotifNum < 1)
+    }
+    if (param->MotifNum < 1) {
+        NoteOption('K', param->MotifNum, "the number of transcription factors must be at least 1");
         return "Input number of transcription factors error!";
-    if (param->ModLen < param->MinWidth)
+    }
+    if (param->MotifNum > kMaxMotifNum) {
+        NoteOption('K', param->MotifNum, "at most 1000 transcription factors can be searched in one run");
+        return "Input number of transcription factors error!";
+    }
+    if (param->ModLen < param->MinWidth) {
+        NoteOption('L', param->ModLen, "the module length must be at least the smallest motif width (-w)");
         return "Input module length too small!";
+    }
+    if (param->ModLen > kMaxModLen) {
+        NoteOption('L', param->ModLen, "the module length must be at most 100000 letters");
+        return "Input module length too large!";
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
         return "Input weight matrix file error!";
+    if (!CheckResultFile(param->OutFile.m_Data))
+        return "Output file error!";
+    CString modPr = param->OutFile + "_modpr.txt";
+    if (!CheckResultFile(modPr.m_Data))
+        return "Output file error!";
     return nullptr;
+}
+
+const char* ValidateInputParam(INPUTPARAMETER* param)
+{
+    ClearInputError();
+    const char* message = FirstFailedCheck(param);
+    if (!message)
+        ClearInputError();
+    return message;
 }
 
 void CheckInputParam(INPUTPARAMETER* param)

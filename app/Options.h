@@ -46,8 +46,20 @@ void PrintReadme();
 // truncated toward zero (2000 gives 1399).
 int BurnInSweeps(int iterNum);
 
-// The message of the first failed check (width range, motif number,
-// module length, then the side files), or null when all pass.
+// Largest -K: the tallies hold K x 10000 ints and every position table
+// len x (2K + 1) doubles, so K is bounded well below any int overflow and
+// within the memory of an ordinary machine for inputs of a few thousand
+// letters per sequence.
+const int kMaxMotifNum = 1000;
+// Largest -L: the posterior score sums about (modules x L) logarithms per
+// sweep, so a module length far beyond the sequences would make every sweep
+// take seconds to minutes; 100,000 letters is far above any real module.
+const int kMaxModLen = 100000;
+
+// The message of the first failed check (width range, motif number and
+// its bound, module length and its bound, the side files, then whether the
+// result files can be appended to), or null when all pass. A failed check
+// also notes its reason (base/Fatal.h).
 const char* ValidateInputParam(INPUTPARAMETER* param);
 // Stops with that message and status 1 when a check fails.
 void CheckInputParam(INPUTPARAMETER* param);

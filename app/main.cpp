@@ -1,15 +1,22 @@
 // Entry point: defaults, options, checks, then the requested runs.
+//
+// Running out of memory (an input too large for the machine, or a huge -K)
+// is the one failure that arrives as an exception: it is caught here and
+// ends the process like every other input error, with a fixed message and
+// status 1. The result files are written only at the very end of a run,
+// after every large allocation, so such a stop leaves them as they were.
+// SIGXFSZ is ignored so that a file-size limit makes a write fail (and the
+// result writer take its partial block back) instead of killing the process.
+#include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <new>
 
 #include "app/Options.h"
+#include "base/Fatal.h"
 
-int main(int argc, char** argv)
+static int RunProgram(int argc, char** argv)
 {
-    if (argc == 1) {
-        PrintReadme();
-        return 0;
-    }
     INPUTPARAMETER* param = new INPUTPARAMETER;
     SetDefaultParam(param);
     ParseInputParam(param, argc, argv);
@@ -28,4 +35,21 @@ int main(int argc, char** argv)
         RunModSampling(param, run);
     delete param;
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 1) {
+        PrintReadme();
+        return 0;
+    }
+    signal(SIGXFSZ, SIG_IGN);
+    try {
+        return RunProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        NoteInputError(nullptr,
+                       "not enough memory: each letter of the input needs about 24 x K bytes of tables "
+                       "(40 x K with -B; K = -K); use fewer motifs or less sequence");
+        StopOnInputError("Not enough memory for this input!");
+    }
 }

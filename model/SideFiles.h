@@ -4,6 +4,17 @@
 #ifndef RUZARAVO_MODEL_SIDEFILES_H
 #define RUZARAVO_MODEL_SIDEFILES_H
 
+#include <cstdio>
+
+// Opens an input file for reading at its first byte, or notes why it
+// cannot be used (missing, unreadable, a directory, a pipe or device, a
+// compressed file recognised by its first bytes) and returns null.
+FILE* OpenInputFile(const char* path);
+
+// True when a block can be appended to the result file path (nothing is
+// created or changed); otherwise notes why not.
+bool CheckResultFile(const char* path);
+
 // True when the background-probability file can be opened and read
 // (a directory cannot).
 bool CheckBgFile(const char* path);

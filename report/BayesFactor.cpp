@@ -92,7 +92,7 @@ double CGibbsDP::ProbSeqGParam(int j, double rho, double* pi, double** pwm, doub
     if (len < 2) {
         double sum = 0.0;
         for (int t = 0; t < len; t++)
-            sum += table[t * cols + bgCol];
+            sum += table[(long)t * cols + bgCol];
         return sum;
     }
     double* A = new double[len];
@@ -101,12 +101,12 @@ double CGibbsDP::ProbSeqGParam(int j, double rho, double* pi, double** pwm, doub
     int Lm = m_ModLen < len ? m_ModLen : len;
     assert(Lm >= 2);
     for (int t = 0; t < Lm - 1; t++)
-        C[t] = (t > 0 ? C[t - 1] : 0.0) + table[t * cols + bgCol];
+        C[t] = (t > 0 ? C[t - 1] : 0.0) + table[(long)t * cols + bgCol];
     double lnBg = log(1.0 - rho);
     double lnMod = log(rho);
     for (int t = Lm - 1; t < len; t++) {
         double B = t < Lm ? A[t] : A[t] - A[t - Lm];
-        double x1 = lnBg + C[t - 1] + table[t * cols + bgCol];
+        double x1 = lnBg + C[t - 1] + table[(long)t * cols + bgCol];
         double x2 = t == Lm - 1 ? lnMod + B : lnMod + C[t - Lm] + B;
         C[t] = LogSum(x1, x2);
     }
@@ -142,7 +142,7 @@ double CGibbsDP::ISforBF(double* rho, double* pi, double** pwm, int* seqLen)
     double L0 = CalLogNullModel();
     double** tables = new double*[m_SeqNum];
     for (int j = 0; j < m_SeqNum; j++)
-        tables[j] = new double[seqLen[j] * (2 * K + 1)];
+        tables[j] = new double[(long)seqLen[j] * (2 * K + 1)];
     CalLogBgPrPos(tables, seqLen);
     ShrinkCount(kShrink);
     // The reported widths may differ from those the driver's matrices were

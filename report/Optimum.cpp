@@ -14,6 +14,7 @@
 // [0, 1) by RandHalfOpen), motifs in order, sites in list order; motifs with
 // 2 or fewer sites, or marked as weak, draw nothing.
 #include <cassert>
+#include <climits>
 #include <cmath>
 
 #include "base/Helpers.h"
@@ -43,6 +44,19 @@ static SITEINFO** NewHeads(int n)
     return heads;
 }
 
+// The reporting threshold n x m_Threshold truncated to an int. -c is not
+// range-checked, so a product outside the int range (or NaN) is held at
+// the nearest end instead of an undefined conversion: NaN and large
+// negative values report every position, as any threshold of 0 does.
+static int ThresholdCount(double x)
+{
+    if (x >= (double)INT_MAX)
+        return INT_MAX;
+    if (!(x > (double)INT_MIN))
+        return INT_MIN;
+    return (int)x;
+}
+
 // Reported sites of motif k in sequence j: one per position whose merged
 // tally reaches thr, built by increasing position (so listed decreasing).
 static void ReportSites(CGibbsDP& g, int** siteTally, int k, int j, int thr)
@@ -51,8 +65,8 @@ static void ReportSites(CGibbsDP& g, int** siteTally, int k, int j, int thr)
     int w = g.m_Width[k];
     const CString& seq = g.m_Seq[j];
     for (int p = 0; p + w <= seq.GetLength(); p++) {
-        int f = siteTally[j][(p * K + k) * 2];
-        int r = siteTally[j][(p * K + k) * 2 + 1];
+        int f = siteTally[j][((long)p * K + k) * 2];
+        int r = siteTally[j][((long)p * K + k) * 2 + 1];
         if (f < thr && r < thr)
             continue;
         SITEINFO* site = new SITEINFO;
@@ -71,7 +85,7 @@ void CGibbsDP::FindOptimum(int** siteTally, int* widthHist, int n)
     // With no recorded sweep every tally is 0 and any threshold of 0 would
     // report every position: nothing is reported and the widths stay.
     bool recorded = m_IterNum - m_BurnIn > 0 && n > 0;
-    int thr = (int)(n * m_Threshold);
+    int thr = ThresholdCount(n * m_Threshold);
     for (int k = 0; k < m_MotifNum; k++) {
         if (recorded) {
             int S = 0;

@@ -8,16 +8,79 @@
 // appending, so runs accumulate. Texts from the input or the command line
 // are written verbatim, never as a format string.
 //
+// A run's two blocks are all or nothing: before the result file is touched
+// both files must be appendable, and a block whose writing fails (a full
+// disk, a file-size limit) is cut off again, together with the result-file
+// block when the companion block fails; the run then stops with "Output file
+// error!". Every line is formatted with its allocations done before the
+// file is opened, so running out of memory cannot leave a partial block.
+//
 // A module is a stretch of positions whose module tally rises above half
 // the recorded sweeps; a stretch still open at the end of its sequence ends
 // at the last letter. No number printed is ever a NaN or an infinity.
 // No random draws are made here.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cassert>
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
+#include "base/Fatal.h"
 #include "model/GibbsDP.h"
+#include "model/SideFiles.h"
+
+static const char kOutputFileError[] = "Output file error!";
+
+// Where this run's result-file block began, so that OutputModPr can take
+// it back when the companion block cannot be written.
+static std::string s_ResultPath;
+static long long s_ResultStart = -1;
+
+// Opens path for appending; *start is its size before the block (-1 when
+// unknown, and then nothing can be taken back).
+static FILE* OpenForAppend(const char* path, long long* start)
+{
+    FILE* f = fopen(path, "a+");
+    struct stat st;
+    *start = f && fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? (long long)st.st_size : -1;
+    return f;
+}
+
+// Closes a block's file. When any write failed, the file is cut back to
+// start (the block is taken back whole); returns 0 or the error number.
+static int FinishAppend(FILE* f, long long start)
+{
+    int err = 0;
+    if (fflush(f) != 0 || ferror(f))
+        err = errno ? errno : EIO;
+    if (err && start >= 0)
+        (void)ftruncate(fileno(f), (off_t)start);
+    if (fclose(f) != 0 && !err)
+        err = errno ? errno : EIO;
+    return err;
+}
+
+// Takes back this run's result-file block, if it went to path's result file.
+static void TakeBackResultBlock(const char* resultPath)
+{
+    if (s_ResultStart >= 0 && s_ResultPath == resultPath)
+        (void)truncate(resultPath, (off_t)s_ResultStart);
+    s_ResultStart = -1;
+}
+
+[[noreturn]] static void StopOnWriteFailure(const char* path, int err, bool takenBack)
+{
+    char reason[256];
+    snprintf(reason, sizeof reason, "writing the result block failed (%s)%s", strerror(err),
+             takenBack ? "; the partial block was removed" : "");
+    NoteInputError(path, reason);
+    StopOnInputError(kOutputFileError);
+}
 
 static const char kLetters[] = "ACGT";
 
@@ -175,8 +238,17 @@ void CGibbsDP::Output(CString name, int** modTally, int* len)
         M += AddModules(*this, modules, j, modTally[j], len[j], printed);
     m_ModNum = M;
 
-    FILE* f = name.GetLength() > 0 ? fopen(name.m_Data, "a+") : nullptr;
-    if (f) {
+    // Both files are checked before either is touched.
+    CString modPrName = name + "_modpr.txt";
+    if (!CheckResultFile(name.m_Data) || !CheckResultFile(modPrName.m_Data))
+        StopOnInputError(kOutputFileError);
+    long long start;
+    FILE* f = OpenForAppend(name.m_Data, &start);
+    if (!f) {
+        NoteInputError(name.m_Data, "the result file cannot be opened for appending");
+        StopOnInputError(kOutputFileError);
+    }
+    {
         Write(f, m_CmdLine);
         fputs("\n\n", f);
         if (m_CalBF)
@@ -192,7 +264,11 @@ void CGibbsDP::Output(CString name, int** modTally, int* len)
             else
                 fputs("No sites found!\n\n", f);
         }
-        fclose(f);
+        int err = FinishAppend(f, start);
+        if (err)
+            StopOnWriteFailure(name.m_Data, err, start >= 0);
+        s_ResultPath = name.m_Data;
+        s_ResultStart = start;
     }
     delete[] printed;
 }
@@ -200,9 +276,13 @@ void CGibbsDP::Output(CString name, int** modTally, int* len)
 void CGibbsDP::OutputModPr(int** modTally, int* len, int n, CString name)
 {
     CString path = name + "_modpr.txt";
-    FILE* f = fopen(path.m_Data, "a+");
-    if (!f)
-        return;
+    long long start;
+    FILE* f = OpenForAppend(path.m_Data, &start);
+    if (!f) {
+        int err = errno;
+        TakeBackResultBlock(name.m_Data);
+        StopOnWriteFailure(path.m_Data, err, false);
+    }
     fputs("\n**********\n", f);
     for (int j = 0; j < m_SeqNum; j++) {
         Write(f, m_SeqName[j]);
@@ -210,7 +290,12 @@ void CGibbsDP::OutputModPr(int** modTally, int* len, int n, CString name)
         for (int p = 0; p < len[j]; p++)
             fprintf(f, "%.3lf\n", n > 0 ? modTally[j][p] / (double)n : 0.0);
     }
-    fclose(f);
+    int err = FinishAppend(f, start);
+    if (err) {
+        TakeBackResultBlock(name.m_Data);
+        StopOnWriteFailure(path.m_Data, err, start >= 0);
+    }
+    s_ResultStart = -1;
 }
 
 void CGibbsDP::OutputInfo(int t)

@@ -9,6 +9,7 @@
 // holds len_j x 2K cells, cell (p, k, s) at (p * K + k) * 2 + s with s = 0
 // for a forward site. No random draws are made here.
 #include <cassert>
+#include <climits>
 #include <cmath>
 
 #include "model/GibbsDP.h"
@@ -34,7 +35,7 @@ void CGibbsDP::SetZerosMD(int** siteTally, int* widthHist, int* siteNumHist, int
     int cols = 2 * m_MotifNum;
     for (int j = 0; j < m_SeqNum; j++) {
         int len = m_Seq[j].GetLength();
-        siteTally[j] = new int[len * cols]();
+        siteTally[j] = new int[(long)len * cols]();   // 64-bit: len x 2K may pass the int range
         modTally[j] = new int[len]();
     }
     for (int i = 0; i < m_MotifNum * kWidthHistSize; i++)
@@ -53,9 +54,9 @@ static void RecordModules(CGibbsDP& g, int** modTally)
         for (int m = 0; m < info.ModCount; m++) {
             int s = info.ModStart[m];
             assert(s >= 0);
-            int e = s + g.m_ModLen;
-            if (e > len)
-                e = len;
+            // min(s + L, len) without forming s + L, which a huge L would
+            // take past the int range.
+            int e = g.m_ModLen < len - s ? s + g.m_ModLen : len;
             for (int q = s; q < e; q++)
                 modTally[j][q]++;
         }
@@ -71,7 +72,7 @@ void CGibbsDP::RecordMD(int** siteTally, int* widthHist, int* siteNumHist, int**
         for (int j = 0; j < m_SeqNum; j++) {
             for (SITEINFO* s = m_Sites[k][j]->Next; s; s = s->Next) {
                 assert(s->Pos >= 0 && s->Pos < m_Seq[j].GetLength());
-                siteTally[j][(s->Pos * K + k) * 2 + (s->Strand ? 0 : 1)]++;
+                siteTally[j][((long)s->Pos * K + k) * 2 + (s->Strand ? 0 : 1)]++;
             }
         }
         // Widths of 50 or more can only come from a weight-matrix file (the
@@ -96,24 +97,26 @@ static void MergeWindow(int* row, int cols, int len, int p, int c, int c0, int c
 {
     int lo = p - kMergeBefore > 0 ? p - kMergeBefore : 0;
     int hi = p + kMergeAfter < len - 1 ? p + kMergeAfter : len - 1;
-    int best = p * cols + c;
+    long best = (long)p * cols + c;
     int bestValue = row[best];
     for (int cc = c0; cc <= c1; cc++) {
         for (int q = lo; q < hi; q++) {
-            if (row[q * cols + cc] > bestValue) {
-                best = q * cols + cc;
+            if (row[(long)q * cols + cc] > bestValue) {
+                best = (long)q * cols + cc;
                 bestValue = row[best];
             }
         }
     }
-    int sum = 0;
+    // Merged cells can gather many windows' tallies; with an enormous
+    // number of sweeps the sum is held at the int maximum rather than wrap.
+    long long sum = 0;
     for (int cc = c0; cc <= c1; cc++) {
         for (int q = lo; q < hi; q++) {
-            sum += row[q * cols + cc];
-            row[q * cols + cc] = 0;
+            sum += row[(long)q * cols + cc];
+            row[(long)q * cols + cc] = 0;
         }
     }
-    row[best] = sum;
+    row[best] = sum > INT_MAX ? INT_MAX : (int)sum;
 }
 
 void CGibbsDP::SumNeighborMD(int** siteTally)
@@ -132,7 +135,7 @@ void CGibbsDP::SumNeighborMD(int** siteTally)
             int len = m_Seq[j].GetLength();
             int* row = siteTally[j];
             for (int p = 0; p < len - 2; p++) {
-                if ((double)row[p * cols + c] > trigger)
+                if ((double)row[(long)p * cols + c] > trigger)
                     MergeWindow(row, cols, len, p, c, c0, c1);
             }
         }

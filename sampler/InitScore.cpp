@@ -19,14 +19,16 @@
 #include "model/GibbsDP.h"
 
 // logGamma takes an int. Products such as a x L are formed in 64 bits so
-// that no input overflows; every argument that fits an int is unchanged,
-// and logGamma is 0 for every argument of 2 or less anyway.
+// that no input overflows. logGamma is 0 for every argument of 2 or less,
+// so a negative count (modules longer than the input) is passed as 0: the
+// same value, and logGamma never forms INT_MIN - 1. Every non-negative
+// argument that fits an int is unchanged.
 int CGibbsDP::LgArg(long long v)
 {
     if (v > INT_MAX)
         return INT_MAX;
-    if (v < INT_MIN)
-        return INT_MIN;
+    if (v < 0)
+        return 0;
     return (int)v;
 }
 

@@ -53,7 +53,7 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
     MixLogs(pi, lnPi, lnPiHalf);
     double lnBgMix = log(pi[K]);
 
-    out[0] = lnBgMix + table[s0 * stride + 2 * K];
+    out[0] = lnBgMix + table[(long)s0 * stride + 2 * K];
     for (int p = s0 + 1; p <= e; p++) {
         int jj = p - s0, j = jj + 1;
         const double* row = table + (long)p * stride;

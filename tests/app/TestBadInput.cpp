@@ -1,0 +1,554 @@
+// Bad and extreme input through the executable, one row per case. Every
+// run happens in a temporary directory whose result files already hold an
+// earlier run's block:
+// - a refused input must print exactly its fixed message on standard
+//   output, explain itself in one line on standard error, exit with status
+//   1, and leave both result files byte for byte as they were;
+// - an input that is odd but usable must run normally (status 0), keep the
+//   earlier blocks as they were and append one complete block to each file:
+//   all K motif sections, and one probability line per letter.
+// Runs are short (a few sweeps on small data) so the whole file takes
+// seconds. Each child run has an alarm, so a hang fails instead of blocking.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+const char kEarlierResult[] = "Ruzaravo (compiled on 12/5/2005)\n./Ruzaravo -i earlier.fa \n\nearlier block\n";
+const char kEarlierModPr[] = "\n**********\n>earlier(1)\n0.500\n";
+const char kBanner[] = "Ruzaravo (compiled on 12/5/2005)\n";
+
+const char kSeqError[] = "Input sequence file error!\n";
+const char kBgError[] = "Input background file error!\n";
+const char kPWMError[] = "Input weight matrix file error!\n";
+const char kMotifsError[] = "Input number of transcription factors error!\n";
+const char kLongModule[] = "Input module length too large!\n";
+const char kOutputError[] = "Output file error!\n";
+const char kMemoryError[] = "Not enough memory for this input!\n";
+
+// Limits and identity of one child run.
+struct LIMITS {
+    long long AddressSpace = 0;   // bytes; 0: unlimited
+    long long FileSize = 0;       // bytes; 0: unlimited
+    bool AsNobody = false;        // run as uid/gid 65534 (only when root)
+};
+
+struct CHILDRUN {
+    int Status;          // exit status, -1 when killed by a signal
+    std::string Stdout;
+    std::string Stderr;
+};
+
+// Runs ./Ruzaravo (a link to the build's executable) with args in dir,
+// standard input from /dev/null, both outputs captured.
+CHILDRUN RunChild(const std::string& dir, const std::vector<std::string>& args, const LIMITS& lim = LIMITS())
+{
+    CTempDir capture;
+    const std::string out = capture.Path("stdout"), err = capture.Path("stderr");
+    const std::string link = dir + "/Ruzaravo";
+    if (!FileExists(link) && symlink(RUZARAVO_EXE, link.c_str()) != 0)
+        return CHILDRUN{-2, "", "cannot link the executable"};
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("./Ruzaravo"));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open("/dev/null", O_RDONLY);
+        int fo = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        int fe = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (in < 0 || fo < 0 || fe < 0 || chdir(dir.c_str()) != 0)
+            _exit(125);
+        dup2(in, 0);
+        dup2(fo, 1);
+        dup2(fe, 2);
+        if (lim.AddressSpace > 0) {
+            struct rlimit r = {(rlim_t)lim.AddressSpace, (rlim_t)lim.AddressSpace};
+            setrlimit(RLIMIT_AS, &r);
+        }
+        if (lim.FileSize > 0) {
+            struct rlimit r = {(rlim_t)lim.FileSize, (rlim_t)lim.FileSize};
+            setrlimit(RLIMIT_FSIZE, &r);
+        }
+        if (lim.AsNobody && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(126);
+        alarm(120);   // survives exec: a hanging run is killed, not waited for
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int st = 0;
+    waitpid(pid, &st, 0);
+    return CHILDRUN{WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFile(out), ReadFile(err)};
+}
+
+int CountOf(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
+std::string Joined(const std::vector<std::string>& args)
+{
+    std::string s;
+    for (const std::string& a : args)
+        s += a + " ";
+    return s;
+}
+
+// The earlier run's blocks, before every row.
+void PutEarlierBlocks(const std::string& dir, const std::string& out = "Output.txt")
+{
+    WriteFile(dir + "/" + out, kEarlierResult);
+    WriteFile(dir + "/" + out + "_modpr.txt", kEarlierModPr);
+}
+
+// Sequence count and letters per sequence as the reader takes them: a name
+// line starts a sequence, other lines give their leading ASCII letters.
+std::vector<long> FastaLengths(const std::string& text)
+{
+    std::vector<long> lens;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        if (text[at] == '>') {
+            lens.push_back(0);
+        } else if (!lens.empty()) {
+            size_t p = at;
+            while (p < end && isascii((unsigned char)text[p]) && isalpha((unsigned char)text[p]))
+                p++;
+            lens.back() += (long)(p - at);
+        }
+        at = end + 1;
+    }
+    return lens;
+}
+
+// Checks a normal run: status 0, the earlier blocks kept, one complete new
+// block in each file.
+void ExpectCompleteRun(const std::string& dir, const std::string& what, const CHILDRUN& r, int K,
+                       const std::string& fasta)
+{
+    std::vector<long> lens = FastaLengths(fasta);
+    EXPECT_EQ(0, r.Status) << what << "\n" << r.Stdout << r.Stderr;
+    EXPECT_NE(std::string::npos, r.Stdout.find("\nInput " + std::to_string(lens.size()) + " sequences.\n"))
+        << what;
+    std::string result = ReadFile(dir + "/Output.txt");
+    ASSERT_EQ(0u, result.find(kEarlierResult)) << what << ": the earlier block changed";
+    std::string block = result.substr(sizeof kEarlierResult - 1);
+    EXPECT_EQ(0u, block.find(kBanner)) << what;
+    EXPECT_EQ(1, CountOf(block, kBanner)) << what;
+    EXPECT_EQ(K, CountOf(block, "\n\n\n**********************\nMotif_")) << what;
+    size_t last = block.find("\nMotif_" + std::to_string(K) + ":\n");
+    EXPECT_NE(std::string::npos, last) << what << ": the last motif section is missing";
+    EXPECT_EQ('\n', block.back()) << what;
+    std::string numbers = block.substr(block.find("\n\n"));   // after the command line
+    EXPECT_EQ(std::string::npos, numbers.find("nan")) << what;
+    EXPECT_EQ(std::string::npos, numbers.find("inf")) << what;
+
+    std::string modpr = ReadFile(dir + "/Output.txt_modpr.txt");
+    ASSERT_EQ(0u, modpr.find(kEarlierModPr)) << what << ": the earlier companion block changed";
+    std::string mblock = modpr.substr(sizeof kEarlierModPr - 1);
+    long lines = 2 + (long)lens.size();   // the empty line, the asterisks, one name line per sequence
+    for (long n : lens)
+        lines += n;
+    EXPECT_EQ(lines, (long)CountOf(mblock, "\n")) << what;
+    EXPECT_EQ(0u, mblock.find("\n**********\n")) << what;
+}
+
+// Checks a refused input: exact message, status 1, one explanation line on
+// standard error, both result files unchanged (or absent when they were).
+void ExpectRefused(const std::string& dir, const std::string& what, const CHILDRUN& r,
+                   const std::string& message, const std::string& because, const std::string& out = "Output.txt")
+{
+    EXPECT_EQ(1, r.Status) << what;
+    EXPECT_EQ(message, r.Stdout) << what;
+    EXPECT_EQ(0u, r.Stderr.find("Ruzaravo: ")) << what << ": " << r.Stderr;
+    EXPECT_EQ(1, CountOf(r.Stderr, "\n")) << what << ": " << r.Stderr;
+    EXPECT_NE(std::string::npos, r.Stderr.find(because)) << what << ": " << r.Stderr;
+    EXPECT_EQ(kEarlierResult, ReadFile(dir + "/" + out)) << what;
+    EXPECT_EQ(kEarlierModPr, ReadFile(dir + "/" + out + "_modpr.txt")) << what;
+}
+
+// A small valid input: six sequences of 80 letters with a planted motif.
+std::string GoodFasta()
+{
+    return ToFasta(MakePlanted(5, 6, 80, "TGACGTCA", true).Seqs, "s");
+}
+
+std::string Repeat(const std::string& s, int n)
+{
+    std::string out;
+    for (int i = 0; i < n; i++)
+        out += s;
+    return out;
+}
+
+// A weight-matrix row of counts for one letter (A, C, G or T).
+std::string Row(char letter)
+{
+    const std::string rows[] = {"9\t1\t1\t1\n", "1\t9\t1\t1\n", "1\t1\t9\t1\n", "1\t1\t1\t9\n"};
+    return rows[std::string("ACGT").find(letter)];
+}
+
+std::string Matrix(const std::string& letters)
+{
+    std::string m = ">" + std::to_string(letters.size()) + " given\n";
+    for (char c : letters)
+        m += Row(c);
+    return m;
+}
+
+// The short run options every row adds.
+const std::vector<std::string> kQuick = {"-n", "3", "-w", "5", "-W", "7", "--seed", "4"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more = kQuick)
+{
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+struct REFUSEDCASE {
+    std::string What;
+    std::vector<std::string> Args;
+    std::string Message;
+    std::string Because;   // part of the explanation on standard error
+};
+
+// Files of the refused cases, all in one directory.
+void WriteRefusedInputs(const CTempDir& dir)
+{
+    const std::string good = GoodFasta();
+    WriteFile(dir.Path("good.fa"), good);
+    mkdir(dir.Path("adir").c_str(), 0755);
+    std::string gz = "cd '" + dir.m_Dir + "' && gzip -c good.fa > good.fa.gz";
+    if (system(gz.c_str()) != 0)
+        WriteFile(dir.Path("good.fa.gz"), std::string("\x1f\x8b\x08\x00", 4) + "junk");
+    // Magic bytes in front of otherwise valid FASTA text: recognised first.
+    WriteFile(dir.Path("magic.fa"), std::string("\x1f\x8b\n", 3) + good);
+    WriteFile(dir.Path("bz.fa"), "BZh91AY&SY" + good);
+    std::string binary = std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10);
+    for (int i = 0; i < 512; i++)
+        binary += (char)(i * 37 % 256);
+    WriteFile(dir.Path("binary.bin"), binary);
+    WriteFile(dir.Path("utf16.fa"), std::string(">\0s\0\n\0A\0C\0G\0T\0\n\0", 16));
+    WriteFile(dir.Path("empty.fa"), "");
+    WriteFile(dir.Path("blank.fa"), "\n\n   \n");
+    WriteFile(dir.Path("names.fa"), ">a\n>b\n>c\n");
+    WriteFile(dir.Path("emptyrecs.fa"), ">a\n\n>b\r\n\r\n>c\n123 456\n---\n");
+    WriteFile(dir.Path("stray.fa"), "ACGT\n" + good);
+    WriteFile(dir.Path("noname.fa"), "\n\n12 34\n;;\n");
+    WriteFile(dir.Path("bg.gz"), std::string("\x1f\x8b\x08\x00", 4) + "1\t0\t0.25\t0.25\t0.25\t0.25\t1\n");
+    WriteFile(dir.Path("w4.pwm"), Matrix("ACGT"));
+    WriteFile(dir.Path("w50.pwm"), Matrix(Repeat("ACGTT", 10)));
+    WriteFile(dir.Path("w0.pwm"), ">junk\n" + Row('A'));
+    WriteFile(dir.Path("rows.pwm"), ">8 short\n" + Row('A') + Row('C') + Row('G'));
+    WriteFile(dir.Path("zerorow.pwm"), ">5\n" + Row('A') + "0\t0\t0\t0\n" + Row('G') + Row('T') + Row('A'));
+    WriteFile(dir.Path("negrow.pwm"), ">5\n" + Row('A') + Row('C') + "-5\t1\t1\t1\n" + Row('T') + Row('A'));
+    WriteFile(dir.Path("second.pwm"), Matrix("ACGTAC") + ">3\n" + Row('A') + Row('C') + Row('G'));
+    WriteFile(dir.Path("pwm.gz"), std::string("\x1f\x8b\x08\x00", 4) + Matrix("ACGTA"));
+    mkdir(dir.Path("r.txt_modpr.txt").c_str(), 0755);
+}
+
+}  // namespace
+
+TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
+{
+    CTempDir dir;
+    WriteRefusedInputs(dir);
+    const REFUSEDCASE cases[] = {
+        // Sequence file.
+        {"no -i at all", With({}), kSeqError, "no sequence file named"},
+        {"missing file", With({"-i", "missing.fa"}), kSeqError, "cannot be opened (No such file or directory)"},
+        {"a directory as -i", With({"-i", "adir"}), kSeqError, "adir: is a directory"},
+        {"a device as -i", With({"-i", "/dev/zero"}), kSeqError, "not a regular file"},
+        {"gzip-compressed FASTA", With({"-i", "good.fa.gz"}), kSeqError,
+         "good.fa.gz: the file is gzip-compressed; decompress it first (gunzip)"},
+        {"gzip magic before valid text", With({"-i", "magic.fa"}), kSeqError, "gzip-compressed"},
+        {"bzip2-compressed FASTA", With({"-i", "bz.fa"}), kSeqError, "bzip2-compressed"},
+        {"binary file", With({"-i", "binary.bin"}), kSeqError, "binary file, not FASTA text"},
+        {"UTF-16 text", With({"-i", "utf16.fa"}), kSeqError, "UTF-16"},
+        {"empty file", With({"-i", "empty.fa"}), kSeqError, "empty.fa: the file is empty"},
+        {"blank lines only", With({"-i", "blank.fa"}), kSeqError, "no sequence name line ('>') found"},
+        {"no name line", With({"-i", "noname.fa"}), kSeqError, "no sequence name line ('>') found"},
+        {"name lines only", With({"-i", "names.fa"}), kSeqError, "no sequence letters"},
+        {"all records empty", With({"-i", "emptyrecs.fa"}), kSeqError, "no sequence letters"},
+        {"letters before the first name", With({"-i", "stray.fa"}), kSeqError,
+         "text before the first name line ('>') at line 1"},
+        {"-n 2147483647 on a missing file", {"-i", "missing.fa", "-n", "2147483647"}, kSeqError, "missing.fa"},
+        // Motif number and module length.
+        {"-K 1001", With({"-i", "good.fa", "-K", "1001"}), kMotifsError, "-K 1001: at most 1000"},
+        {"-K 100000000", With({"-i", "good.fa", "-K", "100000000"}), kMotifsError, "at most 1000"},
+        {"-K 2147483647", With({"-i", "good.fa", "-K", "2147483647"}), kMotifsError, "at most 1000"},
+        {"-K 99999999999 (held at the int maximum)", With({"-i", "good.fa", "-K", "99999999999"}), kMotifsError,
+         "-K 2147483647"},
+        {"-L 2147483647", With({"-i", "good.fa", "-L", "2147483647"}), kLongModule, "-L 2147483647"},
+        {"-L 100001", With({"-i", "good.fa", "-L", "100001"}), kLongModule, "-L 100001: the module length must be at most 100000 letters"},
+        // Background file.
+        {"missing background file", With({"-i", "good.fa", "-b", "missing.txt"}), kBgError, "cannot be opened"},
+        {"directory as background file", With({"-i", "good.fa", "-b", "adir"}), kBgError, "is a directory"},
+        {"gzip background file", With({"-i", "good.fa", "-b", "bg.gz"}), kBgError, "gzip-compressed"},
+        {"background file checked with -N 0", {"-i", "good.fa", "-b", "adir", "-N", "0"}, kBgError, "adir"},
+        // Weight-matrix file.
+        {"missing matrix file", With({"-i", "good.fa", "-M", "missing.pwm"}), kPWMError, "cannot be opened"},
+        {"directory as matrix file", With({"-i", "good.fa", "-M", "adir"}), kPWMError, "is a directory"},
+        {"gzip matrix file", With({"-i", "good.fa", "-M", "pwm.gz"}), kPWMError, "gzip-compressed"},
+        {"matrix width 4", With({"-i", "good.fa", "-M", "w4.pwm"}), kPWMError, "matrix 1: the width after '>' is 4"},
+        {"matrix width 50", With({"-i", "good.fa", "-M", "w50.pwm"}), kPWMError, "is 50; it must lie in 5..49"},
+        {"matrix width not a number", With({"-i", "good.fa", "-M", "w0.pwm"}), kPWMError, "is 0"},
+        {"fewer rows than the width", With({"-i", "good.fa", "-M", "rows.pwm"}), kPWMError,
+         "the file ends after 3 of its 8 rows"},
+        {"row summing to 0", With({"-i", "good.fa", "-M", "zerorow.pwm"}), kPWMError, "matrix 1, row 2:"},
+        {"row with a negative value", With({"-i", "good.fa", "-M", "negrow.pwm"}), kPWMError, "matrix 1, row 3:"},
+        {"second matrix bad, K = 2", With({"-i", "good.fa", "-M", "second.pwm", "-K", "2"}), kPWMError,
+         "matrix 2: the width after '>' is 3"},
+        // Result files.
+        {"directory as result file", With({"-i", "good.fa", "-o", "adir"}), kOutputError, "adir: is a directory"},
+        {"empty result file name", With({"-i", "good.fa", "-o", ""}), kOutputError, "empty result file name"},
+        {"result file in a missing directory", With({"-i", "good.fa", "-o", "nodir/r.txt"}), kOutputError,
+         "its directory does not exist"},
+        {"companion file is a directory", With({"-i", "good.fa", "-o", "r.txt"}), kOutputError,
+         "r.txt_modpr.txt: is a directory"},
+    };
+    for (const REFUSEDCASE& c : cases) {
+        PutEarlierBlocks(dir.m_Dir);
+        CHILDRUN r = RunChild(dir.m_Dir, c.Args);
+        ExpectRefused(dir.m_Dir, c.What + " [" + Joined(c.Args) + "]", r, c.Message, c.Because);
+    }
+    // Nothing was created beside the earlier files.
+    EXPECT_FALSE(FileExists(dir.Path("r.txt")));
+    EXPECT_FALSE(FileExists(dir.Path("nodir")));
+    EXPECT_FALSE(FileExists(dir.Path("_modpr.txt")));
+}
+
+struct RUNCASE {
+    std::string What;
+    std::string Fasta;                // written as in.fa
+    std::vector<std::string> Args;    // besides -i in.fa and the quick options
+    int K;                            // motif sections expected
+};
+
+TEST(BadInput, OddButUsableInputsRunNormally)
+{
+    const std::string good = GoodFasta();
+    const std::string megaLine = Repeat("ACGTTGCAAC", 100000);   // 1,000,000 letters
+    std::string withNul = good;
+    withNul.insert(withNul.find('\n', 1) + 5, std::string("\0\0TTT", 5));   // ends that line's letters
+    withNul.insert(3, std::string("\0x", 2));                               // cuts the first name
+    const RUNCASE cases[] = {
+        {"sequences of 1 letter", ">a\nA\n>b\nC\n>c\ng\n", {}, 3},
+        {"sequences shorter than the smallest width", ">a\nACGT\n>b\nTTG\n>c\nGCA\n", {}, 3},
+        {"sequences of exactly L letters", ToFasta(MakePlanted(8, 4, 30, "GATTACA", false).Seqs), {"-L", "30"}, 3},
+        {"all-N sequences", ">a\n" + Repeat("N", 60) + "\n>b\n" + Repeat("n", 45) + "\n", {}, 3},
+        {"N runs and letters mixed", ">a\n" + Repeat("ACGTN", 30) + "\n>b\nNNNNNNNNNNACGTACGTAC\n", {"-K", "2"}, 2},
+        {"NUL bytes in a line", withNul, {}, 3},
+        {"CR LF line ends", ">a\r\nACGTACGTTGCA\r\nGGCATTACGA\r\n>b\r\nTTGACCAGTACCAGT\r\n", {"-K", "2"}, 2},
+        {"a line of 1 MB and a name of 1 MB",
+         ">" + Repeat("n", 1000000) + "\n" + megaLine + "\n>short\nACGTACGTAAC\n", {"-K", "1", "-n", "2"}, 1},
+        {"K larger than the number of sequences", good, {"-K", "8"}, 8},
+        {"-L smaller than the sum of the widths", good, {"-K", "4", "-L", "9"}, 4},
+        {"-n 0", good, {"-n", "0"}, 3},
+        {"-n 1", good, {"-n", "1"}, 3},
+        {"-n 49", good, {"-n", "49", "-K", "2"}, 2},
+        {"-n 51", good, {"-n", "51", "-K", "2"}, 2},
+        {"-c 0", good, {"-c", "0", "-K", "2"}, 2},
+        {"-c 1", good, {"-c", "1", "-K", "2"}, 2},
+        {"-c nan", good, {"-c", "nan", "-K", "1"}, 1},
+        {"-c 1e300", good, {"-c", "1e300", "-K", "1"}, 1},
+        {"-L 100000 with -d and -B", good, {"-L", "100000", "-d", "-B", "-K", "2"}, 2},
+        {"model odds on 1-letter sequences", ">a\nA\n>b\nCG\n", {"-B"}, 3},
+    };
+    for (const RUNCASE& c : cases) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), c.Fasta);
+        PutEarlierBlocks(dir.m_Dir);
+        std::vector<std::string> args = With({"-i", "in.fa"});
+        args.insert(args.end(), c.Args.begin(), c.Args.end());   // later options override the quick ones
+        CHILDRUN r = RunChild(dir.m_Dir, args);
+        ExpectCompleteRun(dir.m_Dir, c.What, r, c.K, c.Fasta);
+    }
+}
+
+// Side-file lines that name no existing sequence or position, or give a
+// probability of 0 or less, are ignored: the run goes on normally. Matrices
+// beyond the K-th are ignored, even malformed ones.
+TEST(BadInput, IgnoredSideFileLinesRunNormally)
+{
+    const std::string good = GoodFasta();
+    std::string bg;
+    bg += "99\t0\t0.3\t0.3\t0.2\t0.2\t1\n";      // no sequence 99
+    bg += "0\t0\t0.3\t0.3\t0.2\t0.2\t1\n";       // sequence 0 does not exist
+    bg += "1\t0\t0.3\t0.3\t0.2\t0.2\t500\n";     // no position 500
+    bg += "1\t0\t0.3\t0.3\t0.2\t0.2\t0\n";       // position 0 does not exist
+    bg += "1\t0\t0\t0\t0\t0\t3\n";               // probability 0
+    bg += "2\t0\t-1\t-1\t-1\t-1\t4\n";           // negative probabilities
+    bg += "2\t0\tnan\tnan\tnan\tnan\t5\n";
+    bg += "short\n\n";
+    bg += "1\t0\t0.3\t0.3\t0.2\t0.2\t2\n";       // one good line
+    const std::string pwm = Matrix("TGACGTC") + ">3 too narrow but beyond K\n" + Row('A') + ">0\n";
+    struct SIDECASE {
+        std::string What;
+        std::string File;
+        std::string Text;
+        std::vector<std::string> Args;
+        int K;
+    };
+    const SIDECASE cases[] = {
+        {"background lines out of range", "bg.txt", bg, {"-b", "bg.txt"}, 3},
+        {"empty background file", "bg.txt", "", {"-b", "bg.txt"}, 3},
+        {"matrices beyond K", "m.pwm", pwm, {"-M", "m.pwm", "-K", "1"}, 1},
+        {"a file without any matrix", "m.pwm", "no matrix here\n", {"-M", "m.pwm"}, 3},
+    };
+    for (const SIDECASE& c : cases) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), good);
+        WriteFile(dir.Path(c.File), c.Text);
+        PutEarlierBlocks(dir.m_Dir);
+        std::vector<std::string> args = With({"-i", "in.fa"});
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        CHILDRUN r = RunChild(dir.m_Dir, args);
+        ExpectCompleteRun(dir.m_Dir, c.What, r, c.K, good);
+    }
+}
+
+// Options at the edge of their range that need no run: accepted with -N 0
+// (nothing read, nothing printed, nothing written).
+TEST(BadInput, LargestAcceptedValuesPassTheChecks)
+{
+    const std::vector<std::string> cases[] = {
+        {"-n", "2147483647", "-N", "0"},
+        {"-K", "1000", "-N", "0"},
+        {"-L", "100000", "-N", "0"},
+        {"-N", "-2147483648"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        CTempDir dir;
+        PutEarlierBlocks(dir.m_Dir);
+        CHILDRUN r = RunChild(dir.m_Dir, args);
+        EXPECT_EQ(0, r.Status) << Joined(args);
+        EXPECT_EQ("", r.Stdout) << Joined(args);
+        EXPECT_EQ("", r.Stderr) << Joined(args);
+        EXPECT_EQ(kEarlierResult, ReadFile(dir.Path("Output.txt"))) << Joined(args);
+        EXPECT_EQ(kEarlierModPr, ReadFile(dir.Path("Output.txt_modpr.txt"))) << Joined(args);
+    }
+}
+
+// A file that cannot be read. Root reads every file whatever its mode, so
+// as root the run is made as user nobody; where that is impossible the
+// row cannot be tested and is not asserted.
+TEST(BadInput, UnreadableSequenceFile)
+{
+    CTempDir dir;
+    chmod(dir.m_Dir.c_str(), 0777);
+    WriteFile(dir.Path("locked.fa"), GoodFasta());
+    chmod(dir.Path("locked.fa").c_str(), 0);
+    PutEarlierBlocks(dir.m_Dir);
+    chmod(dir.Path("Output.txt").c_str(), 0666);
+    chmod(dir.Path("Output.txt_modpr.txt").c_str(), 0666);
+    LIMITS lim;
+    lim.AsNobody = geteuid() == 0;
+    bool unreadable = access(dir.Path("locked.fa").c_str(), R_OK) != 0;
+    if (lim.AsNobody) {
+        // Probe: can this process become nobody, and is the file then unreadable?
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(2);
+            _exit(access(dir.Path("locked.fa").c_str(), R_OK) != 0 ? 0 : 1);
+        }
+        int st = 0;
+        waitpid(pid, &st, 0);
+        unreadable = WIFEXITED(st) && WEXITSTATUS(st) == 0;
+    }
+    CHILDRUN r = RunChild(dir.m_Dir, With({"-i", "locked.fa"}), lim);
+    if (unreadable)
+        ExpectRefused(dir.m_Dir, "unreadable file", r, kSeqError, "cannot be opened (Permission denied)");
+}
+
+// Writing the result block fails part-way (a file-size limit stands in for
+// a full disk): the partial block is taken back, and when the companion
+// block fails the result-file block is taken back too, so both files keep
+// exactly the earlier runs.
+TEST(BadInput, FailedWriteLeavesNoPartialBlock)
+{
+    const std::string good = GoodFasta();
+    struct WRITECASE {
+        std::string What;
+        long long Limit;       // bytes any file may reach
+        std::string Failing;   // the file named in the explanation
+    };
+    // The result block of this run is about 270 bytes, the companion block
+    // about 2.9 kB; the earlier blocks are under 100 bytes.
+    const WRITECASE cases[] = {
+        {"result block cut", 200, "Output.txt: writing the result block failed (File too large)"},
+        {"companion block cut", 2000, "Output.txt_modpr.txt: writing the result block failed (File too large)"},
+    };
+    for (const WRITECASE& c : cases) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), good);
+        PutEarlierBlocks(dir.m_Dir);
+        LIMITS lim;
+        lim.FileSize = c.Limit;
+        std::vector<std::string> args = With({"-i", "in.fa"});
+        CHILDRUN r = RunChild(dir.m_Dir, args, lim);
+        EXPECT_EQ(1, r.Status) << c.What;
+        std::string expectOut = std::string(kBanner) + "./Ruzaravo " + Joined(args) + "\nInput 6 sequences.\n" +
+                                kOutputError;
+        EXPECT_EQ(expectOut, r.Stdout) << c.What;
+        EXPECT_NE(std::string::npos, r.Stderr.find(c.Failing)) << c.What << ": " << r.Stderr;
+        EXPECT_EQ(kEarlierResult, ReadFile(dir.Path("Output.txt"))) << c.What;
+        EXPECT_EQ(kEarlierModPr, ReadFile(dir.Path("Output.txt_modpr.txt"))) << c.What;
+    }
+    // Without the limit the same run writes both blocks (the limits above
+    // really cut them).
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), good);
+    PutEarlierBlocks(dir.m_Dir);
+    CHILDRUN r = RunChild(dir.m_Dir, With({"-i", "in.fa"}));
+    ExpectCompleteRun(dir.m_Dir, "unlimited", r, 3, good);
+    EXPECT_GT(ReadFile(dir.Path("Output.txt")).size(), 200u);
+    EXPECT_GT(ReadFile(dir.Path("Output.txt_modpr.txt")).size(), 2000u);
+    EXPECT_LT(ReadFile(dir.Path("Output.txt")).size(), 2000u);
+}
+
+// An input too large for the memory available (here a 128 MB address-space
+// limit and K = 1000 on 20,000 letters, which needs about 480 MB of tables)
+// stops with a clear message and leaves the result files as they were. The
+// sanitizer's allocator reserves far more address space than any such
+// limit and ends the process itself on a failed allocation, so this case
+// runs in the plain build only.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(BadInput, NotEnoughMemory)
+{
+    CTempDir dir;
+    std::string fasta = ">big\n" + Repeat("ACGTTGCAAT", 2000) + "\n";
+    WriteFile(dir.Path("big.fa"), fasta);
+    PutEarlierBlocks(dir.m_Dir);
+    LIMITS lim;
+    lim.AddressSpace = 128LL << 20;
+    std::vector<std::string> args = {"-i", "big.fa", "-K", "1000", "-n", "2", "--seed", "1"};
+    CHILDRUN r = RunChild(dir.m_Dir, args, lim);
+    EXPECT_EQ(1, r.Status);
+    EXPECT_EQ(std::string(kBanner) + "./Ruzaravo " + Joined(args) + "\nInput 1 sequences.\n" + kMemoryError,
+              r.Stdout);
+    EXPECT_EQ(0u, r.Stderr.find("Ruzaravo: not enough memory")) << r.Stderr;
+    EXPECT_EQ(kEarlierResult, ReadFile(dir.Path("Output.txt")));
+    EXPECT_EQ(kEarlierModPr, ReadFile(dir.Path("Output.txt_modpr.txt")));
+}
+#endif
