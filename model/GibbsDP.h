@@ -187,6 +187,10 @@ public:
     int ProposeModLenMove(int t, int meanLen);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
+    // One step of the forward passes over a window: adds to f[jj] every way
+    // a site of some motif can end at the window's (jj + 1)-th letter, whose
+    // table row is row.
+    void AddSiteEnds(const double* row, int jj, double* f, const double* lnPi, const double* lnPiHalf);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
     double WidthLogPrior(int w);
     // A 64-bit count as a logGamma argument (held inside the int range).

@@ -42,6 +42,25 @@ void CGibbsDP::MixLogs(double* pi, double* lnPi, double* lnPiHalf)
     }
 }
 
+void CGibbsDP::AddSiteEnds(const double* row, int jj, double* f, const double* lnPi,
+                           const double* lnPiHalf)
+{
+    int j = jj + 1;   // letters of the window so far
+    for (int k = 0; k < m_MotifNum; k++) {
+        int w = m_Width[k];
+        if (j < w)
+            continue;   // the site would start before the window
+        double x;
+        if (m_BothStrand)
+            x = LogSum(row[2 * k], row[2 * k + 1]) + lnPiHalf[k];
+        else
+            x = lnPi[k] + row[2 * k];
+        if (j > w)
+            x = x + f[jj - w];
+        f[jj] = LogSum(f[jj], x);
+    }
+}
+
 double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double* out)
 {
     if (n < 1)
@@ -55,22 +74,10 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
 
     out[0] = lnBgMix + table[(long)s0 * stride + 2 * K];
     for (int p = s0 + 1; p <= e; p++) {
-        int jj = p - s0, j = jj + 1;
+        int jj = p - s0;
         const double* row = table + (long)p * stride;
         out[jj] = lnBgMix + row[2 * K] + out[jj - 1];
-        for (int k = 0; k < K; k++) {
-            int w = m_Width[k];
-            if (j < w)
-                continue;
-            double x;
-            if (m_BothStrand)
-                x = LogSum(row[2 * k], row[2 * k + 1]) + lnPiHalf[k];
-            else
-                x = lnPi[k] + row[2 * k];
-            if (j > w)
-                x = x + out[jj - w];
-            out[jj] = LogSum(out[jj], x);
-        }
+        AddSiteEnds(row, jj, out, lnPi, lnPiHalf);
     }
     delete[] lnPi;
     return out[n - 1];

@@ -50,19 +50,7 @@ void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
         F[jj] = row[2 * K] + F[jj - 1];
         if (j >= wmin)
             F[jj] = F[jj] + lnBgMix;
-        for (int k = 0; k < K; k++) {
-            int w = m_Width[k];
-            if (j < w)
-                continue;
-            double x;
-            if (m_BothStrand)
-                x = LogSum(row[2 * k], row[2 * k + 1]) + lnPiHalf[k];
-            else
-                x = lnPi[k] + row[2 * k];
-            if (j > w)
-                x = x + F[jj - w];
-            F[jj] = LogSum(F[jj], x);
-        }
+        AddSiteEnds(row, jj, F, lnPi, lnPiHalf);
     }
 
     int q = n - 1;
