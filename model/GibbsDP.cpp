@@ -113,6 +113,21 @@ void CGibbsDP::AddSite(SITEINFO* after, SITEINFO* site)
     after->Next = site;
 }
 
+void CGibbsDP::SetMotifWidth(int k, int w)
+{
+    m_Width[k] = w;
+    delete[] m_CountMat[k];
+    m_CountMat[k] = new int[w * 4]();
+}
+
+void CGibbsDP::ResizeMatrices(double** pwm)
+{
+    for (int k = 0; k < m_MotifNum; k++) {
+        delete[] pwm[k];
+        pwm[k] = new double[4 * m_Width[k]]();
+    }
+}
+
 int CGibbsDP::CountModule(MODULEINFO* records)
 {
     int total = 0;

@@ -115,6 +115,11 @@ public:
     void CopySample(SITEINFO** from, SITEINFO** to);
     void AddSite(SITEINFO* after, SITEINFO* site);
     int CountModule(MODULEINFO* records);
+    // Sets motif k's width and gives it a zeroed count matrix of that width.
+    void SetMotifWidth(int k, int w);
+    // Gives every weight-matrix buffer of the driver the current width
+    // (contents zeroed; the caller fills them).
+    void ResizeMatrices(double** pwm);
 
     // Input.
     void Initialize();

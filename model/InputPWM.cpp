@@ -18,11 +18,7 @@
 #include <vector>
 
 #include "model/GibbsDP.h"
-
-// Shared with CheckPWMFile (model/SideFiles.cpp): the accepted widths, the
-// exact row splitting and the rescaling.
-extern const int kPWMMinWidth = 5;
-extern const int kPWMMaxWidth = 49;
+#include "model/PWMFormat.h"
 
 // Splits one row line (NUL-terminated, as fgets leaves it) into four fields
 // exactly as the format defines and converts each with strtod.
@@ -90,11 +86,9 @@ void CGibbsDP::ReadInputPWM(double** pwm)
         if (w < 1 || w > kPWMMaxWidth)
             continue;   // the motif keeps its matrix; the rows are skipped as other lines
         const int W = (int)w;
-        m_Width[i] = W;
+        SetMotifWidth(i, W);
         delete[] pwm[i];
         pwm[i] = new double[W * 4];
-        delete[] m_CountMat[i];
-        m_CountMat[i] = new int[W * 4]();
         replaced[i] = 1;
         for (int j = 0; j < W; j++) {
             double* v = pwm[i] + 4 * j;

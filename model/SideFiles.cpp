@@ -23,12 +23,7 @@
 #include <string>
 
 #include "base/Fatal.h"
-
-// Defined in model/InputPWM.cpp.
-extern const int kPWMMinWidth;
-extern const int kPWMMaxWidth;
-void SplitPWMRow(const char* line, double* values);
-bool RescalePWMRow(const double* in, double* out);
+#include "model/PWMFormat.h"
 
 // The hint for a file that starts with the magic bytes of a compressed
 // format, or null. gzip also covers BGZF (bgzip, .bam).

@@ -147,10 +147,7 @@ double CGibbsDP::ISforBF(double* rho, double* pi, double** pwm, int* seqLen)
     ShrinkCount(kShrink);
     // The reported widths may differ from those the driver's matrices were
     // allocated for; the driver releases them with delete[] afterwards.
-    for (int k = 0; k < K; k++) {
-        delete[] pwm[k];
-        pwm[k] = new double[m_Width[k] * 4];
-    }
+    ResizeMatrices(pwm);
     double a[kProposals];
     double b[kProposals];
     for (int s = 0; s < kProposals; s++) {

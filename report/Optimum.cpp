@@ -29,13 +29,6 @@ const int kMaxCandidates = 2 * (2 * kAlignReach + 1);
 // Added to the last cumulative weight so that a draw always finds a slot.
 const double kCumSlack = 0.1;
 
-// Replaces motif k's count matrix by a zeroed one of the motif's width.
-static void ResizeCountMat(CGibbsDP& g, int k)
-{
-    delete[] g.m_CountMat[k];
-    g.m_CountMat[k] = new int[g.m_Width[k] * 4]();
-}
-
 static SITEINFO** NewHeads(int n)
 {
     SITEINFO** heads = new SITEINFO*[n];
@@ -93,10 +86,8 @@ void CGibbsDP::FindOptimum(int** siteTally, int* widthHist, int n)
                 S += w * widthHist[k * kWidthHistSize + w];
             int width = (int)floor((double)S / n + 0.5);
             assert(width >= 1);
-            if (width != m_Width[k]) {
-                m_Width[k] = width;
-                ResizeCountMat(*this, k);
-            }
+            if (width != m_Width[k])
+                SetMotifWidth(k, width);
         }
         DelSiteHead(m_BestSites[k]);
         m_BestSites[k] = NewHeads(m_SeqNum);

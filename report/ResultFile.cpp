@@ -87,10 +87,7 @@ static const char kLetters[] = "ACGT";
 // Appends a C string to a CString in place.
 static void Add(CString& text, const char* s)
 {
-    int n = 0;
-    while (s[n])
-        n++;
-    text.Append(s, n);
+    text.Append(s, (int)strlen(s));
 }
 
 static void Add(CString& text, const CString& s)
@@ -127,9 +124,7 @@ static bool RecountMotif(CGibbsDP& g, int k)
         g.m_SiteNum[k] = 0;
         return false;
     }
-    g.m_Width[k] = first->Word.GetLength();
-    delete[] g.m_CountMat[k];
-    g.m_CountMat[k] = new int[g.m_Width[k] * 4]();
+    g.SetMotifWidth(k, first->Word.GetLength());
     g.m_SiteNum[k] = g.CalWeightMat(g.m_BestSites[k], g.m_CountMat[k], g.m_Width[k]);
     return g.m_SiteNum[k] > 2;
 }

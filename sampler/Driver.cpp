@@ -41,14 +41,6 @@ int CGibbsDP::ProposeModLenMove(int t, int meanLen)
     return r;
 }
 
-static void ReallocMatrices(double** pwm, int* width, int K)
-{
-    for (int k = 0; k < K; k++) {
-        delete[] pwm[k];
-        pwm[k] = new double[4 * width[k]]();
-    }
-}
-
 double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double** tables,
                           int* seqLen, int meanLen)
 {
@@ -58,7 +50,7 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
             UpdateWidth(k);
         for (int k = 0; k < K; k++)
             PhaseShift(k);
-        ReallocMatrices(pwm, m_Width, K);
+        ResizeMatrices(pwm);
     }
     if (m_SampleParam)
         SampleParameters(rho, pi, pwm);
@@ -126,7 +118,7 @@ void CGibbsDP::DataAugmentation()
     double moduleProb = 0.0;
     double* mixWeight = new double[K + 1]();
     double** pwm = new double*[K]();
-    ReallocMatrices(pwm, m_Width, K);
+    ResizeMatrices(pwm);
     int** siteTally = new int*[N]();
     int* widthHist = new int[kWidthHistSize * K];
     int* siteNumHist = new int[kSiteNumHistSize * K];

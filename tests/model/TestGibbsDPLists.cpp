@@ -5,20 +5,9 @@
 #include <vector>
 
 #include "ModelTestUtil.h"
+#include "support/TestSupport.h"
 
 namespace {
-
-// A list table of K x N empty lists, as Initialize builds it.
-SITEINFO*** NewTable(int K, int N)
-{
-    SITEINFO*** t = new SITEINFO**[K];
-    for (int k = 0; k < K; k++) {
-        t[k] = new SITEINFO*[N];
-        for (int i = 0; i < N; i++)
-            t[k][i] = new SITEINFO;
-    }
-    return t;
-}
 
 SITEINFO* Site(const char* word, int pos, bool strand, int count = 0)
 {
@@ -62,7 +51,7 @@ TEST(GibbsDPLists, AddSiteBehindTheHeadPutsTheNewestFirst)
     CGibbsDP g;
     g.m_MotifNum = 1;
     g.m_SeqNum = 1;
-    g.m_Sites = NewTable(1, 1);
+    g.m_Sites = NewSiteTable(1, 1);
     SITEINFO* head = g.m_Sites[0][0];
     g.AddSite(head, Site("AAAAA", 1, true));
     EXPECT_EQ("AAAAA@1+0 ", Describe(head));
@@ -77,8 +66,8 @@ TEST(GibbsDPLists, CopySampleIsADeepCopyInSourceOrder)
     CGibbsDP g;
     g.m_MotifNum = 2;
     g.m_SeqNum = 3;
-    g.m_Sites = NewTable(2, 3);
-    g.m_BestSites = NewTable(2, 3);
+    g.m_Sites = NewSiteTable(2, 3);
+    g.m_BestSites = NewSiteTable(2, 3);
     g.AddSite(g.m_Sites[0][0], Site("ACGTA", 4, true, 2));
     g.AddSite(g.m_Sites[0][0], Site("TTTTT", 20, false, 5));
     g.AddSite(g.m_Sites[1][2], Site("GGGCC", 0, true));

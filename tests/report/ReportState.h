@@ -9,17 +9,7 @@
 
 #include "base/Helpers.h"
 #include "model/GibbsDP.h"
-
-inline SITEINFO*** NewSiteTable(int K, int N)
-{
-    SITEINFO*** table = new SITEINFO**[K];
-    for (int k = 0; k < K; k++) {
-        table[k] = new SITEINFO*[N];
-        for (int j = 0; j < N; j++)
-            table[k][j] = new SITEINFO;
-    }
-    return table;
-}
+#include "support/TestSupport.h"
 
 // Fills g with the given sequences (named >s1, >s2, ... unless names are
 // given) and K motifs of width w. The object releases everything itself.

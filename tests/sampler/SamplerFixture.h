@@ -11,6 +11,7 @@
 
 #include "base/Helpers.h"
 #include "model/GibbsDP.h"
+#include "support/TestSupport.h"
 
 inline void MakeState(CGibbsDP& g, const std::vector<std::string>& seqs, const std::vector<int>& widths,
                       int modLen, bool bothStrands)
@@ -32,17 +33,11 @@ inline void MakeState(CGibbsDP& g, const std::vector<std::string>& seqs, const s
     g.m_CountMat = new int*[K];
     g.m_SiteNum = new int[K + 1]();
     g.m_MotifPrior = new int[K + 1];
-    g.m_Sites = new SITEINFO**[K];
-    g.m_BestSites = new SITEINFO**[K];
+    g.m_Sites = NewSiteTable(K, N);
+    g.m_BestSites = NewSiteTable(K, N);
     for (int k = 0; k < K; k++) {
         g.m_Width[k] = widths[k];
         g.m_CountMat[k] = new int[4 * widths[k]]();
-        g.m_Sites[k] = new SITEINFO*[N];
-        g.m_BestSites[k] = new SITEINFO*[N];
-        for (int i = 0; i < N; i++) {
-            g.m_Sites[k][i] = new SITEINFO;
-            g.m_BestSites[k][i] = new SITEINFO;
-        }
     }
     for (int k = 0; k <= K; k++)
         g.m_MotifPrior[k] = 1;

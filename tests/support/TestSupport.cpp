@@ -84,6 +84,17 @@ bool FileExists(const std::string& path)
     return stat(path.c_str(), &st) == 0;
 }
 
+SITEINFO*** NewSiteTable(int K, int N)
+{
+    SITEINFO*** table = new SITEINFO**[K];
+    for (int k = 0; k < K; k++) {
+        table[k] = new SITEINFO*[N];
+        for (int i = 0; i < N; i++)
+            table[k][i] = new SITEINFO;
+    }
+    return table;
+}
+
 // Small LCG of the tests' own, independent of rand().
 static unsigned NextRandom(unsigned& state)
 {

@@ -34,6 +34,10 @@ void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);   // "" when missing
 bool FileExists(const std::string& path);
 
+// A list table of K x N empty lists (a head node each), as Initialize
+// builds it.
+SITEINFO*** NewSiteTable(int K, int N);
+
 // Planted-motif data: n sequences of len letters, i.i.d. uniform background
 // from a small linear congruential generator of its own (so tests do not
 // disturb rand()), with one copy of motif (possibly reverse-complemented
