@@ -32,8 +32,9 @@ static int RunProgram(int argc, char** argv)
     if (!param->SeedGiven)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
+    RunOutputs outputs(*param);
     for (int run = 0; run < param->RunNum; run++)
-        WriteRunOutputs(*param, RunModSampling(param, run));
+        outputs.Add(RunModSampling(param, run));
     delete param;
     return 0;
 }
