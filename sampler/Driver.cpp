@@ -9,8 +9,8 @@
 // the tallies when t + 1 > m_BurnIn. The best configuration is tracked over
 // every sweep; a tie keeps the earlier one.
 //
-// Random draws: srand(m_RandSeed) is the only seeding point of a run. The
-// driver itself draws only the module-length move, rand() % 4, in sweeps
+// Random draws: seeding m_Rng with m_RandSeed is the only seeding point of a
+// run. The driver itself draws only the module-length move, value % 4, in sweeps
 // after the burn-in when m_FixModLen is clear; every other draw belongs to
 // the step it calls. The optional trace draws nothing and changes nothing.
 #include <cstdio>
@@ -32,7 +32,7 @@ int CGibbsDP::ProposeModLenMove(int t, int meanLen)
 {
     if (t <= m_BurnIn || m_FixModLen)
         return -1;
-    int r = RandBelow(4);
+    int r = RandBelow(m_Rng, 4);
     int cap = meanLen < kLongestGrowable ? meanLen : kLongestGrowable;
     if (m_ModLen <= kShortestShrinkable && r >= 2)
         return -1;
@@ -107,7 +107,7 @@ void CGibbsDP::WriteTraceRow(FILE* trace, int t, double rho, double score)
 
 void CGibbsDP::DataAugmentation()
 {
-    srand(m_RandSeed);
+    m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
     fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", stdout);
