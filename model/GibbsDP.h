@@ -27,8 +27,11 @@
 #define RUZARAVO_MODEL_GIBBSDP_H
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "base/CString.h"
+#include "input/FastaText.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -104,6 +107,9 @@ public:
     unsigned m_RandSeed;     // srand value of this run
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
+    int m_RunCount;          // runs of the process (for the progress line), >= 1
+    bool m_Quiet;            // 1: no progress on standard output or standard error
 
     CGibbsDP();
     virtual ~CGibbsDP();
@@ -177,8 +183,8 @@ public:
     double ProbSeqGParam(int j, double rho, double* pi, double** pwm, double* table);
     double CalLogNullModel();
 
-    // Per-sweep trace line (extension): appends one row to an open trace file.
-    void WriteTraceRow(FILE* trace, int t, double rho, double score);
+    // Per-sweep trace (extension): the row of sweep t, line break included.
+    std::string TraceRow(int t, double rho, double score);
 
     // --- further sampler operations (sampler/) ---
     // One sweep, steps 1 to 9 of the driver's schedule (width and phase
