@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -599,3 +600,250 @@ TEST(BadInput, NotEnoughMemory)
     EXPECT_EQ(kEarlierModPr, ReadFile(dir.Path("Output.txt_modpr.txt")));
 }
 #endif
+
+namespace {
+
+// The result block of a run without its command line (the only line that
+// names the input form), and the companion file.
+std::string BlockWithoutCommandLine(const std::string& dir)
+{
+    std::string r = ReadFile(dir + "/Output.txt");
+    size_t first = r.find('\n'), second = r.find('\n', first + 1);
+    return second == std::string::npos ? r : r.substr(0, first) + r.substr(second) +
+                                                 ReadFile(dir + "/Output.txt_modpr.txt");
+}
+
+}  // namespace
+
+// The same sequences given as plain text, gzip, BGZF, numbered blocks of
+// ten, or through standard input (plain or gzip) give the same result to
+// the bit; --mask-lower gives what writing N for each lower-case letter
+// gives.
+TEST(BadInput, EveryInputFormGivesTheSameResult)
+{
+    PLANTED data = MakePlanted(12, 6, 90, "TGACGTCA", true);
+    const std::string plain = ToFasta(data.Seqs, "s");
+    std::string blocks;
+    for (size_t i = 0; i < data.Seqs.size(); i++) {
+        blocks += ">s" + std::to_string(i + 1) + "\n";   // ToFasta's names
+        for (size_t at = 0; at < data.Seqs[i].size(); at += 10)
+            blocks += std::to_string(at + 1) + " " + data.Seqs[i].substr(at, 10) + " \n";
+    }
+    ASSERT_EQ(0u, plain.find(">s1\n"));
+    struct FORM {
+        std::string What, File, Content, Stdin;
+    };
+    const FORM forms[] = {
+        {"plain", "in.fa", plain, ""},
+        {"gzip", "in.fa.gz", GzipText(plain), ""},
+        {"BGZF", "in.fa.bgz", BgzfText(plain, 100), ""},
+        {"numbered blocks", "in.txt", blocks, ""},
+        {"standard input", "-", plain, "stdin.fa"},
+        {"gzip on standard input", "-", GzipText(plain), "stdin.fa"},
+    };
+    std::string expected;
+    for (const FORM& f : forms) {
+        CTempDir dir;
+        LIMITS lim;
+        if (f.Stdin.empty()) {
+            WriteFile(dir.Path(f.File), f.Content);
+        } else {
+            WriteFile(dir.Path(f.Stdin), f.Content);
+            lim.Stdin = dir.Path(f.Stdin);
+        }
+        CHILDRUN r = RunChild(dir.m_Dir, With(With({"-i", f.File, "-K", "2"}), {"-n", "100"}), lim);
+        EXPECT_EQ(0, r.Status) << f.What << ": " << r.Stderr;
+        EXPECT_NE(std::string::npos, r.Stdout.find("\nInput 6 sequences.\n")) << f.What;
+        std::string block = BlockWithoutCommandLine(dir.m_Dir);
+        if (expected.empty())
+            expected = block;
+        EXPECT_TRUE(block == expected) << f.What << " differs from the plain file";
+    }
+    // Soft-masking: lower-case letters read as N with --mask-lower only.
+    std::vector<std::string> softSeqs = data.Seqs, hardSeqs = data.Seqs;
+    for (size_t i = 0; i < softSeqs.size(); i++) {
+        for (size_t j = 0; j < softSeqs[i].size(); j++) {
+            if ((j / 9) % 3 == 1) {   // stretches of 9 letters, a third of each sequence
+                softSeqs[i][j] = (char)tolower(softSeqs[i][j]);
+                hardSeqs[i][j] = 'N';
+            }
+        }
+    }
+    const std::string soft = ToFasta(softSeqs, "s"), hard = ToFasta(hardSeqs, "s");
+    std::string blocksOf[3];
+    const std::pair<std::string, std::vector<std::string>> runs[3] = {
+        {soft, {"--mask-lower"}}, {hard, {}}, {soft, {}}};
+    for (int i = 0; i < 3; i++) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), runs[i].first);
+        std::vector<std::string> args = With(With({"-i", "in.fa", "-K", "2"}), {"-n", "100"});
+        CHILDRUN r = RunChild(dir.m_Dir, With(args, runs[i].second));
+        EXPECT_EQ(0, r.Status) << r.Stderr;
+        blocksOf[i] = BlockWithoutCommandLine(dir.m_Dir);
+    }
+    EXPECT_EQ(blocksOf[0], blocksOf[1]) << "--mask-lower must read lower case as N";
+    EXPECT_TRUE(blocksOf[2] == expected) << "without --mask-lower case does not matter";
+    EXPECT_FALSE(blocksOf[0] == expected) << "the masked letters must change the run";
+}
+
+// Without --seed two runs started at the same moment take different seeds;
+// every run prints its seed on standard error, and that seed repeats the
+// run exactly. Run r of -N uses seed + r.
+TEST(BadInput, SeedsDifferPerRunAndRepeatTheRun)
+{
+    const std::string good = GoodFasta();
+    std::vector<std::string> seeds;
+    std::vector<std::string> blocks;
+    for (int i = 0; i < 2; i++) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), good);
+        CHILDRUN r = RunChild(dir.m_Dir, {"-i", "in.fa", "-n", "20", "-K", "2", "-w", "5", "-W", "7"});
+        ASSERT_EQ(0, r.Status);
+        ASSERT_EQ(0u, r.Stderr.find("Seed: ")) << r.Stderr;
+        ASSERT_EQ(1, CountOf(r.Stderr, "\n")) << r.Stderr;
+        seeds.push_back(r.Stderr.substr(6, r.Stderr.size() - 7));
+        blocks.push_back(BlockWithoutCommandLine(dir.m_Dir));
+        // The printed seed repeats this run.
+        CTempDir again;
+        WriteFile(again.Path("in.fa"), good);
+        CHILDRUN s = RunChild(again.m_Dir, {"-i", "in.fa", "-n", "20", "-K", "2", "-w", "5", "-W", "7", "--seed",
+                                             seeds.back()});
+        EXPECT_EQ("Seed: " + seeds.back() + "\n", s.Stderr);
+        EXPECT_TRUE(BlockWithoutCommandLine(again.m_Dir) == blocks.back());
+    }
+    EXPECT_NE(seeds[0], seeds[1]);
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), good);
+    CHILDRUN r = RunChild(dir.m_Dir, With(With({"-i", "in.fa", "-N", "3"}), {"--seed", "4294967294"}));
+    EXPECT_EQ("Seed: 4294967294\nSeed: 4294967295\nSeed: 0\n", r.Stderr);
+    // The block's command line stays as typed.
+    EXPECT_EQ(3, CountOf(ReadFile(dir.Path("Output.txt")), "--seed 4294967294 \n"));
+}
+
+// A trace shared by several invocations has one header; a run stopped with
+// Ctrl-C (SIGINT) leaves it ending on a whole row.
+TEST(BadInput, TraceHasOneHeaderAndOnlyWholeRows)
+{
+    const std::string good = GoodFasta();
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), good);
+    for (int i = 0; i < 2; i++)
+        ASSERT_EQ(0, RunChild(dir.m_Dir, With({"-i", "in.fa", "-N", "2", "--trace", "t.tsv"})).Status);
+    std::string trace = ReadFile(dir.Path("t.tsv"));
+    EXPECT_EQ(1, CountOf(trace, "run\tsweep"));
+    EXPECT_EQ(1 + 2 * 2 * 3, CountOf(trace, "\n"));
+
+    // A long run, interrupted once the trace holds a few rows.
+    const std::string link = dir.Path("Ruzaravo");
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        if (chdir(dir.m_Dir.c_str()) != 0)
+            _exit(125);
+        alarm(120);
+        execl("./Ruzaravo", "./Ruzaravo", "-i", "in.fa", "-n", "1000000", "-K", "8", "--seed", "3", "--trace",
+              "long.tsv", (char*)nullptr);
+        _exit(127);
+    }
+    while (CountOf(ReadFile(dir.Path("long.tsv")), "\n") < 20)
+        usleep(1000);
+    kill(pid, SIGINT);
+    int st = 0;
+    waitpid(pid, &st, 0);
+    EXPECT_TRUE(WIFSIGNALED(st) && WTERMSIG(st) == SIGINT);
+    std::string cut = ReadFile(dir.Path("long.tsv"));
+    ASSERT_FALSE(cut.empty());
+    EXPECT_EQ('\n', cut.back());
+    EXPECT_EQ(CountOf(cut, "\n") * 7, CountOf(cut, "\t")) << "every row has 8 fields";
+    EXPECT_EQ(kEarlierResult, kEarlierResult);   // no result file was touched:
+    EXPECT_FALSE(FileExists(dir.Path("Output.txt")) && ReadFile(dir.Path("Output.txt")).find("-n 1000000") !=
+                                                           std::string::npos);
+}
+
+namespace {
+
+// Runs the program with standard error on a pseudo-terminal (as when a
+// person watches it) and standard output into a file; returns what the
+// terminal showed. Status -2: no pseudo-terminal on this machine.
+CHILDRUN RunOnTerminal(const std::string& dir, const std::vector<std::string>& args)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || !ptsname(master))
+        return CHILDRUN{-2, "", ""};
+    const std::string slave = ptsname(master);
+    const std::string link = dir + "/Ruzaravo", out = dir + "/stdout.txt";
+    if (!FileExists(link) && symlink(RUZARAVO_EXE, link.c_str()) != 0)
+        return CHILDRUN{-2, "", ""};
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("./Ruzaravo"));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int tty = open(slave.c_str(), O_RDWR);
+        int fo = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        int in = open("/dev/null", O_RDONLY);
+        if (tty < 0 || fo < 0 || in < 0 || chdir(dir.c_str()) != 0)
+            _exit(125);
+        dup2(in, 0);
+        dup2(fo, 1);
+        dup2(tty, 2);
+        close(master);
+        alarm(120);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::string shown;
+    char buf[4096];
+    for (;;) {   // read until the child has gone and closed its end
+        ssize_t got = read(master, buf, sizeof buf);
+        if (got <= 0)
+            break;
+        shown.append(buf, (size_t)got);
+    }
+    int st = 0;
+    waitpid(pid, &st, 0);
+    close(master);
+    return CHILDRUN{WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFile(out), shown};
+}
+
+}  // namespace
+
+// On a terminal each run shows a progress line (run i/N, sweep, share,
+// elapsed, time left) that ends at 100 %; --quiet silences it and the
+// progress lines of standard output; through a pipe standard error gets
+// only the seeds, and standard output stays as it was.
+TEST(BadInput, ProgressLineOnATerminalOnly)
+{
+    const std::string good = GoodFasta();
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), good);
+    const std::vector<std::string> args = {"-i", "in.fa", "-n", "120", "-K", "2", "-w", "5", "-W", "7",
+                                           "-N", "2", "--seed", "9"};
+    CHILDRUN tty = RunOnTerminal(dir.m_Dir, args);
+    if (tty.Status == -2)
+        GTEST_SKIP() << "no pseudo-terminal available";
+    ASSERT_EQ(0, tty.Status) << tty.Stderr;
+    for (const char* run : {"run 1/2  sweep ", "run 2/2  sweep "})
+        EXPECT_NE(std::string::npos, tty.Stderr.find(run)) << tty.Stderr;
+    EXPECT_NE(std::string::npos, tty.Stderr.find("run 2/2  sweep 120/120  100%  elapsed ")) << tty.Stderr;
+    EXPECT_NE(std::string::npos, tty.Stderr.find("  left ")) << tty.Stderr;
+    EXPECT_NE(std::string::npos, tty.Stderr.find("Seed: 9")) << tty.Stderr;
+    EXPECT_EQ(4, CountOf(tty.Stdout, "Finish runing iteration "));
+
+    CHILDRUN piped = RunChild(dir.m_Dir, args);
+    EXPECT_EQ("Seed: 9\nSeed: 10\n", piped.Stderr);
+    EXPECT_EQ(tty.Stdout, piped.Stdout);   // standard output does not depend on the terminal
+
+    std::vector<std::string> quietArgs = args;
+    quietArgs.push_back("--quiet");
+    CHILDRUN quiet = RunOnTerminal(dir.m_Dir, quietArgs);
+    ASSERT_EQ(0, quiet.Status);
+    EXPECT_EQ(std::string::npos, quiet.Stderr.find("sweep")) << quiet.Stderr;
+    EXPECT_EQ(0, CountOf(quiet.Stdout, "Finish runing iteration "));
+    EXPECT_EQ(2, CountOf(quiet.Stdout, "\nInput 6 sequences.\n"));
+}
