@@ -5,7 +5,7 @@
 // other word (so "-o -s" names the result file "-s" and also sets -s).
 // A value option that is the last word is ignored. Long options (second
 // character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version.
+// --help, --version, --report, --known FILE.
 #include "app/Options.h"
 
 #include <climits>
@@ -42,6 +42,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->TraceFile = "";
     param->ShowHelp = false;
     param->ShowVersion = false;
+    param->Report = false;
+    param->KnownFile = "";
 }
 
 // strtol in base 10, held inside the int range.
@@ -66,6 +68,12 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->Seed = (unsigned)strtoul(value, nullptr, 10);
     } else if (strcmp(word, "--trace") == 0 && value)
         param->TraceFile = value;
+    else if (strcmp(word, "--report") == 0)
+        param->Report = true;
+    else if (strcmp(word, "--known") == 0 && value) {
+        param->Report = true;   // the matches are shown only in the report
+        param->KnownFile = value;
+    }
 }
 
 static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)

@@ -36,6 +36,8 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help
     bool ShowVersion;     // --version
+    bool Report;          // --report (or --known): write the HTML report
+    CString KnownFile;    // --known: matrices of known factors for the report; empty: none
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);
