@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
@@ -194,7 +195,7 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
     CString modPr = param->OutFile + "_modpr.txt";
     if (!CheckResultFile(modPr.m_Data))
         return "Output file error!";
-    return nullptr;
+    return CheckReportOptions(param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)
