@@ -214,7 +214,7 @@ void CheckInputParam(INPUTPARAMETER* param)
         StopOnInputError(message);
 }
 
-void RunModSampling(INPUTPARAMETER* param, int run)
+RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
@@ -239,6 +239,7 @@ void RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RandSeed = param->Seed + (unsigned)run;
     sampler->m_RunIndex = run;
     sampler->m_TraceFile = param->TraceFile;
-    sampler->DataAugmentation();
+    RunResult result = sampler->DataAugmentation();
     delete sampler;
+    return result;
 }
