@@ -11,8 +11,11 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "app/Options.h"
+#include "app/ReportRun.h"
 #include "app/RunOutputs.h"
 #include "base/Fatal.h"
 
@@ -32,8 +35,14 @@ static int RunProgram(int argc, char** argv)
     if (!param->SeedGiven)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
-    for (int run = 0; run < param->RunNum; run++)
-        WriteRunOutputs(*param, RunModSampling(param, run));
+    std::vector<RunResult> reported;   // kept only for the report
+    for (int run = 0; run < param->RunNum; run++) {
+        RunResult result = RunModSampling(param, run);
+        WriteRunOutputs(*param, result);
+        if (param->Report)
+            reported.push_back(std::move(result));
+    }
+    WriteRunReport(param, reported);
     delete param;
     return 0;
 }

@@ -46,7 +46,7 @@ std::string Line(const Panel& p, const std::vector<int>& idx, int n, const std::
     std::string pts;
     for (int t : idx)
         pts += Num(X(t, n), 1) + "," + Num(Y(p, value(t)), 1) + " ";
-    std::string style = colour.empty() ? "" : " stroke=\"" + colour + "\"";
+    std::string style = colour.empty() ? "" : " style=\"stroke:" + colour + "\"";
     return "<polyline class=\"" + cls + "\"" + style + " points=\"" + pts + "\"/>";
 }
 

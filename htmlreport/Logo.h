@@ -26,8 +26,8 @@ std::vector<LogoLetter> LogoStack(const MotifColumn& column);
 double ColumnBits(const MotifColumn& column);
 
 struct LogoLayout {
-    double columnWidth = 22;   // pixels per column
-    double bitHeight = 32;     // pixels per bit
+    double columnWidth = 24;   // pixels per column
+    double bitHeight = 40;     // pixels per bit
     int leadColumns = 0;       // empty columns before the first (to align two logos)
     int totalColumns = 0;      // columns of the drawing area; 0: leadColumns + motif width
     int firstLabel = 1;        // label of the motif's first column

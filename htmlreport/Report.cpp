@@ -23,7 +23,8 @@ const char* kStyle =
     "th{background:#f0f0f0}td.n{text-align:right;font-variant-numeric:tabular-nums}"
     "table.sites th{cursor:pointer}table.sites td.w{font-family:monospace}"
     ".motif{border:1px solid #ddd;border-radius:6px;padding:10px 14px;margin:12px 0}"
-    ".logos{display:flex;flex-wrap:wrap;gap:18px;align-items:flex-end}.logos figure{margin:0}"
+    ".motifbody{display:flex;flex-wrap:wrap;gap:10px 28px;align-items:flex-start}"
+    ".sitebox h4{margin-top:0}.logos{display:flex;flex-direction:column;gap:8px}.logos figure{margin:0}"
     "figcaption{font-size:12px;color:#555}.cons{font-family:monospace;font-size:15px}"
     ".note{color:#7a4b00;background:#fff6e0;padding:4px 8px;display:inline-block}"
     ".scroll{max-height:320px;overflow:auto;display:inline-block}"
@@ -190,12 +191,12 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
                     std::to_string(m.width) + ", " + std::to_string(m.siteCount) + " sites";
     if (!m.seedMatrix.empty())
         h += ", seeded by " + Escape(m.seedMatrix);
-    h += "</p><div class=\"logos\"><figure>" + LogoSvg(freq, "fwd", fwd) +
+    h += "</p><div class=\"motifbody\"><div><div class=\"logos\"><figure>" + LogoSvg(freq, "fwd", fwd) +
          "<figcaption>logo (bits)</figcaption></figure><figure>" + LogoSvg(ReverseComplement(freq), "rc", rc) +
          "<figcaption>reverse complement</figcaption></figure></div>";
     h += KnownMatches(freq, input, library);
-    h += "<h4>Sites, highest posterior first</h4>" + SiteTable(run, m);
-    return h + "</div>";
+    h += "</div><div class=\"sitebox\"><h4>Sites, highest posterior first</h4>" + SiteTable(run, m);
+    return h + "</div></div></div>";
 }
 
 std::string RunHtml(const RunResult& run, const ReportInput& input, const std::vector<MotifMatrix>& library)
@@ -205,8 +206,8 @@ std::string RunHtml(const RunResult& run, const ReportInput& input, const std::v
                     std::to_string(run.seed) + ")</h2><h3>Motifs</h3>";
     for (const MotifResult& m : run.motifs)
         h += MotifHtml(run, m, input, library);
-    h += "<h3>Module map</h3>" + ModuleMapHtml(run);
-    h += "<h3>Convergence</h3>" + ConvergenceHtml(run);
+    h += "<h3 id=\"map" + id + "\">Module map</h3>" + ModuleMapHtml(run);
+    h += "<h3 id=\"convergence" + id + "\">Convergence</h3>" + ConvergenceHtml(run);
     return h + "</section>";
 }
 
