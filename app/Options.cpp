@@ -5,7 +5,8 @@
 // other word (so "-o -s" names the result file "-s" and also sets -s).
 // A value option that is the last word is ignored. Long options (second
 // character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version, --report, --known FILE.
+// --help, --version, --outdir DIR, --force, --genome-coords, --report,
+// --known FILE.
 #include "app/Options.h"
 
 #include <climits>
@@ -17,6 +18,7 @@
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
+#include "app/OutputChecks.h"
 
 void SetDefaultParam(INPUTPARAMETER* param)
 {
@@ -43,6 +45,10 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->TraceFile = "";
     param->ShowHelp = false;
     param->ShowVersion = false;
+    param->OutFileGiven = false;
+    param->OutDir = "";
+    param->Force = false;
+    param->GenomeCoords = false;
     param->Report = false;
     param->KnownFile = "";
 }
@@ -69,6 +75,12 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->Seed = (unsigned)strtoul(value, nullptr, 10);
     } else if (strcmp(word, "--trace") == 0 && value)
         param->TraceFile = value;
+    else if (strcmp(word, "--outdir") == 0 && value)
+        param->OutDir = value;
+    else if (strcmp(word, "--force") == 0)
+        param->Force = true;
+    else if (strcmp(word, "--genome-coords") == 0)
+        param->GenomeCoords = true;
     else if (strcmp(word, "--report") == 0)
         param->Report = true;
     else if (strcmp(word, "--known") == 0 && value) {
@@ -91,7 +103,10 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
         return;   // a value option as the last word has nothing to read
     switch (word[1]) {
     case 'i': param->SeqFile = value; break;
-    case 'o': param->OutFile = value; break;
+    case 'o':
+        param->OutFile = value;
+        param->OutFileGiven = true;
+        break;
     case 'n': param->IterNum = ReadInt(value) < 0 ? 0 : ReadInt(value); break;
     case 'N': param->RunNum = ReadInt(value); break;
     case 'r': param->BothStrand = value[0] != '0'; break;
@@ -190,12 +205,15 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
         return "Input weight matrix file error!";
-    if (!CheckResultFile(param->OutFile.m_Data))
-        return "Output file error!";
-    CString modPr = param->OutFile + "_modpr.txt";
-    if (!CheckResultFile(modPr.m_Data))
-        return "Output file error!";
-    return CheckReportOptions(param);
+    if (AppendsResultFile(*param)) {
+        if (!CheckResultFile(param->OutFile.m_Data))
+            return "Output file error!";
+        CString modPr = param->OutFile + "_modpr.txt";
+        if (!CheckResultFile(modPr.m_Data))
+            return "Output file error!";
+    }
+    const char* report = CheckReportOptions(param);   // before the folder is created
+    return report ? report : CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)

@@ -37,6 +37,10 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help
     bool ShowVersion;     // --version
+    bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
+    CString OutDir;       // --outdir: output folder; empty: none
+    bool Force;           // --force: replace the files of a non-empty output folder
+    bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
     bool Report;          // --report (or --known): write the HTML report
     CString KnownFile;    // --known: matrices of known factors for the report; empty: none
 };

@@ -1,8 +1,6 @@
 // Report checks and writing for the run loop (see the header).
 #include "app/ReportRun.h"
 
-#include <cstdio>
-
 #include "htmlreport/Report.h"
 #include "htmlreport/ReportPath.h"
 
@@ -11,19 +9,29 @@ static std::string Str(const CString& s)
     return s.m_Data ? s.m_Data : "";
 }
 
-static std::string ReportFile(const INPUTPARAMETER* param)
+static bool ReportWanted(const INPUTPARAMETER& param)
 {
-    return ReportPath("", Str(param->OutFile));
+    return param.Report || param.OutDir.GetLength() > 0;
+}
+
+static std::string ReportFile(const INPUTPARAMETER& param)
+{
+    return ReportPath(Str(param.OutDir), Str(param.OutFile));
 }
 
 const char* CheckReportOptions(INPUTPARAMETER* param)
 {
-    if (!param->Report)
+    if (!ReportWanted(*param))
         return nullptr;
-    std::vector<std::string> inputs = {Str(param->SeqFile), Str(param->BgFile), Str(param->PWMFile),
-                                       Str(param->KnownFile)};
-    if (!CheckReportPath(ReportFile(param), inputs, true))
-        return "Report file error!";
+    std::vector<std::string> inputs = {Str(param->SeqFile), Str(param->KnownFile)};
+    if (param->UseBgFile)
+        inputs.push_back(Str(param->BgFile));
+    if (param->UsePWM)
+        inputs.push_back(Str(param->PWMFile));
+    // An output folder is created by the checks that follow; without one
+    // the report's folder is the result file's and must exist.
+    if (!CheckReportPath(ReportFile(*param), inputs, param->OutDir.GetLength() == 0))
+        return "Output file error!";
     return nullptr;
 }
 
@@ -39,14 +47,18 @@ static std::string CommandWords(const CString& cmdLine)
     return text;
 }
 
-void WriteRunReport(const INPUTPARAMETER* param, const std::vector<RunResult>& runs)
+bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
+                    std::string* reason)
 {
-    if (!param->Report)
-        return;
+    if (!ReportWanted(param))
+        return true;
     ReportInput input;
-    input.commandLine = CommandWords(param->CmdLine);
+    input.commandLine = CommandWords(param.CmdLine);
     input.version = RUZARAVO_VERSION;
     std::string path = ReportFile(param);
-    if (!WriteReportFile(path, BuildReport(runs, input)))
-        fprintf(stderr, "Ruzaravo: %s: the report could not be written\n", path.c_str());
+    if (WriteReportFile(path, BuildReport(runs, input)))
+        return true;
+    *failedPath = path;
+    *reason = "the report cannot be written";
+    return false;
 }

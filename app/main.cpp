@@ -11,11 +11,8 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
-#include <utility>
-#include <vector>
 
 #include "app/Options.h"
-#include "app/ReportRun.h"
 #include "app/RunOutputs.h"
 #include "base/Fatal.h"
 
@@ -35,14 +32,9 @@ static int RunProgram(int argc, char** argv)
     if (!param->SeedGiven)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
-    std::vector<RunResult> reported;   // kept only for the report
-    for (int run = 0; run < param->RunNum; run++) {
-        RunResult result = RunModSampling(param, run);
-        WriteRunOutputs(*param, result);
-        if (param->Report)
-            reported.push_back(std::move(result));
-    }
-    WriteRunReport(param, reported);
+    RunOutputs outputs(*param);
+    for (int run = 0; run < param->RunNum; run++)
+        outputs.Add(RunModSampling(param, run));
     delete param;
     return 0;
 }

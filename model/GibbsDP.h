@@ -29,6 +29,7 @@
 #include <cstdio>
 
 #include "base/CString.h"
+#include "base/Rng.h"
 #include "results/RunResult.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
@@ -102,7 +103,8 @@ public:
     CString m_CmdLine;       // compile banner line, then every command-line word and a blank
 
     // Extensions: the seed of this run and the optional per-sweep trace.
-    unsigned m_RandSeed;     // srand value of this run
+    unsigned m_RandSeed;     // seed of this run's generator
+    Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
 
@@ -193,7 +195,7 @@ public:
     double RunSweep(int t, double* rho, double* pi, double** pwm, double** tables, int* seqLen,
                     int meanLen);
     // Module-length move code of sweep t (-1 none, else 0..3); draws
-    // rand() % 4 only after the burn-in when the length may move.
+    // one value % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);

@@ -11,8 +11,8 @@
 // record (CollectResult) with the CPU time of the run and one convergence
 // entry per sweep (score, modules placed, widths); it writes no result file.
 //
-// Random draws: srand(m_RandSeed) is the only seeding point of a run. The
-// driver itself draws only the module-length move, rand() % 4, in sweeps
+// Random draws: seeding m_Rng with m_RandSeed is the only seeding point of a
+// run. The driver itself draws only the module-length move, value % 4, in sweeps
 // after the burn-in when m_FixModLen is clear; every other draw belongs to
 // the step it calls. The optional trace draws nothing and changes nothing.
 #include <time.h>
@@ -38,7 +38,7 @@ int CGibbsDP::ProposeModLenMove(int t, int meanLen)
 {
     if (t <= m_BurnIn || m_FixModLen)
         return -1;
-    int r = RandBelow(4);
+    int r = RandBelow(m_Rng, 4);
     int cap = meanLen < kLongestGrowable ? meanLen : kLongestGrowable;
     if (m_ModLen <= kShortestShrinkable && r >= 2)
         return -1;
@@ -139,7 +139,7 @@ void CGibbsDP::OutputInfo(int t)
 RunResult CGibbsDP::DataAugmentation()
 {
     double cpuStart = ThreadCpuSeconds();
-    srand(m_RandSeed);
+    m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
     fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", stdout);

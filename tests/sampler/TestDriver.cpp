@@ -91,7 +91,7 @@ TEST(RunSweep, StateStaysSoundAfterEverySweep)
         g.m_FixModLen = c.FixModLen;
         g.m_IterNum = 110;
         g.m_BurnIn = 60;
-        srand(seed);
+        g.m_Rng.seed(seed);
         g.Initialize();
         g.BuildBackground();
         g.RandPickSite();
