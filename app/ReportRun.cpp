@@ -1,6 +1,8 @@
 // Report checks and writing for the run loop (see the header).
 #include "app/ReportRun.h"
 
+#include "base/Fatal.h"
+#include "htmlreport/KnownLibrary.h"
 #include "htmlreport/Report.h"
 #include "htmlreport/ReportPath.h"
 
@@ -32,6 +34,12 @@ const char* CheckReportOptions(INPUTPARAMETER* param)
     // the report's folder is the result file's and must exist.
     if (!CheckReportPath(ReportFile(*param), inputs, param->OutDir.GetLength() == 0))
         return "Output file error!";
+    std::vector<KnownMotif> known;
+    std::string reason;
+    if (param->KnownFile.GetLength() > 0 && !ReadKnownLibrary(Str(param->KnownFile), &known, &reason)) {
+        NoteInputError(param->KnownFile.m_Data, reason.c_str());
+        return "Known matrix file error!";
+    }
     return nullptr;
 }
 
@@ -56,6 +64,13 @@ bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& r
     input.commandLine = CommandWords(param.CmdLine);
     input.version = RUZARAVO_VERSION;
     std::string path = ReportFile(param);
+    // The library passed the check before the runs; it is read again here
+    // rather than kept, and a file changed since then stops the report.
+    input.knownFile = Str(param.KnownFile);
+    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, reason)) {
+        *failedPath = input.knownFile;
+        return false;
+    }
     if (WriteReportFile(path, BuildReport(runs, input)))
         return true;
     *failedPath = path;

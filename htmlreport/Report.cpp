@@ -37,7 +37,7 @@ const char* kStyle =
     "svg .module{fill:#ffe8a8;stroke:#d9a400}svg .curve{fill:#9ecae1;stroke:#3182bd;stroke-width:.6}"
     "svg .frame{fill:none;stroke:#999}svg .burnin{fill:#eee}svg .burnline{stroke:#c00;stroke-dasharray:4 3}"
     "svg .trace{fill:none;stroke:#333;stroke-width:1}svg .ptitle{font-weight:600}"
-    ".match{display:flex;gap:16px;align-items:center;margin:6px 0}.agree td.hi{background:#dff0d8}"
+    ".known{display:flex;flex-wrap:wrap;gap:12px 36px}.match{margin:4px 0}.match figure{margin:2px 0}.agree td.hi{background:#dff0d8}"
     ".agree td.mid{background:#fcf8e3}";
 
 // Records any script error on the page (read by the browser test) before
@@ -162,6 +162,7 @@ std::string KnownMatches(const MotifMatrix& freq, const ReportInput& input,
     if (best.empty())
         return h + "<p>No library matrix overlaps this motif by " + std::to_string(kMinMotifOverlap) +
                " columns.</p>";
+    h += "<div class=\"known\">";
     for (std::size_t i = 0; i < best.size(); i++) {
         const KnownMotif& k = input.known[best[i].index];
         const MotifAlignment& al = best[i].alignment;
@@ -171,7 +172,7 @@ std::string KnownMatches(const MotifMatrix& freq, const ReportInput& input,
              std::to_string(al.offset) + ", " + std::to_string(al.overlap) + " columns</div>" +
              AlignedLogos(freq, k.matrix, al, label) + "</div>";
     }
-    return h;
+    return h + "</div>";
 }
 
 std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportInput& input,
@@ -191,12 +192,12 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
                     std::to_string(m.width) + ", " + std::to_string(m.siteCount) + " sites";
     if (!m.seedMatrix.empty())
         h += ", seeded by " + Escape(m.seedMatrix);
-    h += "</p><div class=\"motifbody\"><div><div class=\"logos\"><figure>" + LogoSvg(freq, "fwd", fwd) +
+    h += "</p><div class=\"motifbody\"><div class=\"logos\"><figure>" + LogoSvg(freq, "fwd", fwd) +
          "<figcaption>logo (bits)</figcaption></figure><figure>" + LogoSvg(ReverseComplement(freq), "rc", rc) +
          "<figcaption>reverse complement</figcaption></figure></div>";
+    h += "<div class=\"sitebox\"><h4>Sites, highest posterior first</h4>" + SiteTable(run, m) + "</div></div>";
     h += KnownMatches(freq, input, library);
-    h += "</div><div class=\"sitebox\"><h4>Sites, highest posterior first</h4>" + SiteTable(run, m);
-    return h + "</div></div></div>";
+    return h + "</div>";
 }
 
 std::string RunHtml(const RunResult& run, const ReportInput& input, const std::vector<MotifMatrix>& library)
