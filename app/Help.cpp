@@ -63,6 +63,8 @@ static const char* const kHelp[] = {
     "  --outdir DIR    write result, MEME, JASPAR, BED, GFF3, bedGraph, JSON files into DIR (default: none)",
     "  --force         with --outdir: replace the files of a folder that is not empty (default: refuse)",
     "  --genome-coords names chrom:start-end put BED, GFF3, bedGraph on the genome (default: local)",
+    "  --report        write the HTML report (report.html in --outdir, else beside -o) (default: off)",
+    "  --known FILE    known factors' matrices matched against the found motifs in the report (default: none)",
     "  --quiet         no progress: neither the lines on standard output nor the terminal line (default: off)",
     "",
     "Information:",

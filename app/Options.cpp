@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
@@ -70,6 +71,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->OptionReason.clear();
     param->Warnings.clear();
     param->Sequences.reset();
+    param->Report = false;
+    param->KnownFile = "";
 }
 
 // Records a problem unless an earlier one was found.
@@ -134,6 +137,11 @@ static const LONGOPTION kLongOptions[] = {
     {"--outdir", true, [](INPUTPARAMETER* p, const char* v) { p->OutDir = v; }},
     {"--force", false, [](INPUTPARAMETER* p, const char*) { p->Force = true; }},
     {"--genome-coords", false, [](INPUTPARAMETER* p, const char*) { p->GenomeCoords = true; }},
+    {"--report", false, [](INPUTPARAMETER* p, const char*) { p->Report = true; }},
+    {"--known", true, [](INPUTPARAMETER* p, const char* v) {
+         p->Report = true;   // the matches are shown only in the report
+         p->KnownFile = v;
+     }},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -354,7 +362,8 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         if (!CheckResultFile(modPr.m_Data))
             return "Output file error!";
     }
-    return CheckOutputs(*param);
+    const char* report = CheckReportOptions(param);   // before the folder is created
+    return report ? report : CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)

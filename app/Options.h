@@ -58,6 +58,8 @@ struct INPUTPARAMETER {
 
     // The sequences, read once before the first run and shared by all runs.
     std::shared_ptr<const std::vector<FastaRecord>> Sequences;
+    bool Report;          // --report (or --known): write the HTML report
+    CString KnownFile;    // --known: matrices of known factors for the report; empty: none
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);

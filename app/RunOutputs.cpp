@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/OutputChecks.h"
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/SideFiles.h"
 #include "writers/AppendBlocks.h"
@@ -50,11 +51,16 @@ void RunOutputs::Add(RunResult result)
         CheckGenomeNamesOf(result);
     if (AppendsResultFile(m_Param))
         AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
-    if (m_Param.OutDir.GetLength() == 0)
+    if (m_Param.OutDir.GetLength() == 0 && !m_Param.Report)
         return;
     m_Runs.push_back(std::move(result));
     std::string failedPath, reason;
-    if (!WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+    if (m_Param.OutDir.GetLength() > 0 &&
+        !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+        NoteInputError(failedPath.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
+    if (!WriteRunReport(m_Param, m_Runs, &failedPath, &reason)) {
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }

@@ -92,8 +92,10 @@ void ExpectFilesHoldEveryRun(const FLYFOLDER& f)
         EXPECT_NE(std::string::npos, text.find("r1.")) << name;
         EXPECT_NE(std::string::npos, text.find("r2.")) << name;
     }
-    // Nothing else is left in the folder (no temporary files).
-    EXPECT_EQ("9\n", RunTool(f.Dir.Path("out"), "ls -A | wc -l").Output);
+    // Nothing else is left in the folder (no temporary files): nine data
+    // files and the HTML report.
+    EXPECT_TRUE(FileExists(f.Dir.Path("out/report.html")));
+    EXPECT_EQ("10\n", RunTool(f.Dir.Path("out"), "ls -A | wc -l").Output);
     for (const std::string& line : Lines(f.Out("sites.bed"))) {
         std::vector<std::string> b = Fields(line);
         ASSERT_EQ(6u, b.size()) << line;
