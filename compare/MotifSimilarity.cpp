@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-MotifMatrix ReverseComplement(const MotifMatrix& m)
+MotifProfile ReverseComplement(const MotifProfile& m)
 {
-    MotifMatrix rc(m.size());
+    MotifProfile rc(m.size());
     for (std::size_t i = 0; i < m.size(); i++) {
         const MotifColumn& c = m[m.size() - 1 - i];
         rc[i] = {c[3], c[2], c[1], c[0]};
@@ -31,7 +31,7 @@ double ColumnPearson(const MotifColumn& x, const MotifColumn& y)
 }
 
 // Best placement of b (already oriented) against a; ties keep the earlier offset.
-static void ScanOffsets(const MotifMatrix& a, const MotifMatrix& b, bool forward, int minOverlap,
+static void ScanOffsets(const MotifProfile& a, const MotifProfile& b, bool forward, int minOverlap,
                         MotifAlignment& best)
 {
     int wa = (int)a.size(), wb = (int)b.size();
@@ -54,7 +54,7 @@ static void ScanOffsets(const MotifMatrix& a, const MotifMatrix& b, bool forward
     }
 }
 
-MotifAlignment CompareMotifs(const MotifMatrix& a, const MotifMatrix& b, int minOverlap)
+MotifAlignment CompareMotifs(const MotifProfile& a, const MotifProfile& b, int minOverlap)
 {
     MotifAlignment best;
     if (minOverlap < 1)
@@ -64,7 +64,7 @@ MotifAlignment CompareMotifs(const MotifMatrix& a, const MotifMatrix& b, int min
     return best;
 }
 
-std::vector<RankedMatch> BestMatches(const MotifMatrix& query, const std::vector<MotifMatrix>& library,
+std::vector<RankedMatch> BestMatches(const MotifProfile& query, const std::vector<MotifProfile>& library,
                                      std::size_t count, int minOverlap)
 {
     std::vector<RankedMatch> all;

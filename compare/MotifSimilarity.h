@@ -17,7 +17,7 @@
 #include <vector>
 
 using MotifColumn = std::array<double, 4>;   // A C G T
-using MotifMatrix = std::vector<MotifColumn>;
+using MotifProfile = std::vector<MotifColumn>;
 
 // The best placement of motif b against motif a.
 struct MotifAlignment {
@@ -31,12 +31,12 @@ struct MotifAlignment {
 const int kMinMotifOverlap = 5;
 
 // The motif read on the other strand: columns reversed, A<->T and C<->G.
-MotifMatrix ReverseComplement(const MotifMatrix& m);
+MotifProfile ReverseComplement(const MotifProfile& m);
 
 // Pearson correlation of two columns; 0 when either has no spread.
 double ColumnPearson(const MotifColumn& x, const MotifColumn& y);
 
-MotifAlignment CompareMotifs(const MotifMatrix& a, const MotifMatrix& b,
+MotifAlignment CompareMotifs(const MotifProfile& a, const MotifProfile& b,
                              int minOverlap = kMinMotifOverlap);
 
 // One entry of a ranking: which library motif, and how it aligns.
@@ -48,7 +48,7 @@ struct RankedMatch {
 // The best `count` library motifs for the query, highest score first (ties:
 // earlier library entry first). Library motifs that cannot be aligned are
 // left out, so fewer than `count` may come back.
-std::vector<RankedMatch> BestMatches(const MotifMatrix& query, const std::vector<MotifMatrix>& library,
+std::vector<RankedMatch> BestMatches(const MotifProfile& query, const std::vector<MotifProfile>& library,
                                      std::size_t count, int minOverlap = kMinMotifOverlap);
 
 #endif

@@ -56,7 +56,7 @@ std::vector<LogoLetter> LogoStack(const MotifColumn& column)
     return stack;
 }
 
-std::string LogoSvg(const MotifMatrix& motif, const std::string& cssClass, const LogoLayout& layout)
+std::string LogoSvg(const MotifProfile& motif, const std::string& cssClass, const LogoLayout& layout)
 {
     const double axis = 26, labelBand = 16, top = 4;
     int columns = layout.totalColumns > 0 ? layout.totalColumns : layout.leadColumns + (int)motif.size();

@@ -37,6 +37,6 @@ struct LogoLayout {
 // One <svg> element with class "logo <cssClass>": a bits axis, one stack
 // per column, each letter a <path> of class "l<letter>" and the column
 // numbers under the stacks.
-std::string LogoSvg(const MotifMatrix& motif, const std::string& cssClass, const LogoLayout& layout);
+std::string LogoSvg(const MotifProfile& motif, const std::string& cssClass, const LogoLayout& layout);
 
 #endif

@@ -132,10 +132,10 @@ std::string SiteTable(const RunResult& run, const MotifResult& m)
 }
 
 // The query logo and the library motif, placed so aligned columns line up.
-std::string AlignedLogos(const MotifMatrix& query, const MotifMatrix& other, const MotifAlignment& al,
+std::string AlignedLogos(const MotifProfile& query, const MotifProfile& other, const MotifAlignment& al,
                          const std::string& otherLabel)
 {
-    MotifMatrix b = al.forward ? other : ReverseComplement(other);
+    MotifProfile b = al.forward ? other : ReverseComplement(other);
     LogoLayout la, lb;
     la.columnWidth = lb.columnWidth = 16;
     la.bitHeight = lb.bitHeight = 22;
@@ -152,8 +152,8 @@ std::string AlignedLogos(const MotifMatrix& query, const MotifMatrix& other, con
            otherLabel + (al.forward ? "" : " (reverse complement)") + "</figcaption></figure></div>";
 }
 
-std::string KnownMatches(const MotifMatrix& freq, const ReportInput& input,
-                         const std::vector<MotifMatrix>& library)
+std::string KnownMatches(const MotifProfile& freq, const ReportInput& input,
+                         const std::vector<MotifProfile>& library)
 {
     if (input.known.empty())
         return "";
@@ -176,13 +176,13 @@ std::string KnownMatches(const MotifMatrix& freq, const ReportInput& input,
 }
 
 std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportInput& input,
-                      const std::vector<MotifMatrix>& library)
+                      const std::vector<MotifProfile>& library)
 {
     std::string label = MotifLabel(run, m);
     if (!m.printed)
         return "<div class=\"motif none\"><h4>Motif " + std::to_string(m.index + 1) + " (" + label +
                ")</h4><p>No sites found (fewer than 3 reported sites).</p></div>";
-    MotifMatrix freq = MotifFrequencies(m);
+    MotifProfile freq = MotifFrequencies(m);
     LogoLayout fwd, rc;
     rc.descending = true;
     rc.firstLabel = m.width;
@@ -200,7 +200,7 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
     return h + "</div>";
 }
 
-std::string RunHtml(const RunResult& run, const ReportInput& input, const std::vector<MotifMatrix>& library)
+std::string RunHtml(const RunResult& run, const ReportInput& input, const std::vector<MotifProfile>& library)
 {
     std::string id = std::to_string(run.run + 1);
     std::string h = "<section class=\"run\" id=\"run" + id + "\"><h2>Run " + id + " (seed " +
@@ -226,7 +226,7 @@ std::string AgreementHtml(const std::vector<RunResult>& runs)
     for (const MotifResult& m : runs[0].motifs) {
         if (!m.printed)
             continue;
-        MotifMatrix q = MotifFrequencies(m);
+        MotifProfile q = MotifFrequencies(m);
         h += "<tr><td>motif " + std::to_string(m.index + 1) + " <span class=\"cons\">" + Escape(m.consensus) +
              "</span></td>";
         for (std::size_t r = 1; r < runs.size(); r++) {
@@ -274,9 +274,9 @@ InputSummary SummariseInput(const std::vector<SequenceResult>& seqs)
     return s;
 }
 
-MotifMatrix MotifFrequencies(const MotifResult& motif)
+MotifProfile MotifFrequencies(const MotifResult& motif)
 {
-    MotifMatrix m(motif.counts.size());
+    MotifProfile m(motif.counts.size());
     for (std::size_t c = 0; c < m.size(); c++) {
         int total = motif.counts[c][0] + motif.counts[c][1] + motif.counts[c][2] + motif.counts[c][3];
         for (int b = 0; b < 4; b++)
@@ -287,7 +287,7 @@ MotifMatrix MotifFrequencies(const MotifResult& motif)
 
 std::string BuildReport(const std::vector<RunResult>& runs, const ReportInput& input)
 {
-    std::vector<MotifMatrix> library;
+    std::vector<MotifProfile> library;
     library.reserve(input.known.size());
     for (const KnownMotif& k : input.known)
         library.push_back(k.matrix);

@@ -20,7 +20,7 @@
 struct KnownMotif {
     std::string id;       // e.g. MA0212.1
     std::string name;     // e.g. bcd
-    MotifMatrix matrix;   // counts or probabilities, A C G T
+    MotifProfile matrix;   // counts or probabilities, A C G T
 };
 
 struct ReportInput {
@@ -43,7 +43,7 @@ struct InputSummary {
 InputSummary SummariseInput(const std::vector<SequenceResult>& seqs);
 
 // The frequency rows of a reported motif (counts / sites).
-MotifMatrix MotifFrequencies(const MotifResult& motif);
+MotifProfile MotifFrequencies(const MotifResult& motif);
 
 // Site tables show at most this many rows (highest posterior first).
 const std::size_t kMaxSiteRows = 500;

@@ -10,9 +10,9 @@
 
 namespace {
 
-MotifMatrix FromConsensus(const std::string& word, double strong = 0.85)
+MotifProfile FromConsensus(const std::string& word, double strong = 0.85)
 {
-    MotifMatrix m;
+    MotifProfile m;
     for (char c : word) {
         MotifColumn col{};
         col.fill((1 - strong) / 3);
@@ -22,10 +22,10 @@ MotifMatrix FromConsensus(const std::string& word, double strong = 0.85)
     return m;
 }
 
-MotifMatrix RandomMotif(std::mt19937& gen, int width)
+MotifProfile RandomMotif(std::mt19937& gen, int width)
 {
     std::gamma_distribution<double> g(0.5, 1.0);
-    MotifMatrix m(width);
+    MotifProfile m(width);
     for (MotifColumn& c : m)
         for (double& v : c)
             v = g(gen) + 1e-9;
@@ -47,12 +47,12 @@ double Pearson(const MotifColumn& x, const MotifColumn& y)
 }
 
 // Best score over every placement of both orientations, by brute force.
-double BruteBest(const MotifMatrix& a, const MotifMatrix& b, int minOverlap, bool& any)
+double BruteBest(const MotifProfile& a, const MotifProfile& b, int minOverlap, bool& any)
 {
     any = false;
     double best = -2;
     for (int strand = 0; strand < 2; strand++) {
-        MotifMatrix bb = b;
+        MotifProfile bb = b;
         if (strand == 1) {
             std::reverse(bb.begin(), bb.end());
             for (MotifColumn& c : bb)
@@ -81,7 +81,7 @@ double BruteBest(const MotifMatrix& a, const MotifMatrix& b, int minOverlap, boo
 
 TEST(MotifSimilarity, KnownCases)
 {
-    MotifMatrix m = FromConsensus("TTGACGCAAT");
+    MotifProfile m = FromConsensus("TTGACGCAAT");
     MotifAlignment self = CompareMotifs(m, m);
     ASSERT_TRUE(self.found);
     EXPECT_NEAR(self.score, 1.0, 1e-12);
@@ -97,7 +97,7 @@ TEST(MotifSimilarity, KnownCases)
     EXPECT_EQ(rc.offset, 0);
 
     // A part of the motif lines up where it came from.
-    MotifMatrix part(m.begin() + 3, m.begin() + 9);
+    MotifProfile part(m.begin() + 3, m.begin() + 9);
     MotifAlignment sub = CompareMotifs(m, part);
     EXPECT_NEAR(sub.score, 1.0, 1e-12);
     EXPECT_EQ(sub.offset, 3);
@@ -108,7 +108,7 @@ TEST(MotifSimilarity, KnownCases)
     EXPECT_EQ(subRc.offset, 3);
 
     // Fewer than five columns can never be compared.
-    MotifMatrix four = FromConsensus("ACGT");
+    MotifProfile four = FromConsensus("ACGT");
     EXPECT_FALSE(CompareMotifs(m, four).found);
     EXPECT_FALSE(CompareMotifs(four, m).found);
     EXPECT_TRUE(CompareMotifs(m, FromConsensus("TTGAC")).found);
@@ -119,7 +119,7 @@ TEST(MotifSimilarity, KnownCases)
     EXPECT_EQ(ColumnPearson({1, 1, 1, 1}, {1, 0, 0, 0}), 0.0);
     EXPECT_NEAR(ColumnPearson({1, 0, 0, 0}, {0, 1, 1, 1}), -1.0, 1e-12);
     // Counts and frequencies give the same score.
-    MotifMatrix counts = m;
+    MotifProfile counts = m;
     for (MotifColumn& c : counts)
         for (double& v : c)
             v *= 37;
@@ -131,7 +131,7 @@ TEST(MotifSimilarity, BestPlacementOverRandomMotifs)
     std::mt19937 gen(12345);
     std::uniform_int_distribution<int> width(3, 16);
     for (int trial = 0; trial < 400; trial++) {
-        MotifMatrix a = RandomMotif(gen, width(gen)), b = RandomMotif(gen, width(gen));
+        MotifProfile a = RandomMotif(gen, width(gen)), b = RandomMotif(gen, width(gen));
         bool any = false;
         double brute = BruteBest(a, b, kMinMotifOverlap, any);
         MotifAlignment al = CompareMotifs(a, b);
@@ -143,7 +143,7 @@ TEST(MotifSimilarity, BestPlacementOverRandomMotifs)
         EXPECT_LE(al.score, 1 + 1e-12);
         EXPECT_GE(al.score, -1 - 1e-12);
         // The reported placement reproduces the reported score.
-        MotifMatrix bb = al.forward ? b : ReverseComplement(b);
+        MotifProfile bb = al.forward ? b : ReverseComplement(b);
         double sum = 0;
         int n = 0;
         for (int j = 0; j < (int)bb.size(); j++) {
@@ -163,14 +163,14 @@ TEST(MotifSimilarity, BestPlacementOverRandomMotifs)
 TEST(MotifSimilarity, BestMatchesRanksALibrary)
 {
     std::mt19937 gen(7);
-    std::vector<MotifMatrix> library;
+    std::vector<MotifProfile> library;
     for (int i = 0; i < 30; i++)
         library.push_back(RandomMotif(gen, 8 + i % 6));
     library.push_back(FromConsensus("ACG"));   // too short to be compared
-    MotifMatrix query = FromConsensus("GGGATTACAGG");
+    MotifProfile query = FromConsensus("GGGATTACAGG");
     // The query's reverse complement, inside a longer matrix, hides at entry 17.
-    MotifMatrix planted = RandomMotif(gen, 3);
-    MotifMatrix rc = ReverseComplement(query);
+    MotifProfile planted = RandomMotif(gen, 3);
+    MotifProfile rc = ReverseComplement(query);
     planted.insert(planted.end(), rc.begin(), rc.end());
     library[17] = planted;
 

@@ -40,7 +40,7 @@ TEST(Logo, ColumnGeometry)
 TEST(Logo, DrawingHoldsTheStacks)
 {
     // Column 1 only A, column 2 uniform, column 3 half C half T.
-    MotifMatrix m = {{1, 0, 0, 0}, {1, 1, 1, 1}, {0, 1, 0, 1}};
+    MotifProfile m = {{1, 0, 0, 0}, {1, 1, 1, 1}, {0, 1, 0, 1}};
     LogoLayout layout;
     layout.bitHeight = 40;
     std::string svg = LogoSvg(m, "fwd", layout);

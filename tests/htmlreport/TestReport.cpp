@@ -220,7 +220,7 @@ TEST(Report, KnownFactorMatches)
     in.knownFile = "library.jaspar";
     // Motif 1 (TTGACGCAAT) is in the library as its reverse complement,
     // with two extra columns in front (behind, once turned round).
-    MotifMatrix planted = {{5, 5, 5, 5}, {1, 2, 3, 4}};
+    MotifProfile planted = {{5, 5, 5, 5}, {1, 2, 3, 4}};
     for (char c : std::string("ATTGCGTCAA")) {
         MotifColumn col{1, 1, 1, 1};
         col[std::string("ACGT").find(c)] = 20;
