@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes sure the build tools are present: cmake, g++, make, and (unless
-# the first argument is "notests") GoogleTest. On Debian as root they are
-# installed with apt-get; elsewhere the script says what to install.
+# the first argument is "notests") GoogleTest and snakemake (for the
+# workflow test). On Debian as root they are installed with apt-get;
+# elsewhere the script says what to install.
 set -euo pipefail
 
 missing=()
@@ -10,6 +11,9 @@ command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v make >/dev/null 2>&1 || missing+=(make)
 if [ "${1:-}" != "notests" ] && [ ! -f /usr/include/gtest/gtest.h ]; then
   missing+=(libgtest-dev)
+fi
+if [ "${1:-}" != "notests" ] && ! command -v snakemake >/dev/null 2>&1; then
+  missing+=(snakemake)
 fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
