@@ -14,9 +14,12 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(sys.argv.pop(1) if len(sys.argv) > 1 else ".", "workflow", "scripts"))
+SOURCE = sys.argv.pop(1) if len(sys.argv) > 1 else "."
+sys.path.insert(0, os.path.join(SOURCE, "workflow", "scripts"))
+sys.path.insert(0, os.path.join(SOURCE, "workflow", "profiles", "slurm"))
 import gather    # noqa: E402
 import jobgrid   # noqa: E402
+import status    # noqa: E402
 
 
 def write(path, text, compress=False):
@@ -223,6 +226,17 @@ class Gathering(Folder):
         self.assertEqual(gather.reason_from_log(self.path("a.log")), "Ruzaravo: in.fa: empty")
         self.assertEqual(gather.reason_from_log(self.path("b.log")), "Segmentation fault")
         self.assertEqual(gather.reason_from_log(self.path("none.log")), "")
+
+
+class SlurmStates(unittest.TestCase):
+    def test_only_completed_succeeds_and_only_live_states_keep_waiting(self):
+        cases = {"COMPLETED": "success", "RUNNING": "running", "PENDING": "running", "REQUEUED": "running",
+                 "COMPLETING": "running", "": "running", "FAILED": "failed", "TIMEOUT": "failed",
+                 "OUT_OF_MEMORY": "failed", "CANCELLED by 1234": "failed", "CANCELLED+": "failed",
+                 "NODE_FAIL": "failed", "PREEMPTED": "failed", "BOOT_FAIL": "failed", "DEADLINE": "failed"}
+        for state, verdict in cases.items():
+            with self.subTest(state=state):
+                self.assertEqual(status.verdict(state), verdict)
 
 
 if __name__ == "__main__":

@@ -9,7 +9,11 @@ malformed) x two values of K, two chains per job, few sweeps:
    of the index page leads to a file;
 2. a second invocation retries only the failed jobs;
 3. once the set is repaired its jobs run and the table is complete;
-4. a further invocation has nothing to do and touches nothing.
+4. a further invocation has nothing to do and touches nothing;
+5. the SLURM profile, with stand-ins for sbatch, sacct, scontrol and scancel
+   that run each job script at once on this machine: the jobs are submitted
+   with the resources the workflow declares, and the failed one is seen as
+   failed (retried once, as the profile says) and gathered.
 
 Usage: workflow_run.py PROGRAM SOURCE_DIR. Exits 77 (skipped) where
 snakemake is not installed or PROGRAM writes no output folder (--outdir).
@@ -210,6 +214,64 @@ def scenario(program, source, work):
     check((os.stat(table).st_mtime_ns, summary_stamps(work)) == before, "the no-op invocation rewrote files")
 
 
+# Stand-ins for the SLURM commands: sbatch runs the job script in the
+# background and notes its exit status; sacct reports RUNNING until then.
+FAKE_SBATCH = """#!/bin/sh
+state="$FAKE_SLURM"
+id=$(( $(cat "$state/next" 2>/dev/null || echo 100) + 1 ))
+echo "$id" > "$state/next"
+echo "$@" > "$state/$id.args"
+for word; do script="$word"; done
+( sh "$script" > "$state/$id.out" 2>&1; echo $? > "$state/$id.rc" ) > /dev/null 2>&1 &
+echo "$id;fake"
+"""
+FAKE_SACCT = """#!/bin/sh
+while [ $# -gt 0 ]; do [ "$1" = -j ] && id="$2"; shift; done
+if [ ! -f "$FAKE_SLURM/$id.rc" ]; then echo RUNNING
+elif [ "$(cat "$FAKE_SLURM/$id.rc")" = 0 ]; then echo COMPLETED
+else echo FAILED; fi
+"""
+
+
+def slurm_scenario(program, source, work):
+    fly = fasta_records(os.path.join(source, "examples", "fly_crms.fasta"))
+    os.makedirs(os.path.join(work, "sets"))
+    os.makedirs(os.path.join(work, "bin"))
+    os.makedirs(os.path.join(work, "slurm"))
+    with open(os.path.join(work, "sets", "good.fa"), "w") as f:
+        f.write("".join(fly[0:4]))
+    with open(os.path.join(work, "sets", "bad.fa"), "w") as f:
+        f.write("")                          # empty: refused
+    for name, text in (("sbatch", FAKE_SBATCH), ("sacct", FAKE_SACCT), ("scontrol", "#!/bin/sh\n"),
+                       ("scancel", "#!/bin/sh\n")):
+        with open(os.path.join(work, "bin", name), "w") as f:
+            f.write(text)
+        os.chmod(os.path.join(work, "bin", name), 0o755)
+    with open(os.path.join(work, "config.yaml"), "w") as f:
+        f.write(f'fasta_dir: sets\nprogram: "{program}"\nK: [2]\nL: 100\nseeds: [3]\noptions: "-n 30"\n')
+    env = dict(os.environ, FAKE_SLURM=os.path.join(work, "slurm"),
+               PATH=os.path.join(work, "bin") + os.pathsep + os.environ["PATH"])
+    done = subprocess.run(["snakemake", "-s", os.path.join(source, "workflow", "Snakefile"),
+                           "--profile", os.path.join(source, "workflow", "profiles", "slurm"),
+                           "--configfile", "config.yaml", "--latency-wait", "5"],
+                          cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    check(done.returncode != 0, "the SLURM run succeeded despite the empty set:\n" + done.stdout)
+    submitted = sorted(f for f in os.listdir(os.path.join(work, "slurm")) if f.endswith(".args"))
+    check(len(submitted) == 3, f"expected 3 submissions (good, bad, bad again), got {submitted}:\n" + done.stdout)
+    for name in submitted:
+        with open(os.path.join(work, "slurm", name)) as f:
+            args = f.read().split()
+        mem = [a for a in args if a.startswith("--mem=")]
+        check("--parsable" in args and "--cpus-per-task=1" in args and mem and int(mem[0][6:]) >= 256,
+              f"sbatch arguments {args}")
+        check(any(a.startswith("--time=") and int(a[7:]) in (120, 240) for a in args), f"sbatch arguments {args}")
+        check(any(a.startswith("--job-name=ruzaravo-run-") for a in args), f"sbatch arguments {args}")
+    rows = read_table(work)
+    check([(r["set"], r["status"], r["exit_status"]) for r in rows] == [("bad", "failed", "1"), ("good", "ok", "0")],
+          f"SLURM table: {rows}")
+    check(os.path.isdir(os.path.join(work, "results", "logs", "slurm")), "no results/logs/slurm")
+
+
 def main():
     program, source = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     if shutil.which("snakemake") is None:
@@ -224,7 +286,8 @@ def main():
         print(f"SKIPPED: {program} writes no output folder (--outdir); the workflow needs it")
         return SKIP
     try:
-        scenario(program, source, work)
+        scenario(program, source, os.path.join(work, "local"))
+        slurm_scenario(program, source, os.path.join(work, "slurm"))
     except AssertionError as e:
         print(f"FAILED: {e}\n(the workflow's folder is kept: {work})")
         return 1
