@@ -13,7 +13,7 @@
 //   model/Background.cpp   BuildBackground, CalLogBgPrPos, CalLogBgPr
 //   model/MotifScore.cpp   CalLogPrPos, CalLogMotifPr, CalWeightMat
 //   model/InputPWM.cpp     ReadInputPWM
-//   sampler/Driver.cpp     DataAugmentation
+//   sampler/Driver.cpp     DataAugmentation, OutputInfo
 //   sampler/InitScore.cpp  RandPickSite, CalLogPostPrSample, CalBayesianScore
 //   sampler/ModuleSample.cpp  ApproxSampleCurSeq, CalModuleLogPr, SampleModule, ExcludeCurSeq
 //   sampler/SiteSample.cpp SampleSites
@@ -21,7 +21,7 @@
 //   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
 //   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
 //   report/Optimum.cpp     FindOptimum, AlignSites
-//   report/ResultFile.cpp  Output, OutputModPr, OutputInfo
+//   report/ResultRecord.cpp CollectResult (writers/ writes the record)
 //   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
 #ifndef RUZARAVO_MODEL_GIBBSDP_H
 #define RUZARAVO_MODEL_GIBBSDP_H
@@ -29,6 +29,8 @@
 #include <cstdio>
 
 #include "base/CString.h"
+#include "base/Rng.h"
+#include "results/RunResult.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -101,7 +103,8 @@ public:
     CString m_CmdLine;       // compile banner line, then every command-line word and a blank
 
     // Extensions: the seed of this run and the optional per-sweep trace.
-    unsigned m_RandSeed;     // srand value of this run
+    unsigned m_RandSeed;     // seed of this run's generator
+    Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
 
@@ -138,8 +141,8 @@ public:
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
-    // Sampler.
-    void DataAugmentation();
+    // Sampler: one whole run, returning what it found.
+    RunResult DataAugmentation();
     void RandPickSite();
     double CalLogPostPrSample();
     double CalBayesianScore(int a, int* n, int** C, int* w, double G);
@@ -157,7 +160,7 @@ public:
     double CalLogPCondPW(int g, int h, int w, int* C, double G);
     bool MH(double oldScore, double newScore, double corr);
 
-    // Posterior tallies, reported sites, result files.
+    // Posterior tallies, reported sites, the result record.
     void SetZerosMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void RecordMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void SumNeighborMD(int** siteTally);
@@ -166,8 +169,12 @@ public:
     void DeleteMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void FindOptimum(int** siteTally, int* widthHist, int n);
     void AlignSites(int** siteTally);
-    void Output(CString name, int** modTally, int* len);
-    void OutputModPr(int** modTally, int* len, int n, CString name);
+    // The record of the run after inference: printed motifs rebuilt from
+    // the reported sites (rewrites m_Width, m_CountMat, m_SiteNum of found
+    // motifs), modules cut from modTally, module probabilities tally / n
+    // (the driver passes n = R + 1); sets m_ModNum. CPU time and sweep
+    // statistics are left to the driver.
+    RunResult CollectResult(int** modTally, int* len, int n);
     void OutputInfo(int t);
 
     // Model odds.
@@ -188,7 +195,7 @@ public:
     double RunSweep(int t, double* rho, double* pi, double** pwm, double** tables, int* seqLen,
                     int meanLen);
     // Module-length move code of sweep t (-1 none, else 0..3); draws
-    // rand() % 4 only after the burn-in when the length may move.
+    // one value % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
