@@ -253,7 +253,8 @@ def slurm_scenario(program, source, work):
                PATH=os.path.join(work, "bin") + os.pathsep + os.environ["PATH"])
     done = subprocess.run(["snakemake", "-s", os.path.join(source, "workflow", "Snakefile"),
                            "--profile", os.path.join(source, "workflow", "profiles", "slurm"),
-                           "--configfile", "config.yaml", "--latency-wait", "5"],
+                           "--configfile", "config.yaml", "--latency-wait", "5",
+                           "--max-status-checks-per-second", "10"],
                           cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     check(done.returncode != 0, "the SLURM run succeeded despite the empty set:\n" + done.stdout)
     submitted = sorted(f for f in os.listdir(os.path.join(work, "slurm")) if f.endswith(".args"))
