@@ -165,6 +165,7 @@ def format_index(entries, partial: bool) -> str:
         if outcome.status == "ok":
             if outcome.has_report:
                 links.append(_link(f"{outdir}/report.html", "report"))
+            links.append(_link(f"{outdir}/result.txt", "result.txt"))
             links.append(_link(f"{outdir}/summary.json", "summary.json"))
             links.append(_link(f"{outdir}/", "folder"))
         links.append(_link(log, "log"))
