@@ -1,6 +1,7 @@
 # The workflow's data: sets and grid from the config, the job list, and the
 # gathering shared by the gather rule and the error handler.
 import os
+import shutil
 import sys
 
 sys.path.insert(0, os.path.join(workflow.basedir, "scripts"))
@@ -16,6 +17,8 @@ except jobgrid.ConfigError as e:
     raise WorkflowError(str(e))
 
 PROGRAM = str(config.get("program") or "Ruzaravo")
+if shutil.which(PROGRAM) is None:
+    raise WorkflowError(f"config: program {PROGRAM} is neither an executable file nor a command on the PATH")
 JOBS = jobgrid.all_jobs(SETS, GRID)
 SUMMARIES = [f"results/runs/{job.key}/summary.json" for job in JOBS]
 
