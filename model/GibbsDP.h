@@ -27,6 +27,8 @@
 #define RUZARAVO_MODEL_GIBBSDP_H
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "base/CString.h"
 #include "base/Rng.h"
@@ -107,6 +109,7 @@ public:
     Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
 
     CGibbsDP();
     virtual ~CGibbsDP();
