@@ -58,6 +58,17 @@ def reason_from_log(path: str) -> str:
     return text[:MAX_ERROR]
 
 
+def _check_runs(runs) -> None:
+    """The shape the table reads: a list of run objects, each with a list
+    of motif objects."""
+    if not isinstance(runs, list) or not all(isinstance(r, dict) for r in runs):
+        raise ValueError("runs is not a list of objects")
+    for r in runs:
+        motifs = r.get("motifs") or []
+        if not isinstance(motifs, list) or not all(isinstance(m, dict) for m in motifs):
+            raise ValueError("motifs is not a list of objects")
+
+
 def read_outcome(job, run_dir: str, log_path: str, status_path: str) -> Outcome:
     summary = os.path.join(run_dir, "summary.json")
     exit_status = _read_status(status_path)
@@ -65,8 +76,7 @@ def read_outcome(job, run_dir: str, log_path: str, status_path: str) -> Outcome:
         try:
             with open(summary) as f:
                 runs = json.load(f)["runs"]
-            if not isinstance(runs, list):
-                raise ValueError("runs is not a list")
+            _check_runs(runs)
         except (OSError, ValueError, KeyError, TypeError) as e:
             return Outcome(job, "failed", exit_status, f"{summary}: cannot be read ({e})")
         return Outcome(job, "ok", exit_status, "", runs, os.path.exists(os.path.join(run_dir, "report.html")))
