@@ -64,8 +64,8 @@ def _check_runs(runs) -> None:
     if not isinstance(runs, list) or not all(isinstance(r, dict) for r in runs):
         raise ValueError("runs is not a list of objects")
     for r in runs:
-        motifs = r.get("motifs") or []
-        if not isinstance(motifs, list) or not all(isinstance(m, dict) for m in motifs):
+        motifs = r.get("motifs")
+        if motifs is not None and (not isinstance(motifs, list) or not all(isinstance(m, dict) for m in motifs)):
             raise ValueError("motifs is not a list of objects")
 
 
