@@ -5,14 +5,22 @@
 // other word (so "-o -s" names the result file "-s" and also sets -s).
 // A value option that is the last word is ignored. Long options (second
 // character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version.
+// --help, --version, --bg-order K, --bg-fasta FILE, --preset NAME.
+//
+// A preset is applied before every other word, so options given on the
+// command line override the preset's, wherever they stand.
 #include "app/Options.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/Presets.h"
+#include "background/BackgroundSet.h"
+#include "background/MarkovChain.h"
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
@@ -42,6 +50,9 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->TraceFile = "";
     param->ShowHelp = false;
     param->ShowVersion = false;
+    param->BgOrder = 1;
+    param->BgFasta = "";
+    param->Preset = "";
 }
 
 // strtol in base 10, held inside the int range.
@@ -52,6 +63,17 @@ static int ReadInt(const char* text)
         return INT_MAX;
     if (v < INT_MIN)
         return INT_MIN;
+    return (int)v;
+}
+
+// A whole number 0..9 with nothing after it; -1 for anything else, which
+// the checks refuse (a chain order is never read as 0 from junk).
+static int ReadOrder(const char* text)
+{
+    char* end = nullptr;
+    long v = strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < 0 || v > 9)
+        return -1;
     return (int)v;
 }
 
@@ -66,6 +88,12 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->Seed = (unsigned)strtoul(value, nullptr, 10);
     } else if (strcmp(word, "--trace") == 0 && value)
         param->TraceFile = value;
+    else if (strcmp(word, "--bg-order") == 0 && value)
+        param->BgOrder = ReadOrder(value);
+    else if (strcmp(word, "--bg-fasta") == 0 && value)
+        param->BgFasta = value;
+    else if (strcmp(word, "--preset") == 0 && value)
+        param->Preset = value;
 }
 
 static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
@@ -103,8 +131,24 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
     }
 }
 
+// Applies the option words of the last preset named on the command line.
+static void ApplyPreset(INPUTPARAMETER* param, int argc, char** argv)
+{
+    const char* name = nullptr;
+    for (int i = 0; i + 1 < argc; i++)
+        if (strcmp(argv[i], "--preset") == 0)
+            name = argv[i + 1];
+    const std::vector<std::string>* words = name ? PresetWords(name) : nullptr;
+    if (!words)
+        return;
+    for (size_t i = 0; i < words->size(); i++)
+        if ((*words)[i][0] == '-')
+            ApplyOption(param, (*words)[i].c_str(), i + 1 < words->size() ? (*words)[i + 1].c_str() : nullptr);
+}
+
 void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
 {
+    ApplyPreset(param, argc, argv);
     param->CmdLine = RUZARAVO_BANNER "\n";
     for (int i = 0; i < argc; i++) {
         param->CmdLine = param->CmdLine + argv[i] + " ";
@@ -177,6 +221,19 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         NoteOption('L', param->ModLen, "the module length must be at most 100000 letters");
         return "Input module length too large!";
     }
+    if (param->Preset.GetLength() > 0 && !PresetWords(param->Preset.m_Data)) {
+        NoteInputError(param->Preset.m_Data, "unknown preset; known presets: " PRESET_NAMES);
+        return "Input preset error!";
+    }
+    if (param->BgOrder < 0 || param->BgOrder > MarkovChain::kMaxOrder) {
+        NoteInputError("--bg-order", "the background chain order must be a whole number from 0 to 5");
+        return "Input background order error!";
+    }
+    if (param->BgFasta.GetLength() > 0) {
+        std::vector<std::string> seqs;
+        if (!LoadBackgroundSet(param->BgFasta.m_Data, &seqs))
+            return kBgFastaError;
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
@@ -230,6 +287,8 @@ void RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RandSeed = param->Seed + (unsigned)run;
     sampler->m_RunIndex = run;
     sampler->m_TraceFile = param->TraceFile;
+    sampler->m_BgOrder = param->BgOrder;
+    sampler->m_BgFasta = param->BgFasta;
     sampler->DataAugmentation();
     delete sampler;
 }

@@ -36,6 +36,9 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help
     bool ShowVersion;     // --version
+    int BgOrder;          // --bg-order: order of the background chain, 0..5 (-1: not a number)
+    CString BgFasta;      // --bg-fasta: background sequence set; empty: the input
+    CString Preset;       // --preset: name of the option set applied first; empty: none
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);

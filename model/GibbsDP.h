@@ -27,7 +27,9 @@
 #define RUZARAVO_MODEL_GIBBSDP_H
 
 #include <cstdio>
+#include <memory>
 
+#include "background/MarkovChain.h"
 #include "base/CString.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
@@ -104,6 +106,13 @@ public:
     unsigned m_RandSeed;     // srand value of this run
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+
+    // Extensions: the order-k background chain. With order 1 and no
+    // background set, the established first-order chain (m_BgModel) is used
+    // and m_BgChain stays null.
+    int m_BgOrder;           // order of the background chain, 0..5
+    CString m_BgFasta;       // FASTA file the chain is estimated from; empty: the input
+    std::unique_ptr<MarkovChain> m_BgChain;   // the chain when it replaces m_BgModel
 
     CGibbsDP();
     virtual ~CGibbsDP();
