@@ -262,7 +262,7 @@ void CheckInputParam(INPUTPARAMETER* param)
         StopOnInputError(message);
 }
 
-void RunModSampling(INPUTPARAMETER* param, int run)
+RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
@@ -289,6 +289,7 @@ void RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_TraceFile = param->TraceFile;
     sampler->m_BgOrder = param->BgOrder;
     sampler->m_BgFasta = param->BgFasta;
-    sampler->DataAugmentation();
+    RunResult result = sampler->DataAugmentation();
     delete sampler;
+    return result;
 }

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "app/Options.h"
+#include "app/RunOutputs.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -32,7 +33,7 @@ static int RunProgram(int argc, char** argv)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
     for (int run = 0; run < param->RunNum; run++)
-        RunModSampling(param, run);
+        WriteRunOutputs(*param, RunModSampling(param, run));
     delete param;
     return 0;
 }
