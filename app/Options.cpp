@@ -12,6 +12,7 @@
 #include "app/Options.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "background/BackgroundSet.h"
 #include "background/MarkovChain.h"
 #include "base/Fatal.h"
+#include "enrichment/Enrichment.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
 
@@ -53,6 +55,9 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->BgOrder = 1;
     param->BgFasta = "";
     param->Preset = "";
+    param->Enrichment = false;
+    param->ControlFile = "";
+    param->MinEnrichment = 0.0;
 }
 
 // strtol in base 10, held inside the int range.
@@ -94,6 +99,16 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->BgFasta = value;
     else if (strcmp(word, "--preset") == 0 && value)
         param->Preset = value;
+    else if (strcmp(word, "--control") == 0 && value) {
+        param->Enrichment = true;
+        param->ControlFile = value;
+    } else if (strcmp(word, "--min-enrichment") == 0 && value) {
+        param->Enrichment = true;
+        char* end = nullptr;
+        param->MinEnrichment = strtod(value, &end);
+        if (end == value || *end != '\0' || !(param->MinEnrichment >= 0.0) || std::isinf(param->MinEnrichment))
+            param->MinEnrichment = -1.0;   // refused by the checks
+    }
 }
 
 static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
@@ -234,6 +249,15 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         if (!LoadBackgroundSet(param->BgFasta.m_Data, &seqs))
             return kBgFastaError;
     }
+    if (param->MinEnrichment < 0.0) {
+        NoteInputError("--min-enrichment", "the enrichment level must be a number of 0 or more");
+        return "Input minimum enrichment error!";
+    }
+    if (param->ControlFile.GetLength() > 0) {
+        std::vector<std::string> seqs;
+        if (!LoadBackgroundSet(param->ControlFile.m_Data, &seqs))
+            return "Input control sequence file error!";
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
@@ -260,6 +284,17 @@ void CheckInputParam(INPUTPARAMETER* param)
     const char* message = ValidateInputParam(param);
     if (message)
         StopOnInputError(message);
+}
+
+// Measures the enrichment of the run's motifs against the control.
+static void AddRunEnrichment(const INPUTPARAMETER& param, const CGibbsDP& sampler, RunResult* result)
+{
+    std::vector<std::string> input, control;
+    for (int i = 0; i < sampler.m_SeqNum; i++)
+        input.emplace_back(sampler.m_Seq[i].m_Data ? sampler.m_Seq[i].m_Data : "", sampler.m_Seq[i].GetLength());
+    if (param.ControlFile.GetLength() > 0 && !LoadBackgroundSet(param.ControlFile.m_Data, &control))
+        StopOnInputError("Input control sequence file error!");
+    AddEnrichment(result, input, std::move(control), param.MinEnrichment);
 }
 
 RunResult RunModSampling(INPUTPARAMETER* param, int run)
@@ -290,6 +325,8 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_BgOrder = param->BgOrder;
     sampler->m_BgFasta = param->BgFasta;
     RunResult result = sampler->DataAugmentation();
+    if (param->Enrichment)
+        AddRunEnrichment(*param, *sampler, &result);
     delete sampler;
     return result;
 }

@@ -40,6 +40,9 @@ struct INPUTPARAMETER {
     int BgOrder;          // --bg-order: order of the background chain, 0..5 (-1: not a number)
     CString BgFasta;      // --bg-fasta: background sequence set; empty: the input
     CString Preset;       // --preset: name of the option set applied first; empty: none
+    bool Enrichment;      // --control or --min-enrichment given: measure motif enrichment
+    CString ControlFile;  // --control: control sequences; empty: the input shuffled
+    double MinEnrichment; // --min-enrichment: motifs below this ratio are dropped (0: none)
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);

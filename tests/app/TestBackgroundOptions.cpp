@@ -79,6 +79,11 @@ TEST(BackgroundOptions, ValuesAndChecks)
         {{"--bg-fasta", dir.Path("missing.fa")}, "Input background sequence file error!"},
         {{"--bg-fasta", dir.Path("empty.fa")}, "Input background sequence file error!"},
         {{"--preset", "enhancer"}, "Input preset error!"},
+        {{"--min-enrichment", "1.5", "--control", dir.Path("bg.fa")}, nullptr},
+        {{"--min-enrichment", "-1"}, "Input minimum enrichment error!"},
+        {{"--min-enrichment", "2x"}, "Input minimum enrichment error!"},
+        {{"--min-enrichment", "inf"}, "Input minimum enrichment error!"},
+        {{"--control", dir.Path("empty.fa")}, "Input control sequence file error!"},
     };
     for (const CASE& c : cases) {
         std::vector<std::string> words = {"./prog", "-i", "x.fa", "-o", out};
@@ -92,4 +97,7 @@ TEST(BackgroundOptions, ValuesAndChecks)
     }
     EXPECT_EQ(1, ParseWords({"./prog"}).BgOrder);
     EXPECT_EQ(4, ParseWords({"./prog", "--bg-order", "4"}).BgOrder);
+    EXPECT_FALSE(ParseWords({"./prog"}).Enrichment);
+    EXPECT_TRUE(ParseWords({"./prog", "--control", "c.fa"}).Enrichment);
+    EXPECT_EQ(2.5, ParseWords({"./prog", "--min-enrichment", "2.5"}).MinEnrichment);
 }
