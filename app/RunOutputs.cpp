@@ -3,9 +3,12 @@
 
 #include <string>
 
+#include "app/OutputChecks.h"
 #include "base/Fatal.h"
 #include "model/SideFiles.h"
 #include "writers/AppendBlocks.h"
+#include "writers/Coordinates.h"
+#include "writers/OutputFolder.h"
 #include "writers/ResultFile.h"
 
 static const char kOutputFileError[] = "Output file error!";
@@ -25,7 +28,34 @@ static void AppendResultFiles(const std::string& path, const RunResult& result)
     }
 }
 
-void WriteRunOutputs(const INPUTPARAMETER& param, const RunResult& result)
+// The up-front check reads the names from a plain FASTA file; this one
+// covers input it could not read that way.
+static void CheckGenomeNamesOf(const RunResult& result)
 {
-    AppendResultFiles(param.OutFile.m_Data ? param.OutFile.m_Data : "", result);
+    for (size_t j = 0; j < result.seqs.size(); j++) {
+        SeqPlace place;
+        if (!ParseGenomeName(result.seqs[j].id, &place)) {
+            std::string reason = "record " + std::to_string(j + 1) + " (>" + result.seqs[j].id +
+                                 "): with --genome-coords each name must read chrom:start-end "
+                                 "(0-based start, as bedtools getfasta writes it)";
+            NoteInputError(nullptr, reason.c_str());
+            StopOnInputError("Input sequence file error!");
+        }
+    }
+}
+
+void RunOutputs::Add(RunResult result)
+{
+    if (m_Param.GenomeCoords)
+        CheckGenomeNamesOf(result);
+    if (AppendsResultFile(m_Param))
+        AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
+    if (m_Param.OutDir.GetLength() == 0)
+        return;
+    m_Runs.push_back(std::move(result));
+    std::string failedPath, reason;
+    if (!WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+        NoteInputError(failedPath.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
 }

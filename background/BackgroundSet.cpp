@@ -1,10 +1,10 @@
 // Reading the background sequence set through the input's own FASTA reader,
-// so both files follow one set of rules (letters upper-cased, a line's text
-// ends at its first non-letter, compressed and binary files refused).
+// so both files follow one set of rules (gzip allowed, letters upper-cased,
+// non-DNA text refused with its line).
 #include "background/BackgroundSet.h"
 
 #include "base/Fatal.h"
-#include "model/GibbsDP.h"
+#include "input/FastaText.h"
 
 const char kBgFastaError[] = "Input background sequence file error!";
 
@@ -15,12 +15,11 @@ bool LoadBackgroundSet(const char* path, std::vector<std::string>* seqs)
         NoteInputError("--bg-fasta", "no background sequence file named");
         return false;
     }
-    CGibbsDP reader;
-    reader.m_SeqFile = path;
-    if (!reader.LoadInputSeq())
+    std::vector<FastaRecord> records;
+    if (!ReadFastaInput(path, FastaReadOptions(), &records))
         return false;
-    seqs->reserve(reader.m_SeqNum);
-    for (int i = 0; i < reader.m_SeqNum; i++)
-        seqs->emplace_back(reader.m_Seq[i].m_Data ? reader.m_Seq[i].m_Data : "", reader.m_Seq[i].GetLength());
+    seqs->reserve(records.size());
+    for (FastaRecord& r : records)
+        seqs->push_back(std::move(r.Letters));
     return true;
 }

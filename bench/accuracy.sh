@@ -37,8 +37,7 @@ CONFIGS=(
   "K5w8W15+in3|-K 5 -w 8 -W 15 --bg-order 3"
   "K5w8W15+bg5|-K 5 -w 8 -W 15 --bg-fasta @BG@ --bg-order 5"
   "K5w8W15+bg1|-K 5 -w 8 -W 15 --bg-fasta @BG@ --bg-order 1"
-  "preset|--preset enhancers"
-  "preset+bg|--preset enhancers --bg-fasta @BG@"
+  "preset+bg3|--preset enhancers --bg-fasta @BG@ --bg-order 3"
 )
 
 [ -x "$BIN" ] || { echo "accuracy.sh: $BIN not built (cmake --build build)" >&2; exit 1; }

@@ -28,10 +28,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "background/MarkovChain.h"
 #include "base/CString.h"
+#include "base/Rng.h"
 #include "results/RunResult.h"
+#include "input/FastaText.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -104,9 +108,14 @@ public:
     CString m_CmdLine;       // compile banner line, then every command-line word and a blank
 
     // Extensions: the seed of this run and the optional per-sweep trace.
-    unsigned m_RandSeed;     // srand value of this run
+    unsigned m_RandSeed;     // seed of this run's generator
+    Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
+    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
+    int m_RunCount;          // runs of the process (for the progress line), >= 1
+    bool m_Quiet;            // 1: no progress on standard output or standard error
 
     // Extensions: the order-k background chain. With order 1 and no
     // background set, the established first-order chain (m_BgModel) is used
@@ -191,8 +200,8 @@ public:
     double ProbSeqGParam(int j, double rho, double* pi, double** pwm, double* table);
     double CalLogNullModel();
 
-    // Per-sweep trace line (extension): appends one row to an open trace file.
-    void WriteTraceRow(FILE* trace, int t, double rho, double score);
+    // Per-sweep trace (extension): the row of sweep t, line break included.
+    std::string TraceRow(int t, double rho, double score);
 
     // --- further sampler operations (sampler/) ---
     // One sweep, steps 1 to 9 of the driver's schedule (width and phase
@@ -202,7 +211,7 @@ public:
     double RunSweep(int t, double* rho, double* pi, double** pwm, double** tables, int* seqLen,
                     int meanLen);
     // Module-length move code of sweep t (-1 none, else 0..3); draws
-    // rand() % 4 only after the burn-in when the length may move.
+    // one value % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
