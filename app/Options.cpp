@@ -12,6 +12,9 @@
 // checks report it with the message that fits the option (the motif-number
 // or width message, else "Input option error!"). An unknown single letter
 // is a warning on standard error and the run goes on.
+//
+// A preset (--preset NAME) is applied before every other word, so options
+// given on the command line override the preset's, wherever they stand.
 #include "app/Options.h"
 
 #include <unistd.h>
@@ -24,9 +27,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/ReportRun.h"
+#include "app/Presets.h"
+#include "background/BackgroundSet.h"
+#include "background/MarkovChain.h"
 #include "base/Fatal.h"
+#include "enrichment/Enrichment.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
 #include "app/OutputChecks.h"
@@ -73,6 +82,12 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->Sequences.reset();
     param->Report = false;
     param->KnownFile = "";
+    param->BgOrder = 1;
+    param->BgFasta = "";
+    param->Preset = "";
+    param->Enrichment = false;
+    param->ControlFile = "";
+    param->MinEnrichment = 0.0;
 }
 
 // Records a problem unless an earlier one was found.
@@ -119,6 +134,30 @@ static void ApplySeed(INPUTPARAMETER* param, const char* value)
     param->Seed = (unsigned)v;
 }
 
+// --bg-order: a whole number 0..5.
+static void ApplyBgOrder(INPUTPARAMETER* param, const char* value)
+{
+    int order = -1;
+    if (!ReadWholeInt(value, &order) || order < 0 || order > MarkovChain::kMaxOrder)
+        NoteProblem(param, "Input background order error!", std::string("--bg-order ") + value,
+                    "the background chain order must be a whole number from 0 to 5");
+    else
+        param->BgOrder = order;
+}
+
+// --min-enrichment: a finite number of 0 or more.
+static void ApplyMinEnrichment(INPUTPARAMETER* param, const char* value)
+{
+    char* end = nullptr;
+    double v = strtod(value, &end);
+    param->Enrichment = true;
+    if (end == value || *end != '\0' || isspace((unsigned char)value[0]) || !(v >= 0.0) || std::isinf(v))
+        NoteProblem(param, "Input minimum enrichment error!", std::string("--min-enrichment ") + value,
+                    "the enrichment level must be a number of 0 or more");
+    else
+        param->MinEnrichment = v;
+}
+
 // Long options: name, whether it takes the next word as its value, and what
 // it sets. To add one, add a line here (and a line to the help text).
 struct LONGOPTION {
@@ -142,6 +181,11 @@ static const LONGOPTION kLongOptions[] = {
          p->Report = true;   // the matches are shown only in the report
          p->KnownFile = v;
      }},
+    {"--bg-order", true, ApplyBgOrder},
+    {"--bg-fasta", true, [](INPUTPARAMETER* p, const char* v) { p->BgFasta = v; }},
+    {"--preset", true, [](INPUTPARAMETER* p, const char* v) { p->Preset = v; }},
+    {"--control", true, [](INPUTPARAMETER* p, const char* v) { p->Enrichment = true; p->ControlFile = v; }},
+    {"--min-enrichment", true, ApplyMinEnrichment},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -280,8 +324,27 @@ static bool TakesValue(const char* word)
     return word[1] != '\0' && strchr(kValueLetters, word[1]) != nullptr;
 }
 
+// Applies the option words of the last preset named on the command line.
+static void ApplyPreset(INPUTPARAMETER* param, int argc, char** argv)
+{
+    const char* name = nullptr;
+    for (int i = 0; i + 1 < argc; i++)
+        if (strcmp(argv[i], "--preset") == 0)
+            name = argv[i + 1];
+    const std::vector<std::string>* words = name ? PresetWords(name) : nullptr;
+    if (!words)
+        return;
+    for (size_t i = 0; i < words->size(); i++) {
+        const char* w = (*words)[i].c_str();
+        bool isValue = i > 0 && TakesValue((*words)[i - 1].c_str());
+        if (w[0] == '-')
+            ApplyOption(param, w, i + 1 < words->size() ? (*words)[i + 1].c_str() : nullptr, isValue);
+    }
+}
+
 void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
 {
+    ApplyPreset(param, argc, argv);
     param->CmdLine = RUZARAVO_BANNER "\n";
     for (int i = 0; i < argc; i++) {
         param->CmdLine = param->CmdLine + argv[i] + " ";
@@ -351,6 +414,20 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         NoteInputError(subject, "the threshold is a posterior frequency and must lie in 0..1");
         return kOptionError;
     }
+    if (param->Preset.GetLength() > 0 && !PresetWords(param->Preset.m_Data)) {
+        NoteInputError(param->Preset.m_Data, "unknown preset; known presets: " PRESET_NAMES);
+        return "Input preset error!";
+    }
+    if (param->BgFasta.GetLength() > 0) {
+        std::vector<std::string> seqs;
+        if (!LoadBackgroundSet(param->BgFasta.m_Data, &seqs))
+            return kBgFastaError;
+    }
+    if (param->ControlFile.GetLength() > 0) {
+        std::vector<std::string> seqs;
+        if (!LoadBackgroundSet(param->ControlFile.m_Data, &seqs))
+            return "Input control sequence file error!";
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
@@ -409,6 +486,17 @@ unsigned ClockSeed()
     return (unsigned)(x ^ (x >> 32));
 }
 
+// Measures the enrichment of the run's motifs against the control.
+static void AddRunEnrichment(const INPUTPARAMETER& param, const CGibbsDP& sampler, RunResult* result)
+{
+    std::vector<std::string> input, control;
+    for (int i = 0; i < sampler.m_SeqNum; i++)
+        input.emplace_back(sampler.m_Seq[i].m_Data ? sampler.m_Seq[i].m_Data : "", sampler.m_Seq[i].GetLength());
+    if (param.ControlFile.GetLength() > 0 && !LoadBackgroundSet(param.ControlFile.m_Data, &control))
+        StopOnInputError("Input control sequence file error!");
+    AddEnrichment(result, input, std::move(control), param.MinEnrichment);
+}
+
 RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
     CGibbsDP* sampler = new CGibbsDP;
@@ -437,8 +525,12 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_Input = param->Sequences.get();
     sampler->m_RunCount = param->RunNum;
     sampler->m_Quiet = param->Quiet;
+    sampler->m_BgOrder = param->BgOrder;
+    sampler->m_BgFasta = param->BgFasta;
     fprintf(stderr, "Seed: %u\n", sampler->m_RandSeed);
     RunResult result = sampler->DataAugmentation();
+    if (param->Enrichment)
+        AddRunEnrichment(*param, *sampler, &result);
     delete sampler;
     return result;
 }

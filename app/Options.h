@@ -42,6 +42,12 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help, -h
     bool ShowVersion;     // --version
+    int BgOrder;          // --bg-order: order of the background chain, 0..5 (-1: not a number)
+    CString BgFasta;      // --bg-fasta: background sequence set; empty: the input
+    CString Preset;       // --preset: name of the option set applied first; empty: none
+    bool Enrichment;      // --control or --min-enrichment given: measure motif enrichment
+    CString ControlFile;  // --control: control sequences; empty: the input shuffled
+    double MinEnrichment; // --min-enrichment: motifs below this ratio are dropped (0: none)
     bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
     CString OutDir;       // --outdir: output folder; empty: none
     bool Force;           // --force: replace the files of a non-empty output folder

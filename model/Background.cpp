@@ -2,6 +2,13 @@
 // the input sequences, the background column of the position tables, and
 // the log-probability of a word under the chain.
 //
+// On request (--bg-order, --bg-fasta) an order-k chain estimated from a
+// separate background set or from the input (background/MarkovChain.h)
+// replaces the first-order chain in every one of these uses: the column,
+// and through CalLogBgPr the posterior score, module sampling, the width and
+// phase moves, site alignment and the model odds. Order 1 from the input
+// without a background set keeps the established chain, bit for bit.
+//
 // Guards for degenerate input:
 // - a letter that never occurs gets a uniform transition row (0.25 each);
 //   input without any A, C, G or T gets base frequencies of 0.25;
@@ -14,7 +21,11 @@
 //   are ignored; the column is first filled from the chain.
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "background/BackgroundSet.h"
+#include "base/Fatal.h"
 #include "base/Helpers.h"
 #include "model/GibbsDP.h"
 
@@ -78,6 +89,21 @@ void CGibbsDP::BuildBackground()
         else
             m_BgModel[a] = 0.25;                   // no A, C, G or T at all
     }
+
+    m_BgChain.reset();
+    bool useSet = m_BgFasta.GetLength() > 0;
+    if (m_BgOrder == 1 && !useSet)
+        return;
+    std::vector<std::string> seqs;
+    if (useSet) {
+        // Checked before the first run; failing here means the file changed since.
+        if (!LoadBackgroundSet(m_BgFasta.m_Data, &seqs))
+            StopOnInputError(kBgFastaError);
+    } else {
+        for (int s = 0; s < m_SeqNum; s++)
+            seqs.emplace_back(m_Seq[s].m_Data ? m_Seq[s].m_Data : "", m_Seq[s].GetLength());
+    }
+    m_BgChain = std::make_unique<MarkovChain>(MarkovChain::Estimate(seqs, m_BgOrder));
 }
 
 void CGibbsDP::CalLogBgPrPos(double** tables, int* lengths)
@@ -95,6 +121,11 @@ void CGibbsDP::CalLogBgPrPos(double** tables, int* lengths)
         if (len > m_Seq[s].GetLength())
             len = m_Seq[s].GetLength();
         double* t = tables[s];
+        if (m_BgChain) {
+            if (len > 0)
+                m_BgChain->FillLogColumn(x, len, AmbiguousBgLogPr, t + bg, cols);
+            continue;
+        }
         for (int p = 0; p < len; p++) {
             double v;
             if (p == 0)
@@ -152,6 +183,8 @@ double CGibbsDP::CalLogBgPr(const char* word, int n)
 {
     if (n <= 0 || !word)
         return 0.0;
+    if (m_BgChain)
+        return m_BgChain->LogPrWord(word, n, AmbiguousBgLogPr);
     double r = BgLog(m_BgModel[LetterCode(word[0])]);
     for (int i = 0; i + 1 < n; i++)
         r += BgLog(m_BgModel[4 + 4 * LetterCode(word[i]) + LetterCode(word[i + 1])]);

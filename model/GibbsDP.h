@@ -27,9 +27,11 @@
 #define RUZARAVO_MODEL_GIBBSDP_H
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "background/MarkovChain.h"
 #include "base/CString.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
@@ -114,6 +116,13 @@ public:
     const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
     int m_RunCount;          // runs of the process (for the progress line), >= 1
     bool m_Quiet;            // 1: no progress on standard output or standard error
+
+    // Extensions: the order-k background chain. With order 1 and no
+    // background set, the established first-order chain (m_BgModel) is used
+    // and m_BgChain stays null.
+    int m_BgOrder;           // order of the background chain, 0..5
+    CString m_BgFasta;       // FASTA file the chain is estimated from; empty: the input
+    std::unique_ptr<MarkovChain> m_BgChain;   // the chain when it replaces m_BgModel
 
     CGibbsDP();
     virtual ~CGibbsDP();

@@ -37,6 +37,19 @@ struct SiteResult {
     double posterior = 0;   // count / recorded sweeps; pooling can take it above 1
 };
 
+// Enrichment of a motif's sites in the input against control sequence
+// (measured only with --control or --min-enrichment; see enrichment/).
+struct EnrichmentResult {
+    bool measured = false;        // false: not asked for, or nothing to measure
+    double threshold = 0;         // lowest log-odds score (natural log) of a reported site
+    long long inputWindows = 0;   // windows of the motif's width scored in the input
+    long long inputHits = 0;      // of them at or above the threshold
+    long long controlWindows = 0;
+    long long controlHits = 0;
+    double ratio = 0;             // (inputHits + 1) / inputWindows over (controlHits + 1) / controlWindows
+    double log10P = 0;            // log10 of the one-sided binomial p-value
+};
+
 // One motif: all K are present, `printed` says whether the result file
 // shows its matrix and sites (3 or more reported sites) or "No sites found!".
 struct MotifResult {
@@ -48,6 +61,7 @@ struct MotifResult {
     std::string consensus;                    // per column the most frequent letter (earliest of A C G T on ties)
     std::vector<SiteResult> sites;            // sequence order, then position order as reported
     std::string seedMatrix;                   // name of the given matrix (-M) that seeded it, "" if none
+    EnrichmentResult enrichment;              // with --control or --min-enrichment
 };
 
 // One printed module.

@@ -28,7 +28,13 @@ static void AddModuleLine(std::string& out, const RunResult& r, const ModuleResu
 
 static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
 {
-    AppendF(out, "number of sites: %d\n\tA\tC\tG\tT\tCon\n", m.siteCount);
+    AppendF(out, "number of sites: %d\n", m.siteCount);
+    const EnrichmentResult& e = m.enrichment;
+    if (e.measured)
+        AppendF(out, "enrichment: %.3lf\tinput %lld/%lld\tcontrol %lld/%lld\tlog10 p %.2lf\tscore >= %.3lf\n", e.ratio,
+                e.inputHits, e.inputWindows, e.controlHits, e.controlWindows, Printable(e.log10P),
+                Printable(e.threshold));
+    out += "\tA\tC\tG\tT\tCon\n";
     for (int c = 0; c < (int)m.counts.size(); c++) {
         AppendF(out, "%d\t", c + 1);
         for (int b = 0; b < 4; b++)
