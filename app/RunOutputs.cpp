@@ -30,15 +30,23 @@ static void AppendResultFiles(const std::string& path, const RunResult& result)
 }
 
 // The up-front check reads the names from a plain FASTA file; this one
-// covers input it could not read that way.
+// covers input it could not read that way, and checks that each name
+// spans as many letters as its sequence has (else every placed
+// coordinate would be off).
 static void CheckGenomeNamesOf(const RunResult& result)
 {
     for (size_t j = 0; j < result.seqs.size(); j++) {
+        const SequenceResult& s = result.seqs[j];
         SeqPlace place;
-        if (!ParseGenomeName(result.seqs[j].id, &place)) {
-            std::string reason = "record " + std::to_string(j + 1) + " (>" + result.seqs[j].id +
-                                 "): with --genome-coords each name must read chrom:start-end "
-                                 "(0-based start, as bedtools getfasta writes it)";
+        std::string fault;
+        if (!ParseGenomeName(s.id, &place))
+            fault = "with --genome-coords each name must read chrom:start-end "
+                    "(0-based start, as bedtools getfasta writes it)";
+        else if (place.span != s.length)
+            fault = "the name spans " + std::to_string(place.span) + " letters but the sequence has " +
+                    std::to_string(s.length) + "; with --genome-coords they must agree";
+        if (!fault.empty()) {
+            std::string reason = "record " + std::to_string(j + 1) + " (>" + s.id + "): " + fault;
             NoteInputError(nullptr, reason.c_str());
             StopOnInputError("Input sequence file error!");
         }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes sure the build tools are present: cmake, g++, make, and (unless
-# the first argument is "notests") GoogleTest. On Debian as root they are
+# Makes sure the build tools are present: cmake, g++, make, zlib (for
+# gzip/BGZF input) and (unless the first argument is "notests") GoogleTest. On Debian as root they are
 # installed with apt-get; elsewhere the script says what to install.
 # The tools the tests read our output files with (bedtools, genometools,
 # Biopython, jsonschema) and the browser that loads the HTML report
@@ -31,6 +31,7 @@ missing=()
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v make >/dev/null 2>&1 || missing+=(make)
+[ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
 if [ "${1:-}" != "notests" ] && [ ! -f /usr/include/gtest/gtest.h ]; then
   missing+=(libgtest-dev)
 fi

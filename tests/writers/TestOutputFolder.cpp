@@ -290,4 +290,13 @@ TEST(OutputFolder, GenomeCoordinatesLandOnTheGenome)
     EXPECT_EQ(1, bad.Status);
     EXPECT_EQ("Input sequence file error!\n", bad.Stdout);
     EXPECT_FALSE(FileExists(dir.Path("out2")));
+
+    // A name whose span differs from its sequence's length is refused after
+    // the run, before anything is written.
+    WriteFile(dir.Path("span.fa"), ">chrT:0-50\nACGTACGTACGTAGCTAGCTAGCATCGACTAGCATCGACTACGAC\n" + fasta);
+    RUNRESULT span = RunRuzaravo({"-i", "span.fa", "-n", "5", "-K", "1", "--outdir", "out3", "--genome-coords"},
+                                 dir.m_Dir);
+    EXPECT_EQ(1, span.Status);
+    EXPECT_NE(std::string::npos, span.Stdout.find("Input sequence file error!\n"));
+    EXPECT_FALSE(FileExists(dir.Path("out3/summary.json")));
 }
