@@ -49,4 +49,8 @@ TEST(Install, ProgramLinkManualPageAndLicence)
     for (const std::string& opt : OptionNames())
         EXPECT_NE(std::string::npos, man.find(Roff(opt))) << opt << " is missing from the manual page";
     EXPECT_NE(std::string::npos, ReadFile(prefix.Path("share/doc/Ruzaravo/LICENSE")).find("MIT License"));
+    // The known-factor library travels with its own licence.
+    EXPECT_NE(std::string::npos,
+              ReadFile(prefix.Path("share/ruzaravo/jaspar2024/LICENSE.txt")).find("CC BY 4.0"));
+    EXPECT_TRUE(FileExists(prefix.Path("share/ruzaravo/jaspar2024/JASPAR2024_CORE_insects_non-redundant.pwm")));
 }
