@@ -28,6 +28,7 @@
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
+#include "app/OutputChecks.h"
 
 static const char kOptionError[] = "Input option error!";
 static const char kWidthError[] = "input motif width range error!";
@@ -65,6 +66,10 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->OptionReason.clear();
     param->Warnings.clear();
     param->Sequences.reset();
+    param->OutFileGiven = false;
+    param->OutDir = "";
+    param->Force = false;
+    param->GenomeCoords = false;
 }
 
 // Records a problem unless an earlier one was found.
@@ -126,6 +131,9 @@ static const LONGOPTION kLongOptions[] = {
     {"--mask-lower", false, [](INPUTPARAMETER* p, const char*) { p->MaskLower = true; }},
     {"--seed", true, ApplySeed},
     {"--trace", true, [](INPUTPARAMETER* p, const char* v) { p->TraceFile = v; }},
+    {"--outdir", true, [](INPUTPARAMETER* p, const char* v) { p->OutDir = v; }},
+    {"--force", false, [](INPUTPARAMETER* p, const char*) { p->Force = true; }},
+    {"--genome-coords", false, [](INPUTPARAMETER* p, const char*) { p->GenomeCoords = true; }},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -211,7 +219,10 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
     }
     switch (word[1]) {
     case 'i': param->SeqFile = value; break;
-    case 'o': param->OutFile = value; break;
+    case 'o':
+        param->OutFile = value;
+        param->OutFileGiven = true;
+        break;
     case 'n': ApplyInt(param, word, value, &param->IterNum, kOptionError); break;
     case 'N': ApplyInt(param, word, value, &param->RunNum, kOptionError); break;
     case 'r': param->BothStrand = value[0] != '0'; break;
@@ -336,12 +347,14 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
         return "Input weight matrix file error!";
-    if (!CheckResultFile(param->OutFile.m_Data))
-        return "Output file error!";
-    CString modPr = param->OutFile + "_modpr.txt";
-    if (!CheckResultFile(modPr.m_Data))
-        return "Output file error!";
-    return nullptr;
+    if (AppendsResultFile(*param)) {
+        if (!CheckResultFile(param->OutFile.m_Data))
+            return "Output file error!";
+        CString modPr = param->OutFile + "_modpr.txt";
+        if (!CheckResultFile(modPr.m_Data))
+            return "Output file error!";
+    }
+    return CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)
@@ -387,7 +400,7 @@ unsigned ClockSeed()
     return (unsigned)(x ^ (x >> 32));
 }
 
-void RunModSampling(INPUTPARAMETER* param, int run)
+RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
@@ -416,6 +429,7 @@ void RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RunCount = param->RunNum;
     sampler->m_Quiet = param->Quiet;
     fprintf(stderr, "Seed: %u\n", sampler->m_RandSeed);
-    sampler->DataAugmentation();
+    RunResult result = sampler->DataAugmentation();
     delete sampler;
+    return result;
 }

@@ -9,6 +9,7 @@
 
 #include "base/CString.h"
 #include "input/FastaText.h"
+#include "results/RunResult.h"
 
 // Compile banner: first line of the command-line text and of every result block.
 #define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
@@ -53,6 +54,11 @@ struct INPUTPARAMETER {
 
     // The sequences, read once before the first run and shared by all runs.
     std::shared_ptr<const std::vector<FastaRecord>> Sequences;
+
+    bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
+    CString OutDir;       // --outdir: output folder; empty: none
+    bool Force;           // --force: replace the files of a non-empty output folder
+    bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);
@@ -96,7 +102,8 @@ void LoadSequences(INPUTPARAMETER* param);
 // process id, so runs started in the same second differ.
 unsigned ClockSeed();
 
-// One complete run; run is its 0-based index within the process.
-void RunModSampling(INPUTPARAMETER* param, int run);
+// One complete run; run is its 0-based index within the process. Returns
+// what the run found; writing it is the caller's (app/RunOutputs.h).
+RunResult RunModSampling(INPUTPARAMETER* param, int run);
 
 #endif

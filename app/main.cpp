@@ -13,6 +13,7 @@
 #include <new>
 
 #include "app/Options.h"
+#include "app/RunOutputs.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -34,8 +35,9 @@ static int RunProgram(int argc, char** argv)
     CheckInputParam(param.get());
     if (param->RunNum > 0)
         LoadSequences(param.get());   // read once, whatever the number of runs
+    RunOutputs outputs(*param);
     for (int run = 0; run < param->RunNum; run++)
-        RunModSampling(param.get(), run);
+        outputs.Add(RunModSampling(param.get(), run));
     return 0;
 }
 

@@ -5,11 +5,11 @@
 
 #include "base/Random.h"
 
-static double SumLogUniforms(int count)
+double CStochasticDistribution::SumLogUniforms(int count)
 {
     double s = 0.0;
     for (int i = 0; i < count; i++)
-        s = s + log(RandOpen());
+        s = s + log(RandOpen(m_Rng));
     return s;
 }
 

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g.m_MaxWidth = 8;
     g.m_ModLen = 30;
     g.m_SeqFile = path.c_str();
-    srand(1);
+    g.m_Rng.seed(1);
     g.Initialize();
     g.BuildBackground();
 

@@ -13,7 +13,7 @@
 //   model/Background.cpp   BuildBackground, CalLogBgPrPos, CalLogBgPr
 //   model/MotifScore.cpp   CalLogPrPos, CalLogMotifPr, CalWeightMat
 //   model/InputPWM.cpp     ReadInputPWM
-//   sampler/Driver.cpp     DataAugmentation
+//   sampler/Driver.cpp     DataAugmentation, OutputInfo
 //   sampler/InitScore.cpp  RandPickSite, CalLogPostPrSample, CalBayesianScore
 //   sampler/ModuleSample.cpp  ApproxSampleCurSeq, CalModuleLogPr, SampleModule, ExcludeCurSeq
 //   sampler/SiteSample.cpp SampleSites
@@ -21,7 +21,7 @@
 //   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
 //   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
 //   report/Optimum.cpp     FindOptimum, AlignSites
-//   report/ResultFile.cpp  Output, OutputModPr, OutputInfo
+//   report/ResultRecord.cpp CollectResult (writers/ writes the record)
 //   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
 #ifndef RUZARAVO_MODEL_GIBBSDP_H
 #define RUZARAVO_MODEL_GIBBSDP_H
@@ -32,6 +32,8 @@
 
 #include "base/CString.h"
 #include "input/FastaText.h"
+#include "base/Rng.h"
+#include "results/RunResult.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -104,12 +106,14 @@ public:
     CString m_CmdLine;       // compile banner line, then every command-line word and a blank
 
     // Extensions: the seed of this run and the optional per-sweep trace.
-    unsigned m_RandSeed;     // srand value of this run
+    unsigned m_RandSeed;     // seed of this run's generator
+    Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
     const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
     int m_RunCount;          // runs of the process (for the progress line), >= 1
     bool m_Quiet;            // 1: no progress on standard output or standard error
+    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
 
     CGibbsDP();
     virtual ~CGibbsDP();
@@ -144,8 +148,8 @@ public:
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
-    // Sampler.
-    void DataAugmentation();
+    // Sampler: one whole run, returning what it found.
+    RunResult DataAugmentation();
     void RandPickSite();
     double CalLogPostPrSample();
     double CalBayesianScore(int a, int* n, int** C, int* w, double G);
@@ -163,7 +167,7 @@ public:
     double CalLogPCondPW(int g, int h, int w, int* C, double G);
     bool MH(double oldScore, double newScore, double corr);
 
-    // Posterior tallies, reported sites, result files.
+    // Posterior tallies, reported sites, the result record.
     void SetZerosMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void RecordMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void SumNeighborMD(int** siteTally);
@@ -172,8 +176,12 @@ public:
     void DeleteMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void FindOptimum(int** siteTally, int* widthHist, int n);
     void AlignSites(int** siteTally);
-    void Output(CString name, int** modTally, int* len);
-    void OutputModPr(int** modTally, int* len, int n, CString name);
+    // The record of the run after inference: printed motifs rebuilt from
+    // the reported sites (rewrites m_Width, m_CountMat, m_SiteNum of found
+    // motifs), modules cut from modTally, module probabilities tally / n
+    // (the driver passes n = R + 1); sets m_ModNum. CPU time and sweep
+    // statistics are left to the driver.
+    RunResult CollectResult(int** modTally, int* len, int n);
     void OutputInfo(int t);
 
     // Model odds.
@@ -194,7 +202,7 @@ public:
     double RunSweep(int t, double* rho, double* pi, double** pwm, double** tables, int* seqLen,
                     int meanLen);
     // Module-length move code of sweep t (-1 none, else 0..3); draws
-    // rand() % 4 only after the burn-in when the length may move.
+    // one value % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
     // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
     void MixLogs(double* pi, double* lnPi, double* lnPiHalf);

@@ -59,7 +59,7 @@ void CGibbsDP::Initialize()
 
     m_Width = new int[K];
     for (int k = 0; k < K; k++) {
-        double u = RandOpen();
+        double u = RandOpen(m_Rng);
         int w = m_MinWidth + (int)((m_MaxWidth - m_MinWidth + 1) * u);
         if (w < m_MinWidth)
             w = m_MinWidth;

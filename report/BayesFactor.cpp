@@ -60,7 +60,7 @@ void CGibbsDP::ShrinkCount(double f)
 
 double CGibbsDP::ProposeParameter(double* rho, double* pi, double** pwm)
 {
-    CStochasticDistribution draw;
+    CStochasticDistribution draw(m_Rng);
     int K = m_MotifNum;
     *rho = draw.Beta(m_ModNum, m_TotalLen);
     double lnq = m_ModNum * log(*rho + kTinyShare);

@@ -10,7 +10,7 @@
 // m_BestSites and m_Sites end up holding it.
 //
 // Invariant kept: m_CountMat[k] has m_Width[k] rows after every width change.
-// Random draws: AlignSites draws one rand() per site per pass (mapped to
+// Random draws: AlignSites draws one m_Rng.next() per site per pass (mapped to
 // [0, 1) by RandHalfOpen), motifs in order, sites in list order; motifs with
 // 2 or fewer sites, or marked as weak, draw nothing.
 #include <cassert>
@@ -144,7 +144,7 @@ static double RedrawSite(CGibbsDP& g, SITEINFO* site, int j, int home, int w, do
         cum[i] = total;
     }
     cum[n - 1] += kCumSlack;
-    double u = total * RandHalfOpen();
+    double u = total * RandHalfOpen(g.m_Rng);
     int s = 0;
     while (s < n && !(cum[s] > u))
         s++;

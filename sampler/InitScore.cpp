@@ -8,8 +8,8 @@
 // the score in which rho, pi and the weight matrices are integrated out.
 //
 // Random draws: RandPickSite takes, for each sequence of two or more
-// letters in order, rand() % (len - Lm + 1) for the module start and then
-// rand() % (spacing + 1) once per motif. The score draws nothing.
+// letters in order, m_Rng.next() % (len - Lm + 1) for the module start and then
+// m_Rng.next() % (spacing + 1) once per motif. The score draws nothing.
 #include <cassert>
 #include <climits>
 #include <cmath>
@@ -48,11 +48,11 @@ void CGibbsDP::RandPickSite()
         assert(mi.ModCount == 0 && mi.ModStart == nullptr);
         mi.ModCount = 1;
         mi.ModStart = new int[1];
-        int start = RandBelow(len - Lm + 1);
+        int start = RandBelow(m_Rng, len - Lm + 1);
         mi.ModStart[0] = start;
         int offset = 0;
         for (int k = 0; k < K; k++) {
-            int r = RandBelow(spacing + 1);
+            int r = RandBelow(m_Rng, spacing + 1);
             int pos = start + k * spacing + offset + r;
             offset += m_Width[k];
             if (pos + m_Width[k] > len)

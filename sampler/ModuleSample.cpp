@@ -10,7 +10,7 @@
 // LogRatio and StepLogRatio describe the new modules. m_CountMat and
 // m_SiteNum lose the removed sites and are stale until the next score.
 //
-// Random draws: SampleModule takes one rand() / 2147483647.0 per candidate
+// Random draws: SampleModule takes one m_Rng.next() / 2147483647.0 per candidate
 // end whose log acceptance is above -200, from the sequence end backwards.
 // Sequences of fewer than two letters draw nothing.
 #include <cassert>
@@ -152,7 +152,7 @@ void CGibbsDP::SampleModule(double* B, double* C, double rho, int len, int i, in
             a = a + C[t - Lm];
         bool accept = false;
         if (a > kLogZeroCut)
-            accept = exp(a) > RandClosed();
+            accept = exp(a) > RandClosed(m_Rng);
         if (m_Independent)
             accept = true;   // every sequence is one module; the draw is still made
         if (!accept) {

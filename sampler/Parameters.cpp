@@ -15,7 +15,7 @@
 // Random draws: SampleParameters takes Beta(a + A, outside) (none in
 // independent mode), then Dirichlet(alpha, K + 1), then one Dirichlet of 4
 // per column, motif by motif. UpdateParameters draws nothing.
-// UpdateModuleLength draws one rand() / 2147483647.0 only when its log
+// UpdateModuleLength draws one m_Rng.next() / 2147483647.0 only when its log
 // acceptance lies in [-200, 0].
 #include <climits>
 #include <cmath>
@@ -54,7 +54,7 @@ void CGibbsDP::MixingCounts(int a, int* alpha)
 
 void CGibbsDP::SampleParameters(double* rho, double* pi, double** pwm)
 {
-    CStochasticDistribution dist;
+    CStochasticDistribution dist(m_Rng);
     int K = m_MotifNum;
     int a = CountModule(m_ModInfo);
     if (m_Independent)

@@ -9,7 +9,7 @@
 // only added (behind the head node); m_CountMat and m_SiteNum are left to
 // the next score.
 //
-// Random draws: one rand() / 2147483647.0 per backward step, whatever the
+// Random draws: one m_Rng.next() / 2147483647.0 per backward step, whatever the
 // probabilities; a window shorter than wmin draws nothing.
 #include <cmath>
 
@@ -78,7 +78,7 @@ void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
             cum = cum + (d < kLogZeroCut ? 0.0 : exp(d));
             P[c] = cum;
         }
-        double u = RandClosed();
+        double u = RandClosed(m_Rng);
         int chosen = 0;
         while (chosen < choices && !(P[chosen] > u))
             chosen++;

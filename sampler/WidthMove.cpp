@@ -7,9 +7,9 @@
 // end where some site already touches a sequence end is blocked for growth
 // and shifts. m_SiteNum is unchanged: the moves keep every site.
 //
-// Random draws: UpdateWidth takes two rand() / 2147483648.0 (end, then
+// Random draws: UpdateWidth takes two m_Rng.next() / 2147483648.0 (end, then
 // direction), PhaseShift one (direction); both then take MH's draw, which
-// is one rand() / 2147483647.0 only when the log ratio lies in [-200, 0].
+// is one m_Rng.next() / 2147483647.0 only when the log ratio lies in [-200, 0].
 // Draws for end and direction are made even when the move is refused.
 #include <cmath>
 
@@ -79,8 +79,8 @@ void CGibbsDP::UpdateWidth(int k)
 {
     bool blocked[2];
     CheckBoundary(m_Sites[k], blocked);
-    bool leftEnd = RandHalfOpen() <= 0.5;
-    int delta = RandHalfOpen() > 0.5 ? 1 : -1;
+    bool leftEnd = RandHalfOpen(m_Rng) <= 0.5;
+    int delta = RandHalfOpen(m_Rng) > 0.5 ? 1 : -1;
     if (delta == 1 && blocked[leftEnd ? 0 : 1])
         return;
     int w = m_Width[k], newWidth = w + delta;
@@ -111,7 +111,7 @@ void CGibbsDP::PhaseShift(int k)
 {
     bool blocked[2];
     CheckBoundary(m_Sites[k], blocked);
-    bool toRight = RandHalfOpen() > 0.5;
+    bool toRight = RandHalfOpen(m_Rng) > 0.5;
     if (blocked[toRight ? 1 : 0])
         return;
     int fwdShift = toRight ? 1 : -1;
@@ -146,5 +146,5 @@ bool CGibbsDP::MH(double oldScore, double newScore, double corr)
         return false;   // probability 0: no random number
     if (d > 0)
         return true;
-    return exp(d) > RandClosed();
+    return exp(d) > RandClosed(m_Rng);
 }

@@ -280,6 +280,19 @@ void WriteRefusedInputs(const CTempDir& dir)
     WriteFile(dir.Path("negrow.pwm"), ">5\n" + Row('A') + Row('C') + "-5\t1\t1\t1\n" + Row('T') + Row('A'));
     WriteFile(dir.Path("second.pwm"), Matrix("ACGTAC") + ">3\n" + Row('A') + Row('C') + Row('G'));
     WriteFile(dir.Path("pwm.gz"), std::string("\x1f\x8b\x08\x00", 4) + Matrix("ACGTA"));
+    WriteFile(dir.Path("nomatrix.pwm"), "no matrix here\n");
+    WriteFile(dir.Path("ok.pwm"), Matrix("ACGTA"));
+    WriteFile(dir.Path("emptym.pwm"), "");
+    WriteFile(dir.Path("three.pwm"), ">5\n" + Row('A') + "1 2 3\n" + Row('G') + Row('T') + Row('A'));
+    WriteFile(dir.Path("short.meme"), "MEME version 4\n\nMOTIF M1\nletter-probability matrix: alength= 4 w= 6\n" +
+                                          Repeat("0.25 0.25 0.25 0.25\n", 5));
+    WriteFile(dir.Path("ragged.jaspar"), ">MA1 x\nA [ 1 2 3 4 5 ]\nC [ 1 2 3 4 ]\nG [ 0 0 0 0 1 ]\nT [ 9 9 9 9 9 ]\n");
+    WriteFile(dir.Path("protein.meme"), "MEME version 4\n\nMOTIF P1\nletter-probability matrix: alength= 20 w= 5\n");
+    // The same file under another name: a hard link to the input.
+    if (link(dir.Path("good.fa").c_str(), dir.Path("alias.fa").c_str()) != 0)
+        WriteFile(dir.Path("alias.fa"), "not linked\n");
+    mkdir(dir.Path("folder").c_str(), 0755);
+    WriteFile(dir.Path("folder/summary.json"), good);
     mkdir(dir.Path("r.txt_modpr.txt").c_str(), 0755);
 }
 
@@ -354,6 +367,32 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         {"row with a negative value", With({"-i", "good.fa", "-M", "negrow.pwm"}), kPWMError, "matrix 1, row 3:"},
         {"second matrix bad, K = 2", With({"-i", "good.fa", "-M", "second.pwm", "-K", "2"}), kPWMError,
          "matrix 2: the width after '>' is 3"},
+        {"no matrix in the file", With({"-i", "good.fa", "-M", "nomatrix.pwm"}), kPWMError, "no matrix found"},
+        {"empty matrix file", With({"-i", "good.fa", "-M", "emptym.pwm"}), kPWMError, "no matrix found"},
+        {"a row of three values", With({"-i", "good.fa", "-M", "three.pwm"}), kPWMError,
+         "matrix 1, row 2: a row must hold exactly four non-negative numbers"},
+        {"MEME matrix short of its rows", With({"-i", "good.fa", "-M", "short.meme"}), kPWMError,
+         "the file ends after 5 of its 6 rows"},
+        {"JASPAR rows of unequal length", With({"-i", "good.fa", "-M", "ragged.jaspar"}), kPWMError,
+         "the rows of A, C, G, T must hold the same number"},
+        {"a protein MEME file", With({"-i", "good.fa", "-M", "protein.meme"}), kPWMError, "alphabet of 20 letters"},
+        // Outputs that are inputs: nothing may be written into an input.
+        {"-o naming the input", With({"-i", "good.fa", "-o", "good.fa"}), kOutputError,
+         "good.fa: is the same file as the input given with -i"},
+        {"-o naming a hard link of the input", With({"-i", "good.fa", "-o", "alias.fa"}), kOutputError,
+         "alias.fa: is the same file as the input given with -i"},
+        {"-o naming the input by another path", With({"-i", "good.fa", "-o", "./adir/../good.fa"}), kOutputError,
+         "the same file as the input given with -i"},
+        {"-o naming the matrix file", With({"-i", "good.fa", "-M", "ok.pwm", "-o", "ok.pwm"}), kOutputError,
+         "ok.pwm: is the same file as the input given with -M"},
+        {"-o naming the background file", With({"-i", "good.fa", "-b", "nomatrix.pwm", "-o", "nomatrix.pwm"}),
+         kOutputError, "the same file as the input given with -b"},
+        {"trace into the input", With({"-i", "good.fa", "--trace", "good.fa"}), kOutputError,
+         "good.fa: is the same file as the input given with -i"},
+        {"output folder holding the input", With({"-i", "folder/summary.json", "--outdir", "folder", "--force"}),
+         kOutputError, "folder/summary.json: is the same file as the input given with -i"},
+        {"output folder not empty", With({"-i", "good.fa", "--outdir", "folder"}), "Output folder error!\n",
+         "folder: the output folder is not empty; give --force to replace its files"},
         // Result files.
         {"directory as result file", With({"-i", "good.fa", "-o", "adir"}), kOutputError, "adir: is a directory"},
         {"empty result file name", With({"-i", "good.fa", "-o", ""}), kOutputError, "empty result file name"},
@@ -367,7 +406,13 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         CHILDRUN r = RunChild(dir.m_Dir, c.Args);
         ExpectRefused(dir.m_Dir, c.What + " [" + Joined(c.Args) + "]", r, c.Message, c.Because);
     }
-    // Nothing was created beside the earlier files.
+    // Nothing was created beside the earlier files, and no input changed.
+    EXPECT_EQ(GoodFasta(), ReadFile(dir.Path("good.fa")));
+    EXPECT_EQ(GoodFasta(), ReadFile(dir.Path("folder/summary.json")));
+    EXPECT_EQ("no matrix here\n", ReadFile(dir.Path("nomatrix.pwm")));
+    EXPECT_EQ(Matrix("ACGTA"), ReadFile(dir.Path("ok.pwm")));
+    EXPECT_FALSE(FileExists(dir.Path("good.fa_modpr.txt")));
+    EXPECT_FALSE(FileExists(dir.Path("folder/result.txt")));
     EXPECT_FALSE(FileExists(dir.Path("r.txt")));
     EXPECT_FALSE(FileExists(dir.Path("nodir")));
     EXPECT_FALSE(FileExists(dir.Path("_modpr.txt")));
@@ -456,7 +501,11 @@ TEST(BadInput, IgnoredSideFileLinesRunNormally)
         {"background lines out of range", "bg.txt", bg, {"-b", "bg.txt"}, 3},
         {"empty background file", "bg.txt", "", {"-b", "bg.txt"}, 3},
         {"matrices beyond K", "m.pwm", pwm, {"-M", "m.pwm", "-K", "1"}, 1},
-        {"a file without any matrix", "m.pwm", "no matrix here\n", {"-M", "m.pwm"}, 3},
+        {"a MEME file", "m.meme", "MEME version 4\n\nALPHABET= ACGT\n\nMOTIF M1 hb\n"
+         "letter-probability matrix: alength= 4 w= 5 nsites= 9 E= 0\n" + Repeat(" 0.1 0.2 0.3 0.4\n", 5),
+         {"-M", "m.meme"}, 3},
+        {"a JASPAR file", "m.jaspar", ">MA1 x\nA [ 1 2 3 4 5 ]\nC [ 1 2 3 4 5 ]\nG [ 0 0 0 0 1 ]\nT [ 9 9 9 9 9 ]\n",
+         {"-M", "m.jaspar", "-K", "2"}, 2},
     };
     for (const SIDECASE& c : cases) {
         CTempDir dir;

@@ -1,4 +1,4 @@
-// Beta and Dirichlet: how many rand() values each draw consumes and in
+// Beta and Dirichlet: how many generator values each draw consumes and in
 // which order, their degenerate shapes, and their means.
 #include <gtest/gtest.h>
 
@@ -9,19 +9,20 @@
 
 TEST(StochasticDistribution, BetaConsumesExactlyAPlusBValues)
 {
-    CStochasticDistribution dist;
+    Rng rng;
+    CStochasticDistribution dist(rng);
     const int shapes[][2] = {{1, 1}, {3, 5}, {0, 4}, {6, 0}, {7, 2}};
     for (const auto& s : shapes) {
-        srand(1234);
+        rng.seed(1234);
         double x = dist.Beta(s[0], s[1]);
-        int next = rand();
-        srand(1234);
+        int next = rng.next();
+        rng.seed(1234);
         double sx = 0.0, sy = 0.0;
         for (int i = 0; i < s[0]; i++)
-            sx += log((rand() + 1.0) / 2147483649.0);
+            sx += log((rng.next() + 1.0) / 2147483649.0);
         for (int i = 0; i < s[1]; i++)
-            sy += log((rand() + 1.0) / 2147483649.0);
-        EXPECT_EQ(next, rand()) << s[0] << "," << s[1];
+            sy += log((rng.next() + 1.0) / 2147483649.0);
+        EXPECT_EQ(next, rng.next()) << s[0] << "," << s[1];
         if (s[0] > 0 && s[1] > 0) {
             EXPECT_EQ(sx / (sx + sy), x);
         }
@@ -30,39 +31,41 @@ TEST(StochasticDistribution, BetaConsumesExactlyAPlusBValues)
 
 TEST(StochasticDistribution, BetaDegenerateShapes)
 {
-    CStochasticDistribution dist;
-    srand(7);
+    Rng rng;
+    CStochasticDistribution dist(rng);
+    rng.seed(7);
     EXPECT_EQ(1.0, dist.Beta(3, 0));
     EXPECT_EQ(0.0, dist.Beta(0, 2));
-    int before = rand();
-    srand(7);
+    int before = rng.next();
+    rng.seed(7);
     dist.Beta(3, 0);
     dist.Beta(0, 2);
-    EXPECT_EQ(before, rand());
-    srand(9);
+    EXPECT_EQ(before, rng.next());
+    rng.seed(9);
     EXPECT_EQ(0.5, dist.Beta(0, -1));   // no shape at all, no draw
-    int after = rand();
-    srand(9);
-    EXPECT_EQ(after, rand());
+    int after = rng.next();
+    rng.seed(9);
+    EXPECT_EQ(after, rng.next());
 }
 
 TEST(StochasticDistribution, DirichletOrderZeroShapesAndUniformFallback)
 {
-    CStochasticDistribution dist;
+    Rng rng;
+    CStochasticDistribution dist(rng);
     int alpha[] = {3, 0, 2};
     double out[3];
-    srand(42);
+    rng.seed(42);
     dist.Dirichlet(alpha, 3, out);
-    int next = rand();
+    int next = rng.next();
     EXPECT_EQ(0.0, out[1]);
     EXPECT_NEAR(1.0, out[0] + out[1] + out[2], 1e-15);
-    srand(42);
+    rng.seed(42);
     double a = 0.0, c = 0.0;
     for (int i = 0; i < 3; i++)
-        a += log((rand() + 1.0) / 2147483649.0);
+        a += log((rng.next() + 1.0) / 2147483649.0);
     for (int i = 0; i < 2; i++)
-        c += log((rand() + 1.0) / 2147483649.0);
-    EXPECT_EQ(next, rand());   // exactly 5 values consumed
+        c += log((rng.next() + 1.0) / 2147483649.0);
+    EXPECT_EQ(next, rng.next());   // exactly 5 values consumed
     EXPECT_EQ(a / (a + c), out[0]);
 
     int none[] = {0, -2, 0, 0};
@@ -74,8 +77,9 @@ TEST(StochasticDistribution, DirichletOrderZeroShapesAndUniformFallback)
 
 TEST(StochasticDistribution, MeansWithinSixStandardErrors)
 {
-    CStochasticDistribution dist;
-    srand(2024);
+    Rng rng;
+    CStochasticDistribution dist(rng);
+    rng.seed(2024);
     const int n = 10000;
     double sum = 0.0;
     for (int i = 0; i < n; i++)

@@ -210,11 +210,11 @@ TEST(Initialize, WidthsAreDrawnInMotifOrderWithTheStatedUniform)
         g.m_MotifNum = 5;
         g.m_MinWidth = 10;
         g.m_MaxWidth = 14;
-        srand(seed);
+        g.m_Rng.seed(seed);
         g.Initialize();
-        srand(seed);
+        Rng replay(seed);
         for (int k = 0; k < 5; k++) {
-            int w = 10 + (int)((14 - 10 + 1) * RandOpen());
+            int w = 10 + (int)((14 - 10 + 1) * RandOpen(replay));
             EXPECT_EQ(w, g.m_Width[k]);
             EXPECT_GE(g.m_Width[k], 10);
             EXPECT_LE(g.m_Width[k], 14);

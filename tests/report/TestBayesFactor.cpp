@@ -67,12 +67,12 @@ TEST(ProposeParameter, DrawsInOrderAndWeighsByTheShapes)
     g.m_TotalLen = 9;
     double* pwm[2] = {new double[12], new double[8]};
     double rho, pi[3];
-    srand(321);
+    g.m_Rng.seed(321);
     double lnq = g.ProposeParameter(&rho, pi, pwm);
-    int next = rand();
+    int next = g.m_Rng.next();
 
-    srand(321);
-    CStochasticDistribution d;
+    Rng replay(321);
+    CStochasticDistribution d(replay);
     double eRho = d.Beta(3, 9);
     double ePi[3];
     d.Dirichlet(g.m_SiteNum, 3, ePi);
@@ -90,7 +90,7 @@ TEST(ProposeParameter, DrawsInOrderAndWeighsByTheShapes)
             }
         }
     }
-    EXPECT_EQ(next, rand());
+    EXPECT_EQ(next, replay.next());
     EXPECT_EQ(eRho, rho);
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(ePi[i], pi[i]);
@@ -169,7 +169,7 @@ TEST(ISforBF, EqualLikelihoodsLeaveOnlyThePenalty)
     double rho, pi[4];
     double* pwm[3] = {new double[24], new double[24], new double[24]};
     int seqLen[3] = {1, 1, 1};
-    srand(17);
+    g.m_Rng.seed(17);
     double odds = g.ISforBF(&rho, pi, pwm, seqLen);
     double LL = log(0.4) + (-1.386) + log(0.1);
     double L0 = log(0.4) + log(0.4) + log(0.1);   // N scores as A
@@ -199,7 +199,7 @@ TEST(ISforBF, SameSeedSameOddsAndFinite)
         double rho, pi[2];
         double* pwm[1] = {new double[20]};
         int seqLen[2] = {28, 20};
-        srand(4);
+        g.m_Rng.seed(4);
         double odds = g.ISforBF(&rho, pi, pwm, seqLen);
         EXPECT_TRUE(std::isfinite(odds));
         if (run == 0)

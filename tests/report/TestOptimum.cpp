@@ -145,13 +145,13 @@ TEST(AlignSites, SitesStayInTheirWindowsAndDrawOncePerSitePerPass)
         AlignmentState(g, both);
         int home[4] = {30, 2, 51, 20};   // visiting order: lists are newest first
         int seqOf[4] = {0, 0, 1, 2};
-        srand(99);
+        g.m_Rng.seed(99);
         g.AlignSites(nullptr);
-        int next = rand();
-        srand(99);
+        int next = g.m_Rng.next();
+        Rng replay(99);
         for (int i = 0; i < 20 * 4; i++)
-            rand();
-        EXPECT_EQ(rand(), next) << "one draw per site and pass";
+            replay.next();
+        EXPECT_EQ(replay.next(), next) << "one draw per site and pass";
 
         EXPECT_EQ(4, g.m_SiteNum[0]);
         EXPECT_EQ(2, g.m_SiteNum[1]);
@@ -184,7 +184,7 @@ TEST(AlignSites, SitesStayInTheirWindowsAndDrawOncePerSitePerPass)
 
         CGibbsDP again;                                    // same seed, same bits
         AlignmentState(again, both);
-        srand(99);
+        again.m_Rng.seed(99);
         again.AlignSites(nullptr);
         for (int j = 0; j < 4; j++)
             for (SITEINFO *a = g.m_BestSites[0][j]->Next, *b = again.m_BestSites[0][j]->Next; a || b;
@@ -202,11 +202,10 @@ TEST(AlignSites, WeakMotifIsMarkedAndDrawsNothing)
     CGibbsDP g;
     AlignmentState(g, true);
     g.m_IterNum = 200;                      // largest Count 80 < 100
-    srand(5);
+    g.m_Rng.seed(5);
     g.AlignSites(nullptr);
-    int next = rand();
-    srand(5);
-    EXPECT_EQ(rand(), next);
+    int next = g.m_Rng.next();
+    EXPECT_EQ(Rng(5).next(), next);
     EXPECT_EQ(1, g.m_SiteNum[0]);
     EXPECT_EQ(2, g.m_SiteNum[1]);
     SITEINFO* s = g.m_BestSites[0][0]->Next;

@@ -1,6 +1,6 @@
 // Hand-built sampler states for the sampler tests: sequences, widths,
 // empty site lists, no modules, all priors 1, and position tables filled
-// from a small generator of the tests' own (so rand() stays untouched).
+// from a small generator of the tests' own (so no run's generator is touched).
 #ifndef RUZARAVO_TESTS_SAMPLER_FIXTURE_H
 #define RUZARAVO_TESTS_SAMPLER_FIXTURE_H
 
@@ -101,16 +101,16 @@ inline std::vector<double> MakeTable(const CGibbsDP& g, int len, unsigned seed)
     return t;
 }
 
-// Number of rand() values op consumed: seed, run op, take the next value;
-// reseed and find that value's place in the stream.
-inline int DrawsTaken(unsigned seed, const std::function<void()>& op)
+// Number of generator values op consumed from rng: seed it, run op, take
+// the next value; reseed and find that value's place in the stream.
+inline int DrawsTaken(Rng& rng, unsigned seed, const std::function<void()>& op)
 {
-    srand(seed);
+    rng.seed(seed);
     op();
-    int next = rand();
-    srand(seed);
+    int next = rng.next();
+    Rng fresh(seed);
     for (int n = 0; n < 100000; n++)
-        if (rand() == next)
+        if (fresh.next() == next)
             return n;
     return -1;
 }
@@ -118,10 +118,10 @@ inline int DrawsTaken(unsigned seed, const std::function<void()>& op)
 // The n-th value (0-based) of the stream of a seed.
 inline int NthRand(unsigned seed, int n)
 {
-    srand(seed);
+    Rng rng(seed);
     for (int i = 0; i < n; i++)
-        rand();
-    return rand();
+        rng.next();
+    return rng.next();
 }
 
 #endif

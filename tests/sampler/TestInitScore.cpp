@@ -64,8 +64,8 @@ TEST(RandPickSite, SequenceNotLongerThanModuleIsOneModuleFromZero)
 {
     CGibbsDP g;
     MakeState(g, {"ACGTACGT"}, {8}, 10, true);
-    // Spacing 0, K = 1: start rand() % 1, offset rand() % 1.
-    EXPECT_EQ(DrawsTaken(11, [&] { g.RandPickSite(); }), 2);
+    // Spacing 0, K = 1: start value % 1, offset value % 1.
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 11, [&] { g.RandPickSite(); }), 2);
     ASSERT_EQ(g.m_ModInfo[0].ModCount, 1);
     EXPECT_EQ(g.m_ModInfo[0].ModStart[0], 0);
     EXPECT_EQ(SitesOf(g, 0, 0), (std::vector<std::pair<int, std::string>>{{0, "ACGTACGT"}}));
@@ -78,7 +78,7 @@ TEST(RandPickSite, SpacingZeroPutsSitesSideBySideInMotifOrder)
     for (unsigned seed = 1; seed <= 20; seed++) {
         CGibbsDP g;
         MakeState(g, {seq}, {10, 10}, 20, false);
-        EXPECT_EQ(DrawsTaken(seed, [&] { g.RandPickSite(); }), 3);
+        EXPECT_EQ(DrawsTaken(g.m_Rng, seed, [&] { g.RandPickSite(); }), 3);
         int start = NthRand(seed, 0) % 31;
         EXPECT_EQ(g.m_ModInfo[0].ModStart[0], start);
         EXPECT_EQ(SitesOf(g, 0, 0), (std::vector<std::pair<int, std::string>>{{start, seq.substr(start, 10)}}));
@@ -93,7 +93,7 @@ TEST(RandPickSite, SlotsHoldSitesInsideTheModule)
     for (unsigned seed = 1; seed <= 50; seed++) {
         CGibbsDP g;
         MakeState(g, {seq}, {5, 6, 7}, 40, true);
-        srand(seed);
+        g.m_Rng.seed(seed);
         g.RandPickSite();   // spacing (40 - 18) / 3 = 7
         int s0 = g.m_ModInfo[0].ModStart[0];
         EXPECT_EQ(s0, NthRand(seed, 0) % 61);
@@ -117,7 +117,7 @@ TEST(RandPickSite, ShortSequencesGetNothingAndDrawNothing)
     CGibbsDP g;
     MakeState(g, {"", "A", "ACGTACGTACGT", "C"}, {5}, 10, true);
     // Only the 12-letter sequence draws: its start and one offset.
-    EXPECT_EQ(DrawsTaken(5, [&] { g.RandPickSite(); }), 2);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 5, [&] { g.RandPickSite(); }), 2);
     for (int i : {0, 1, 3}) {
         EXPECT_EQ(g.m_ModInfo[i].ModCount, 0);
         EXPECT_EQ(g.m_ModInfo[i].ModStart, nullptr);
@@ -132,7 +132,7 @@ TEST(RandPickSite, NegativeSpacingPacksSitesAndDropsThosePastTheEnd)
     CGibbsDP g;
     MakeState(g, {"ACGTACGTACGT"}, {5, 5, 5}, 12, true);
     // Spacing (12 - 15) / 3 = -1 taken as 0; still one draw per motif.
-    EXPECT_EQ(DrawsTaken(9, [&] { g.RandPickSite(); }), 4);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 9, [&] { g.RandPickSite(); }), 4);
     EXPECT_EQ(SitesOf(g, 0, 0), (std::vector<std::pair<int, std::string>>{{0, "ACGTA"}}));
     EXPECT_EQ(SitesOf(g, 1, 0), (std::vector<std::pair<int, std::string>>{{5, "CGTAC"}}));
     EXPECT_TRUE(SitesOf(g, 2, 0).empty());   // 10 .. 14 would pass the end
@@ -143,7 +143,7 @@ TEST(RandPickSite, BestSampleIsTheScoredInitialConfiguration)
 {
     CGibbsDP g;
     MakeState(g, {"ACGTTGCAACGGTTACCATGACGT", "TTGCAACGGTTACCATGACG"}, {5, 6}, 15, true);
-    srand(3);
+    g.m_Rng.seed(3);
     g.RandPickSite();
     double best = g.m_BestLogPost;
     EXPECT_TRUE(std::isfinite(best));

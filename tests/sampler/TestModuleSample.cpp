@@ -65,7 +65,7 @@ TEST(SampleModule, StoresStartsInDescendingOrderAndDrawsOnlyForLiveCandidates)
     B[49] = 50.0;    // module 40 .. 49
     int move = -1;
     // Every other candidate has a log acceptance below -200: no draw.
-    EXPECT_EQ(DrawsTaken(4, [&] { g.SampleModule(B.data(), C.data(), 0.5, 500, 0, &move, A.data()); }), 2);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 4, [&] { g.SampleModule(B.data(), C.data(), 0.5, 500, 0, &move, A.data()); }), 2);
     MODULEINFO& mi = g.m_ModInfo[0];
     ASSERT_EQ(mi.ModCount, 2);
     EXPECT_EQ(mi.ModStart[0], 400);
@@ -86,7 +86,7 @@ TEST(SampleModule, GathersStripEvidenceAndCancelsMovesThatLeaveTheSequence)
     B[409] = 50.0;
     B[49] = 50.0;
     int move = 1;   // grow at the right end: strips 410 .. 419 and 50 .. 59
-    srand(8);
+    g.m_Rng.seed(8);
     g.SampleModule(B.data(), C.data(), 0.5, 500, 0, &move, A.data());
     EXPECT_EQ(move, 1);
     double expect = 0.0 + (A[419] - A[409]) - g.CalLogBgPr(g.m_Seq[0].Mid(410, 10));
@@ -125,7 +125,7 @@ TEST(ApproxSampleCurSeq, SequenceNotLongerThanModuleHoldsOneModuleWithItsExactPr
     double pModule = rho * exp(A[11]) / (rho * exp(A[11]) + (1 - rho) * exp(bg));
     const int draws = 20000;
     int hits = 0;
-    srand(77);
+    g.m_Rng.seed(77);
     for (int d = 0; d < draws; d++) {
         int move = -1;
         g.ApproxSampleCurSeq(0, rho, pi, nullptr, table.data(), &move);
@@ -136,7 +136,7 @@ TEST(ApproxSampleCurSeq, SequenceNotLongerThanModuleHoldsOneModuleWithItsExactPr
         }
     }
     // One draw per call: the stream has moved exactly draws values on.
-    int next = rand();
+    int next = g.m_Rng.next();
     EXPECT_EQ(next, NthRand(77, draws));
     double se = sqrt(pModule * (1 - pModule) / draws);
     EXPECT_NEAR((double)hits / draws, pModule, 6 * se);
@@ -157,7 +157,7 @@ TEST(ApproxSampleCurSeq, SequenceOfFewerThanTwoLettersLosesEverythingAndDrawsNot
         g.m_ModInfo[0].StepLogRatio = 4.0;
         int move = 2;
         double pi[2] = {0.5, 0.5}, dummy[3] = {0, 0, 0};
-        EXPECT_EQ(DrawsTaken(1, [&] { g.ApproxSampleCurSeq(0, 0.5, pi, nullptr, dummy, &move); }), 0);
+        EXPECT_EQ(DrawsTaken(g.m_Rng, 1, [&] { g.ApproxSampleCurSeq(0, 0.5, pi, nullptr, dummy, &move); }), 0);
         EXPECT_EQ(g.m_ModInfo[0].ModCount, 0);
         EXPECT_EQ(g.m_ModInfo[0].ModStart, nullptr);
         EXPECT_EQ(g.m_Sites[0][0]->Next, nullptr);

@@ -13,7 +13,7 @@ TEST(UpdateParameters, NoModulesNoSitesGivesFlatParameters)
     MakeState(g, {std::string(40, 'A'), std::string(18, 'C')}, {5, 6}, 20, true);
     double rho, pi[3];
     double* pwm[2] = {new double[20], new double[24]};
-    EXPECT_EQ(DrawsTaken(1, [&] { g.UpdateParameters(&rho, pi, pwm); }), 0);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 1, [&] { g.UpdateParameters(&rho, pi, pwm); }), 0);
     EXPECT_EQ(rho, 1.0 / 60.0);
     for (double p : pi)
         EXPECT_EQ(p, 1.0 / 3.0);
@@ -60,13 +60,13 @@ TEST(SampleParameters, DrawsBetaThenProportionsThenColumnsInOrder)
                 g.m_CountMat[k][c] = r.Below(3);
         double rho, pi[3];
         double* pwm[2] = {new double[20], new double[24]};
-        srand(99);
+        g.m_Rng.seed(99);
         g.SampleParameters(&rho, pi, pwm);
-        int after = rand();
+        int after = g.m_Rng.next();
 
         // The same draws made by hand from the same seed.
-        CStochasticDistribution dist;
-        srand(99);
+        Rng replay(99);
+        CStochasticDistribution dist(replay);
         double rho2 = independent ? 0.9999999999 : dist.Beta(2 + 1, 90 - 2 * 20 + 1);
         int M = independent ? 90 : 40;
         int alpha[3] = {3 + 1, 2 + 1, M - (5 * 3 + 6 * 2) + 1};
@@ -85,7 +85,7 @@ TEST(SampleParameters, DrawsBetaThenProportionsThenColumnsInOrder)
                 for (int b = 0; b < 4; b++)
                     EXPECT_EQ(pwm[k][4 * j + b], row[b]);
             }
-        EXPECT_EQ(rand(), after);
+        EXPECT_EQ(replay.next(), after);
         delete[] pwm[0];
         delete[] pwm[1];
     }
@@ -107,19 +107,19 @@ TEST(UpdateModuleLength, GrowthCostsFourteenFifteenths)
     // Evidence just above ln(15/14): accepted without a draw.
     CGibbsDP a;
     MoveState(a, 50, edge, 1e-9);
-    EXPECT_EQ(DrawsTaken(3, [&] { a.UpdateModuleLength(0); }), 0);
+    EXPECT_EQ(DrawsTaken(a.m_Rng, 3, [&] { a.UpdateModuleLength(0); }), 0);
     EXPECT_EQ(a.m_ModLen, 60);
     EXPECT_EQ(a.m_ModInfo[0].ModStart[0], 15);
     // Just below: a draw decides.
     CGibbsDP b;
     MoveState(b, 50, edge, -1e-9);
-    EXPECT_EQ(DrawsTaken(3, [&] { b.UpdateModuleLength(1); }), 1);
+    EXPECT_EQ(DrawsTaken(b.m_Rng, 3, [&] { b.UpdateModuleLength(1); }), 1);
     EXPECT_EQ(b.m_ModInfo[0].ModStart[0], 25);
     // No evidence: accepted with probability 14/15 by one draw.
     for (unsigned seed = 1; seed <= 30; seed++) {
         CGibbsDP c;
         MoveState(c, 50, 0.0, 0.0);
-        srand(seed);
+        c.m_Rng.seed(seed);
         c.UpdateModuleLength(1);
         bool accept = exp(log(0.9333333333333333)) > NthRand(seed, 0) / 2147483647.0;
         EXPECT_EQ(c.m_ModLen, accept ? 60 : 50);
@@ -132,10 +132,10 @@ TEST(UpdateModuleLength, ShrinkGainsFifteenFourteenthsAndStaysInsideShortSequenc
     double edge = log(15.0 / 14.0);
     CGibbsDP a;
     MoveState(a, 90, edge, 1e-9);   // c just below 0: one draw
-    EXPECT_EQ(DrawsTaken(3, [&] { a.UpdateModuleLength(3); }), 1);
+    EXPECT_EQ(DrawsTaken(a.m_Rng, 3, [&] { a.UpdateModuleLength(3); }), 1);
     CGibbsDP b;
     MoveState(b, 90, edge, -1e-9);  // c just above 0: accepted, no draw
-    EXPECT_EQ(DrawsTaken(3, [&] { b.UpdateModuleLength(2); }), 0);
+    EXPECT_EQ(DrawsTaken(b.m_Rng, 3, [&] { b.UpdateModuleLength(2); }), 0);
     EXPECT_EQ(b.m_ModLen, 80);
     // Left end moves right by 10; the module of the 50-letter sequence
     // (which covered it whole) stays at 50 - min(80, 50) = 0.
@@ -147,7 +147,7 @@ TEST(UpdateModuleLength, HopelessMoveIsRejectedWithoutADraw)
 {
     CGibbsDP g;
     MoveState(g, 50, -150.0, -60.0);
-    EXPECT_EQ(DrawsTaken(3, [&] { g.UpdateModuleLength(0); }), 0);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 3, [&] { g.UpdateModuleLength(0); }), 0);
     EXPECT_EQ(g.m_ModLen, 50);
     EXPECT_EQ(g.m_ModInfo[0].ModStart[0], 25);
 }

@@ -40,7 +40,7 @@ TEST(SampleSites, WindowOfExactlyTheWidthHoldsItsOnlySiteWithExactProbability)
     double pSite = site / (site + 0.6 * exp(bg));
     const int draws = 20000;
     int hits = 0;
-    srand(123);
+    g.m_Rng.seed(123);
     for (int d = 0; d < draws; d++) {
         g.SampleSites(pi, table.data(), 0, 19, 10);
         SITEINFO* s = g.m_Sites[0][0]->Next;
@@ -54,7 +54,7 @@ TEST(SampleSites, WindowOfExactlyTheWidthHoldsItsOnlySiteWithExactProbability)
         g.ExcludeCurSeq(0);
     }
     // Exactly one random number per window, site or not.
-    int next = rand();
+    int next = g.m_Rng.next();
     EXPECT_EQ(next, NthRand(123, draws));
     double se = sqrt(pSite * (1 - pSite) / draws);
     EXPECT_GT(pSite, 0.05);
@@ -73,7 +73,7 @@ TEST(SampleSites, DrawsTilingsWithTheirExactPosteriorFrequencies)
         double total = TotalOf(exact);
         const int draws = 20000;
         std::map<std::string, int> seen;
-        srand(both ? 31 : 32);
+        g.m_Rng.seed(both ? 31 : 32);
         for (int d = 0; d < draws; d++) {
             g.SampleSites(pi, table.data(), 0, 10, 9);
             seen[DrawnKey(g)]++;
@@ -104,8 +104,8 @@ TEST(SampleSites, DrawsOneNumberPerBackwardStep)
             table[p * 5 + c] = NoSiteLogPr;   // no word can be a site
     double pi[3] = {0.3, 0.3, 0.4};
     // A window of 12 letters with no site: one number for q = 11 down to 4.
-    EXPECT_EQ(DrawsTaken(6, [&] { g.SampleSites(pi, table.data(), 0, 15, 12); }), 8);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 6, [&] { g.SampleSites(pi, table.data(), 0, 15, 12); }), 8);
     EXPECT_EQ(DrawnKey(g), "");
     // A window shorter than the smallest width: nothing at all.
-    EXPECT_EQ(DrawsTaken(6, [&] { g.SampleSites(pi, table.data(), 0, 15, 4); }), 0);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 6, [&] { g.SampleSites(pi, table.data(), 0, 15, 4); }), 0);
 }

@@ -12,18 +12,18 @@ TEST(MH, BoundaryCasesDrawExactlyAsStated)
     CGibbsDP g;
     bool accept = true;
     // Exactly -200: not below the cut, so a number is drawn.
-    EXPECT_EQ(DrawsTaken(1, [&] { accept = g.MH(0.0, -200.0, 0.0); }), 1);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 1, [&] { accept = g.MH(0.0, -200.0, 0.0); }), 1);
     EXPECT_EQ(accept, exp(-200.0) > NthRand(1, 0) / 2147483647.0);
     // Below -200: rejected without a draw.
-    EXPECT_EQ(DrawsTaken(1, [&] { accept = g.MH(0.0, -200.000001, 0.0); }), 0);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 1, [&] { accept = g.MH(0.0, -200.000001, 0.0); }), 0);
     EXPECT_FALSE(accept);
     // Exactly 0: one draw, accepted unless it maps to 1.0.
     for (unsigned seed = 1; seed <= 20; seed++) {
-        EXPECT_EQ(DrawsTaken(seed, [&] { accept = g.MH(5.0, 5.0, 0.0); }), 1);
+        EXPECT_EQ(DrawsTaken(g.m_Rng, seed, [&] { accept = g.MH(5.0, 5.0, 0.0); }), 1);
         EXPECT_EQ(accept, 1.0 > NthRand(seed, 0) / 2147483647.0);
     }
     // Above 0, correction included: accepted without a draw.
-    EXPECT_EQ(DrawsTaken(1, [&] { accept = g.MH(0.0, -1.0, 1.0 + 1e-12); }), 0);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, 1, [&] { accept = g.MH(0.0, -1.0, 1.0 + 1e-12); }), 0);
     EXPECT_TRUE(accept);
 }
 
@@ -88,12 +88,12 @@ TEST(UpdateWidth, RefusedMovesStillDrawEndAndDirection)
     g.m_MaxWidth = 8;
     PutSite(g, 0, 0, 0, true, 5);   // blocks the left end
     SITEINFO* before = g.m_Sites[0][0]->Next;
-    EXPECT_EQ(DrawsTaken(SeedFor(true, true), [&] { g.UpdateWidth(0); }), 2);
-    EXPECT_EQ(DrawsTaken(SeedFor(false, false), [&] { g.UpdateWidth(0); }), 2);   // at the minimum
+    EXPECT_EQ(DrawsTaken(g.m_Rng, SeedFor(true, true), [&] { g.UpdateWidth(0); }), 2);
+    EXPECT_EQ(DrawsTaken(g.m_Rng, SeedFor(false, false), [&] { g.UpdateWidth(0); }), 2);   // at the minimum
     EXPECT_EQ(g.m_Width[0], 5);
     EXPECT_EQ(g.m_Sites[0][0]->Next, before);
     g.m_Width[0] = 8;
-    EXPECT_EQ(DrawsTaken(SeedFor(false, true), [&] { g.UpdateWidth(0); }), 2);     // at the maximum
+    EXPECT_EQ(DrawsTaken(g.m_Rng, SeedFor(false, true), [&] { g.UpdateWidth(0); }), 2);     // at the maximum
     EXPECT_EQ(g.m_Width[0], 8);
 }
 
@@ -137,21 +137,21 @@ TEST(UpdateWidth, MotifWithoutSitesDriftsToTheMinimumWidth)
         g.m_MinWidth = 8;
         g.m_MaxWidth = 12;
         std::vector<int> widths;
-        srand(seed);
+        g.m_Rng.seed(seed);
         for (int step = 0; step < 200; step++) {
             g.UpdateWidth(0);
             widths.push_back(g.m_Width[0]);
         }
         // Replay: shrinking has d = ln(0.4 w) > 0 (no draw); growing has
         // d = ln(15 / (6 (w + 1))) and one draw.
-        srand(seed);
+        Rng replay(seed);
         int w = 12, atMin = 0;
         for (int step = 0; step < 200; step++) {
-            rand();   // end
-            bool grow = rand() / 2147483648.0 > 0.5;
+            replay.next();   // end
+            bool grow = replay.next() / 2147483648.0 > 0.5;
             if (!grow && w > 8)
                 w--;
-            else if (grow && w < 12 && exp(log(15.0 / (6.0 * (w + 1)))) > rand() / 2147483647.0)
+            else if (grow && w < 12 && exp(log(15.0 / (6.0 * (w + 1)))) > replay.next() / 2147483647.0)
                 w++;
             ASSERT_EQ(widths[step], w) << "seed " << seed << " step " << step;
             atMin += w == 8;
@@ -168,7 +168,7 @@ TEST(PhaseShift, ShiftThatChangesNothingIsAccepted)
         PutSite(g, 0, 0, 12, true, 5);
         PutSite(g, 0, 0, 5, true, 5);
         g.CalLogPostPrSample();   // counts match the sites
-        EXPECT_EQ(DrawsTaken(seed, [&] { g.PhaseShift(0); }), 2);
+        EXPECT_EQ(DrawsTaken(g.m_Rng, seed, [&] { g.PhaseShift(0); }), 2);
         bool right = NthRand(seed, 0) / 2147483648.0 > 0.5;
         ASSERT_TRUE(1.0 > NthRand(seed, 1) / 2147483647.0);
         SITEINFO* s = g.m_Sites[0][0]->Next;

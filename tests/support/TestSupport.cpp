@@ -97,7 +97,7 @@ SITEINFO*** NewSiteTable(int K, int N)
     return table;
 }
 
-// Small LCG of the tests' own, independent of rand().
+// Small LCG of the tests' own, independent of any run's generator.
 static unsigned NextRandom(unsigned& state)
 {
     state = state * 1103515245u + 12345u;

@@ -44,7 +44,7 @@ SITEINFO*** NewSiteTable(int K, int N);
 
 // Planted-motif data: n sequences of len letters, i.i.d. uniform background
 // from a small linear congruential generator of its own (so tests do not
-// disturb rand()), with one copy of motif (possibly reverse-complemented
+// disturb any run's generator), with one copy of motif (possibly reverse-complemented
 // when bothStrands) at a random position in each sequence.
 struct PLANTED {
     std::vector<std::string> Seqs;
