@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
@@ -58,6 +59,10 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->TraceFile = "";
     param->ShowHelp = false;
     param->ShowVersion = false;
+    param->OutFileGiven = false;
+    param->OutDir = "";
+    param->Force = false;
+    param->GenomeCoords = false;
     param->Quiet = false;
     param->MaskLower = false;
     param->OptionMessage = nullptr;
@@ -65,10 +70,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->OptionReason.clear();
     param->Warnings.clear();
     param->Sequences.reset();
-    param->OutFileGiven = false;
-    param->OutDir = "";
-    param->Force = false;
-    param->GenomeCoords = false;
+    param->Report = false;
+    param->KnownFile = "";
 }
 
 // Records a problem unless an earlier one was found.
@@ -132,6 +135,11 @@ static const LONGOPTION kLongOptions[] = {
     {"--outdir", true, [](INPUTPARAMETER* p, const char* v) { p->OutDir = v; }},
     {"--force", false, [](INPUTPARAMETER* p, const char*) { p->Force = true; }},
     {"--genome-coords", false, [](INPUTPARAMETER* p, const char*) { p->GenomeCoords = true; }},
+    {"--report", false, [](INPUTPARAMETER* p, const char*) { p->Report = true; }},
+    {"--known", true, [](INPUTPARAMETER* p, const char* v) {
+         p->Report = true;   // the matches are shown only in the report
+         p->KnownFile = v;
+     }},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -352,7 +360,8 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         if (!CheckResultFile(modPr.m_Data))
             return "Output file error!";
     }
-    return CheckOutputs(*param);
+    const char* report = CheckReportOptions(param);   // before the folder is created
+    return report ? report : CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)

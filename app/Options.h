@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/CString.h"
-#include "input/FastaText.h"
 #include "results/RunResult.h"
+#include "input/FastaText.h"
 
 // Compile banner: first line of the command-line text and of every result block.
 #define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
@@ -42,6 +42,10 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help, -h
     bool ShowVersion;     // --version
+    bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
+    CString OutDir;       // --outdir: output folder; empty: none
+    bool Force;           // --force: replace the files of a non-empty output folder
+    bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
     bool Quiet;           // --quiet: no progress lines
     bool MaskLower;       // --mask-lower: lower-case letters read as N
 
@@ -54,11 +58,8 @@ struct INPUTPARAMETER {
 
     // The sequences, read once before the first run and shared by all runs.
     std::shared_ptr<const std::vector<FastaRecord>> Sequences;
-
-    bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
-    CString OutDir;       // --outdir: output folder; empty: none
-    bool Force;           // --force: replace the files of a non-empty output folder
-    bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
+    bool Report;          // --report (or --known): write the HTML report
+    CString KnownFile;    // --known: matrices of known factors for the report; empty: none
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);

@@ -31,9 +31,9 @@
 #include <vector>
 
 #include "base/CString.h"
-#include "input/FastaText.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
+#include "input/FastaText.h"
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -110,10 +110,10 @@ public:
     Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
     const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
     int m_RunCount;          // runs of the process (for the progress line), >= 1
     bool m_Quiet;            // 1: no progress on standard output or standard error
-    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
 
     CGibbsDP();
     virtual ~CGibbsDP();

@@ -391,6 +391,9 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
          "good.fa: is the same file as the input given with -i"},
         {"output folder holding the input", With({"-i", "folder/summary.json", "--outdir", "folder", "--force"}),
          kOutputError, "folder/summary.json: is the same file as the input given with -i"},
+        {"-o inside the output folder", With({"-i", "good.fa", "-o", "folder/./result.txt", "--outdir", "folder",
+                                               "--force"}),
+         kOutputError, "folder/./result.txt: is a file of the output folder"},
         {"output folder not empty", With({"-i", "good.fa", "--outdir", "folder"}), "Output folder error!\n",
          "folder: the output folder is not empty; give --force to replace its files"},
         // Result files.
