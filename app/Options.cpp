@@ -23,7 +23,6 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,7 +107,6 @@ static void NoteProblem(INPUTPARAMETER* param, const char* message, const std::s
 static bool ReadWholeInt(const char* text, int* value)
 {
     char* end = nullptr;
-    errno = 0;
     long v = strtol(text, &end, 10);
     *value = v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
     return end != text && *end == '\0' && !isspace((unsigned char)text[0]);

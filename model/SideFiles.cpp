@@ -5,8 +5,8 @@
 // CheckPWMFile reads the file exactly as ReadInputPWM will (the same
 // matrix-file reader, the first K matrices, the same width bound and row
 // rescaling), so what it accepts is what the reader gets. Every refusal notes its reason (NoteInputError) for
-// the stop that follows. Input files must be regular files: each is read
-// twice (once here or in the first pass, once for real), which a pipe or a
+// the stop that follows. The background and matrix files must be regular
+// files: each is read twice (once here, once for real), which a pipe or a
 // device cannot give, and a device such as /dev/zero never ends. A file
 // whose first bytes mark it as compressed is refused with a hint to
 // decompress it. The result-file check creates and changes nothing.
