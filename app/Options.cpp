@@ -87,6 +87,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->Preset = "";
     param->Enrichment = false;
     param->ControlFile = "";
+    param->Chains = 0;
+    param->RunNumGiven = false;
     param->MinEnrichment = 0.0;
 }
 
@@ -157,6 +159,19 @@ static void ApplyMinEnrichment(INPUTPARAMETER* param, const char* value)
         param->MinEnrichment = v;
 }
 
+// --chains: a whole number of 1 or more; the chains are the process's runs.
+static void ApplyChains(INPUTPARAMETER* param, const char* value)
+{
+    int chains = 0;
+    if (!ReadWholeInt(value, &chains) || chains < 1) {
+        NoteProblem(param, kOptionError, std::string("--chains ") + value,
+                    "the number of chains must be a whole number of 1 or more");
+        return;
+    }
+    param->Chains = chains;
+    param->RunNum = chains;
+}
+
 // Long options: name, whether it takes the next word as its value, and what
 // it sets. To add one, add a line here (and a line to the help text).
 struct LONGOPTION {
@@ -185,6 +200,7 @@ static const LONGOPTION kLongOptions[] = {
     {"--preset", true, [](INPUTPARAMETER* p, const char* v) { p->Preset = v; }},
     {"--control", true, [](INPUTPARAMETER* p, const char* v) { p->Enrichment = true; p->ControlFile = v; }},
     {"--min-enrichment", true, ApplyMinEnrichment},
+    {"--chains", true, ApplyChains},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -275,7 +291,10 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
         param->OutFileGiven = true;
         break;
     case 'n': ApplyInt(param, word, value, &param->IterNum, kOptionError); break;
-    case 'N': ApplyInt(param, word, value, &param->RunNum, kOptionError); break;
+    case 'N':
+        param->RunNumGiven = true;
+        ApplyInt(param, word, value, &param->RunNum, kOptionError);
+        break;
     case 'r': param->BothStrand = value[0] != '0'; break;
     case 'K': ApplyInt(param, word, value, &param->MotifNum, kMotifsError); break;
     case 'L': ApplyInt(param, word, value, &param->ModLen, kOptionError); break;
@@ -405,6 +424,11 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
     }
     if (param->RunNum < 0) {
         NoteOption('N', param->RunNum, "the number of runs must be 0 or more");
+        return kOptionError;
+    }
+    if (param->Chains > 0 && param->RunNumGiven) {
+        NoteInputError("-N", "--chains C makes C runs itself (seeds seed + 0 .. seed + C-1); give -N or --chains, "
+                             "not both");
         return kOptionError;
     }
     if (!(param->Threshold >= 0.0 && param->Threshold <= 1.0)) {

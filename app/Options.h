@@ -54,6 +54,8 @@ struct INPUTPARAMETER {
     bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
     bool Quiet;           // --quiet: no progress lines
     bool MaskLower;       // --mask-lower: lower-case letters read as N
+    int Chains;           // --chains: independent chains, clustered after the runs (0: off; sets RunNum)
+    bool RunNumGiven;     // -N given (refused together with --chains)
 
     // What the parser found wrong, reported by the checks: the fixed message
     // of the first problem (null: none) and its explanation.

@@ -1,13 +1,16 @@
 // Hands each run's record to the writers; see RunOutputs.h.
 #include "app/RunOutputs.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/OutputChecks.h"
 #include "app/ReportRun.h"
 #include "base/Fatal.h"
+#include "chains/ChainClusters.h"
 #include "model/SideFiles.h"
 #include "writers/AppendBlocks.h"
+#include "writers/ChainsTable.h"
 #include "writers/Coordinates.h"
 #include "writers/OutputFolder.h"
 #include "writers/ResultFile.h"
@@ -59,12 +62,13 @@ void RunOutputs::Add(RunResult result)
         CheckGenomeNamesOf(result);
     if (AppendsResultFile(m_Param))
         AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
-    if (m_Param.OutDir.GetLength() == 0 && !m_Param.Report)
+    if (m_Param.OutDir.GetLength() == 0 && !m_Param.Report && m_Param.Chains == 0)
         return;
     m_Runs.push_back(std::move(result));
     std::string failedPath, reason;
     if (m_Param.OutDir.GetLength() > 0 &&
-        !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+        !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason,
+                           m_Param.Chains > 0)) {
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }
@@ -72,4 +76,13 @@ void RunOutputs::Add(RunResult result)
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }
+}
+
+void RunOutputs::Finish() const
+{
+    if (m_Param.Chains == 0)
+        return;
+    std::string text = FormatChainsSummary(ClusterChains(m_Runs));
+    fputs(text.c_str(), stdout);
+    fflush(stdout);
 }

@@ -22,9 +22,14 @@ public:
     // --genome-coords meets a name that does not parse (nothing written).
     void Add(RunResult result);
 
+    // After the last run: with --chains, prints the clusters of the chains'
+    // motifs on standard output (also without --outdir, so they are never
+    // lost). Nothing otherwise.
+    void Finish() const;
+
 private:
     const INPUTPARAMETER& m_Param;
-    std::vector<RunResult> m_Runs;   // kept for the output folder and the report
+    std::vector<RunResult> m_Runs;   // kept for the output folder, the report and the chains
 };
 
 #endif

@@ -38,6 +38,7 @@ static int RunProgram(int argc, char** argv)
     RunOutputs outputs(*param);
     for (int run = 0; run < param->RunNum; run++)
         outputs.Add(RunModSampling(param.get(), run));
+    outputs.Finish();
     return 0;
 }
 

@@ -16,20 +16,26 @@
 #include <cerrno>
 #include <cstring>
 
+#include "chains/ChainClusters.h"
 #include "writers/BedFiles.h"
+#include "writers/ChainsTable.h"
 #include "writers/Gff3File.h"
 #include "writers/MotifFiles.h"
 #include "writers/ResultFile.h"
 #include "writers/SummaryJson.h"
 
-std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome)
+std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
+                                                                   bool chains)
 {
     std::string result, modPr;
     for (const RunResult& r : runs) {
         result += FormatResultBlock(r);
         modPr += FormatModPrBlock(r);
     }
-    return {
+    ChainClusters clusters;
+    if (chains)
+        clusters = ClusterChains(runs);
+    std::vector<std::pair<std::string, std::string>> files = {
         {"result.txt", result},
         {"result.txt_modpr.txt", modPr},
         {"motifs.meme", FormatMeme(runs)},
@@ -38,14 +44,17 @@ std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::ve
         {"modules.bed", FormatModulesBed(runs, genome)},
         {"annotations.gff3", FormatGff3(runs, genome)},
         {"modpr.bedgraph", FormatModPrBedGraph(runs, genome)},
-        {"summary.json", FormatSummaryJson(runs, genome)},
+        {"summary.json", FormatSummaryJson(runs, genome, chains ? &clusters : nullptr)},
     };
+    if (chains)
+        files.insert(files.end() - 1, {"chains.tsv", FormatChainsTsv(clusters)});
+    return files;
 }
 
-std::vector<std::string> OutputFolderNames()
+std::vector<std::string> OutputFolderNames(bool chains)
 {
     std::vector<std::string> names;
-    for (const auto& file : OutputFolderFiles({}, false))
+    for (const auto& file : OutputFolderFiles({}, false, chains))
         names.push_back(file.first);
     return names;
 }
@@ -154,9 +163,9 @@ static bool ReplaceFile(const std::string& dir, const std::string& name, const s
 }
 
 bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
-                       std::string* failedPath, std::string* reason)
+                       std::string* failedPath, std::string* reason, bool chains)
 {
-    for (const auto& file : OutputFolderFiles(runs, genome)) {
+    for (const auto& file : OutputFolderFiles(runs, genome, chains)) {
         if (!ReplaceFile(dir, file.first, file.second, reason)) {
             *failedPath = dir + "/" + file.first;
             return false;

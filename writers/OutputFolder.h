@@ -10,21 +10,25 @@
 
 #include "results/RunResult.h"
 
-// Names of the files the folder receives, in writing order.
-std::vector<std::string> OutputFolderNames();
+// Names of the files the folder receives, in writing order; chains: the
+// process runs --chains, which adds chains.tsv.
+std::vector<std::string> OutputFolderNames(bool chains = false);
 
 // Makes dir ready before any run: creates it (and missing parents) when it
 // does not exist; an existing one must be a writable directory, and empty
 // unless force. Returns false with the reason otherwise.
 bool PrepareOutputFolder(const std::string& dir, bool force, std::string* reason);
 
-// Every file of the folder as (name, content) for the given runs.
-std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome);
+// Every file of the folder as (name, content) for the given runs. With
+// chains the runs are chains: their motifs are clustered (chains/) into
+// chains.tsv and the "chains" section of summary.json.
+std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
+                                                                   bool chains = false);
 
 // Writes every file of OutputFolderFiles into dir, replacing earlier ones.
 // Returns false with the file and the reason when one cannot be written;
 // files already renamed into place stay whole.
 bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
-                       std::string* failedPath, std::string* reason);
+                       std::string* failedPath, std::string* reason, bool chains = false);
 
 #endif

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/Options.h"
+#include "writers/ChainsTable.h"
 #include "writers/Coordinates.h"
 #include "writers/FeatureNames.h"
 #include "writers/TextFormat.h"
@@ -165,7 +166,7 @@ static void AddRun(std::string& out, const RunResult& r)
     out += r.modules.empty() ? "]}" : "\n      ]}";
 }
 
-std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome)
+std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
 {
     std::string out = "{\n  \"format_version\": " + std::to_string(kSummaryFormatVersion) + ",\n";
     out += "  \"program\": " + JsonString(RUZARAVO_VERSION) + ",\n";
@@ -182,6 +183,8 @@ std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome)
         out += i ? ",\n" : "\n";
         AddRun(out, runs[i]);
     }
-    out += runs.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
+    out += runs.empty() ? "]" : "\n  ]";
+    if (chains)
+        out += ",\n  \"chains\": " + FormatChainsJson(*chains);
+    return out + "\n}\n";
 }

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "chains/ChainClusters.h"
 #include "results/RunResult.h"
 
 // Version of the document layout; raised when a field changes meaning or
 // goes away (new fields do not raise it).
 const int kSummaryFormatVersion = 1;
 
-std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome);
+// With chains (--chains) the document ends with their "chains" section.
+std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains = nullptr);
 
 // text as a JSON string literal, quotes included. Valid UTF-8 is kept;
 // control characters and bytes that are not valid UTF-8 become \u00XX.

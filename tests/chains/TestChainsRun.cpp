@@ -1,0 +1,138 @@
+// --chains through the executable on sequences holding two planted motifs:
+// three chains each find both, so exactly two clusters have support 3 and
+// they are the planted motifs; the table on standard output is chains.tsv
+// of the output folder; summary.json with its "chains" section validates
+// against the schema; and the chains are exactly the runs -N would make
+// with the same seed (result blocks equal but for the command line).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "chains/ChainClusters.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+const std::string kSource = RUZARAVO_SOURCE_DIR;
+const std::string kCre = "TGACGTCAGT";
+const std::string kGata = "GGGATTAACC";
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        out.push_back(line);
+    return out;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    std::string f;
+    while (std::getline(in, f, '\t'))
+        out.push_back(f);
+    return out;
+}
+
+// The word as a one-site motif, for comparing consensus letters.
+MotifResult WordMotif(const std::string& word)
+{
+    MotifResult m;
+    m.printed = true;
+    m.siteCount = 1;
+    for (char c : word) {
+        std::array<int, 4> row{0, 0, 0, 0};
+        row[std::string("ACGT").find(c)] = 1;
+        m.counts.push_back(row);
+    }
+    return m;
+}
+
+// 16 sequences of 200 letters, the first motif planted by MakePlanted in
+// the first 100 letters, the second (forward or reverse) in the last 100.
+std::string TwoMotifFasta()
+{
+    PLANTED first = MakePlanted(5, 16, 100, kCre, true);
+    PLANTED second = MakePlanted(6, 16, 100, kGata, true);
+    std::vector<std::string> seqs;
+    for (size_t i = 0; i < first.Seqs.size(); i++)
+        seqs.push_back(first.Seqs[i] + second.Seqs[i]);
+    return ToFasta(seqs);
+}
+
+// Every line of text but the command lines of result blocks.
+std::string WithoutCommandLines(const std::string& text)
+{
+    std::string out;
+    for (const std::string& line : Lines(text))
+        if (line.rfind("./Ruzaravo ", 0) != 0)
+            out += line + "\n";
+    return out;
+}
+
+}  // namespace
+
+TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
+{
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), TwoMotifFasta());
+    const std::vector<std::string> common = {"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s",
+                                             "--seed", "7", "--quiet"};
+    std::vector<std::string> chains = common, runs = common;
+    for (const char* w : {"--chains", "3", "-o", "chains.txt", "--outdir", "out"})
+        chains.push_back(w);
+    for (const char* w : {"-N", "3", "-o", "runs.txt"})
+        runs.push_back(w);
+    RUNRESULT c = RunRuzaravo(chains, dir.m_Dir);
+    ASSERT_EQ(0, c.Status) << c.Stdout;
+    RUNRESULT n = RunRuzaravo(runs, dir.m_Dir);
+    ASSERT_EQ(0, n.Status) << n.Stdout;
+
+    // The chains are the runs of -N: same blocks, same probabilities.
+    std::string chainResult = ReadFile(dir.Path("chains.txt"));
+    EXPECT_EQ(3u, Lines(chainResult).size() - Lines(WithoutCommandLines(chainResult)).size());
+    EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path("runs.txt"))), WithoutCommandLines(chainResult));
+    EXPECT_EQ(ReadFile(dir.Path("runs.txt_modpr.txt")), ReadFile(dir.Path("chains.txt_modpr.txt")));
+    EXPECT_EQ(std::string::npos, n.Stdout.find("Motifs of "));
+
+    // Standard output ends with the summary line and chains.tsv.
+    std::string tsv = ReadFile(dir.Path("out/chains.tsv"));
+    size_t at = c.Stdout.find("Motifs of 3 chains in ");
+    ASSERT_NE(std::string::npos, at) << c.Stdout;
+    EXPECT_EQ(tsv, c.Stdout.substr(c.Stdout.find('\n', at) + 1));
+
+    std::vector<std::string> rows = Lines(tsv);
+    ASSERT_GE(rows.size(), 3u) << tsv;
+    EXPECT_EQ("cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity", rows[0]);
+    int full = 0;
+    bool cre = false, gata = false;
+    for (size_t i = 1; i < rows.size(); i++) {
+        std::vector<std::string> f = Fields(rows[i]);
+        ASSERT_EQ(9u, f.size()) << rows[i];
+        EXPECT_EQ(std::to_string(i), f[0]);
+        if (f[1] != "3")
+            continue;
+        full++;
+        EXPECT_EQ("1,2,3", f[2]);
+        EXPECT_GE(std::stod(f[8]), kChainJoinSimilarity) << rows[i];
+        cre = cre || ChainSimilarity(WordMotif(f[5]), WordMotif(kCre)) > 0.9;
+        gata = gata || ChainSimilarity(WordMotif(f[5]), WordMotif(kGata)) > 0.9;
+    }
+    EXPECT_EQ(2, full) << tsv;   // the two planted motifs; the third motif of each chain is its own
+    EXPECT_TRUE(cre) << tsv;
+    EXPECT_TRUE(gata) << tsv;
+
+    std::string check = "cd '" + dir.m_Dir + "' && /usr/bin/python3 -c 'import json, sys, jsonschema; "
+                        "jsonschema.validate(json.load(open(\"out/summary.json\")), json.load(open(sys.argv[1])))' '" +
+                        kSource + "/writers/summary.schema.json' > schema.out 2>&1";
+    if (std::system("/usr/bin/python3 -c 'import jsonschema' 2>/dev/null") != 0)
+        GTEST_SKIP() << "summary.json not validated: python3-jsonschema is missing";
+    EXPECT_EQ(0, std::system(check.c_str())) << ReadFile(dir.Path("schema.out"));
+    EXPECT_NE(std::string::npos, ReadFile(dir.Path("out/summary.json")).find("\n  \"chains\": {\"chains\": 3, "));
+}

@@ -1,0 +1,25 @@
+// The consensus of the chains (--chains) as text: chains.tsv of the output
+// folder, the "chains" section of summary.json, and the table printed on
+// standard output after the last chain. Chains and motifs are numbered
+// from 1, as in the result file.
+#ifndef RUZARAVO_WRITERS_CHAINSTABLE_H
+#define RUZARAVO_WRITERS_CHAINSTABLE_H
+
+#include <string>
+
+#include "chains/ChainClusters.h"
+
+// One header line, then one line per cluster: cluster, support, chains
+// (comma-separated), best_chain, motif, consensus, width, sites,
+// mean_similarity (3 decimals), tab-separated.
+std::string FormatChainsTsv(const ChainClusters& clusters);
+
+// What standard output shows after the last chain: a line naming the
+// number of chains and the join threshold, then the table.
+std::string FormatChainsSummary(const ChainClusters& clusters);
+
+// The value of summary.json's "chains" key (an object, no trailing newline),
+// indented for its place at the top level of the document.
+std::string FormatChainsJson(const ChainClusters& clusters);
+
+#endif
