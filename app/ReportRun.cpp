@@ -71,6 +71,10 @@ bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& r
         *failedPath = input.knownFile;
         return false;
     }
+    if (param.Chains > 0) {
+        input.hasChains = true;
+        input.chains = ClusterChains(runs);
+    }
     if (WriteReportFile(path, BuildReport(runs, input)))
         return true;
     *failedPath = path;

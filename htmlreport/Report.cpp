@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "htmlreport/ChainsSection.h"
 #include "htmlreport/Convergence.h"
 #include "htmlreport/HtmlText.h"
 #include "htmlreport/Logo.h"
@@ -299,6 +300,8 @@ std::string BuildReport(const std::vector<RunResult>& runs, const ReportInput& i
     page += kErrorTrap;
     page += "</head><body>";
     page += HeaderHtml(runs, input);
+    if (input.hasChains)
+        page += ChainsHtml(input.chains);
     for (const RunResult& r : runs)
         page += RunHtml(r, input, library);
     if (runs.size() > 1)

@@ -6,13 +6,15 @@
 // table of runs), then per run its motifs (logo, reverse complement,
 // consensus, width, sites, best known matches, site table by posterior),
 // module map and convergence plots, then, with more than one run, the
-// agreement of every run-1 motif with the other runs.
+// agreement of every run-1 motif with the other runs. With chains, their
+// clusters come right after the header.
 #ifndef RUZARAVO_HTMLREPORT_REPORT_H
 #define RUZARAVO_HTMLREPORT_REPORT_H
 
 #include <string>
 #include <vector>
 
+#include "chains/ChainClusters.h"
 #include "compare/MotifSimilarity.h"
 #include "results/RunResult.h"
 
@@ -28,6 +30,8 @@ struct ReportInput {
     std::string version;                // e.g. "Ruzaravo 1.0"
     std::string knownFile;              // library file name, "" when none
     std::vector<KnownMotif> known;      // library matrices
+    bool hasChains = false;             // --chains: the runs are chains, shown clustered after the header
+    ChainClusters chains;
 };
 
 // Counts of the input as read (from the first run's sequences).

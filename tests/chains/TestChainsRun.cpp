@@ -128,6 +128,21 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     EXPECT_TRUE(cre) << tsv;
     EXPECT_TRUE(gata) << tsv;
 
+    // The report shows the clusters after its header, both planted motifs
+    // found by all three chains.
+    std::string report = ReadFile(dir.Path("out/report.html"));
+    size_t section = report.find("<section id=\"chains\"><h2>Chains</h2>");
+    ASSERT_NE(std::string::npos, section);
+    EXPECT_LT(section, report.find("<section class=\"run\" id=\"run1\">"));
+    std::string table = report.substr(section, report.find("</table>", section) - section);
+    size_t tableRows = 0, fullRows = 0;
+    for (size_t at = table.find("<tr><td"); at != std::string::npos; at = table.find("<tr><td", at + 1))
+        tableRows++;
+    for (size_t at = table.find(">3 of 3<"); at != std::string::npos; at = table.find(">3 of 3<", at + 1))
+        fullRows++;
+    EXPECT_EQ(rows.size() - 1, tableRows);
+    EXPECT_EQ(2u, fullRows);
+
     std::string check = "cd '" + dir.m_Dir + "' && /usr/bin/python3 -c 'import json, sys, jsonschema; "
                         "jsonschema.validate(json.load(open(\"out/summary.json\")), json.load(open(sys.argv[1])))' '" +
                         kSource + "/writers/summary.schema.json' > schema.out 2>&1";

@@ -1,0 +1,13 @@
+// The report's "Chains" section (--chains): one row per cluster of the
+// chains' motifs, with its support, the chains that found it, a logo of
+// its representative and a link to that motif in its chain's section.
+#ifndef RUZARAVO_HTMLREPORT_CHAINSSECTION_H
+#define RUZARAVO_HTMLREPORT_CHAINSSECTION_H
+
+#include <string>
+
+#include "chains/ChainClusters.h"
+
+std::string ChainsHtml(const ChainClusters& clusters);
+
+#endif
