@@ -18,6 +18,7 @@
 
 #include "model/GibbsDP.h"
 #include "base/Random.h"
+#include "sampler/SweepWork.h"
 
 // Width and phase moves run in burn-in sweeps t with t % kWidthMovePeriod
 // equal to kWidthMovePeriod - 1; progress is printed every kWidthMovePeriod
@@ -59,16 +60,20 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
     if (t == 0 && m_UsePWM)
         ReadInputPWM(pwm);
     int moveCode = ProposeModLenMove(t, meanLen);
-    CalLogPrPos(tables, seqLen, pwm);
-    for (int i = 0; i < m_SeqNum; i++)
-        ApproxSampleCurSeq(i, *rho, pi, pwm, tables[i], &moveCode);
+    // Everything that draws nothing first, then the draws in sequence order.
+    DrawFreePasses(*rho, pi, pwm, tables, seqLen);
+    for (int i = 0; i < m_SeqNum; i++) {
+        SequenceWork& w = m_Work->seqs[i];
+        DrawModules(i, *rho, w.A.data(), w.B.data(), w.C.data(), &moveCode);
+    }
     if (t > m_BurnIn && !m_FixModLen && moveCode >= 0)
         UpdateModuleLength(moveCode);
     for (int i = 0; i < m_SeqNum; i++) {
         int Lm = m_ModLen < seqLen[i] ? m_ModLen : seqLen[i];
         MODULEINFO& mi = m_ModInfo[i];
         for (int j = 0; j < mi.ModCount; j++)
-            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm);
+            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm,
+                        m_BothStrand ? m_Work->seqs[i].strand.data() : nullptr);
     }
     double s = CalLogPostPrSample();
     if (s > m_BestLogPost) {
