@@ -5,7 +5,7 @@
 // other word (so "-o -s" names the result file "-s" and also sets -s).
 // A value option that is the last word is ignored. Long options (second
 // character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version.
+// --help, --version, --outdir DIR, --force, --genome-coords.
 #include "app/Options.h"
 
 #include <climits>
@@ -16,6 +16,7 @@
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
+#include "app/OutputChecks.h"
 
 void SetDefaultParam(INPUTPARAMETER* param)
 {
@@ -42,6 +43,10 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->TraceFile = "";
     param->ShowHelp = false;
     param->ShowVersion = false;
+    param->OutFileGiven = false;
+    param->OutDir = "";
+    param->Force = false;
+    param->GenomeCoords = false;
 }
 
 // strtol in base 10, held inside the int range.
@@ -66,6 +71,12 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->Seed = (unsigned)strtoul(value, nullptr, 10);
     } else if (strcmp(word, "--trace") == 0 && value)
         param->TraceFile = value;
+    else if (strcmp(word, "--outdir") == 0 && value)
+        param->OutDir = value;
+    else if (strcmp(word, "--force") == 0)
+        param->Force = true;
+    else if (strcmp(word, "--genome-coords") == 0)
+        param->GenomeCoords = true;
 }
 
 static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
@@ -82,7 +93,10 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
         return;   // a value option as the last word has nothing to read
     switch (word[1]) {
     case 'i': param->SeqFile = value; break;
-    case 'o': param->OutFile = value; break;
+    case 'o':
+        param->OutFile = value;
+        param->OutFileGiven = true;
+        break;
     case 'n': param->IterNum = ReadInt(value) < 0 ? 0 : ReadInt(value); break;
     case 'N': param->RunNum = ReadInt(value); break;
     case 'r': param->BothStrand = value[0] != '0'; break;
@@ -181,12 +195,14 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
         return "Input weight matrix file error!";
-    if (!CheckResultFile(param->OutFile.m_Data))
-        return "Output file error!";
-    CString modPr = param->OutFile + "_modpr.txt";
-    if (!CheckResultFile(modPr.m_Data))
-        return "Output file error!";
-    return nullptr;
+    if (AppendsResultFile(*param)) {
+        if (!CheckResultFile(param->OutFile.m_Data))
+            return "Output file error!";
+        CString modPr = param->OutFile + "_modpr.txt";
+        if (!CheckResultFile(modPr.m_Data))
+            return "Output file error!";
+    }
+    return CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)
@@ -205,7 +221,7 @@ void CheckInputParam(INPUTPARAMETER* param)
         StopOnInputError(message);
 }
 
-void RunModSampling(INPUTPARAMETER* param, int run)
+RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
@@ -230,6 +246,7 @@ void RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RandSeed = param->Seed + (unsigned)run;
     sampler->m_RunIndex = run;
     sampler->m_TraceFile = param->TraceFile;
-    sampler->DataAugmentation();
+    RunResult result = sampler->DataAugmentation();
     delete sampler;
+    return result;
 }

@@ -4,6 +4,7 @@
 #define RUZARAVO_APP_OPTIONS_H
 
 #include "base/CString.h"
+#include "results/RunResult.h"
 
 // Compile banner: first line of the command-line text and of every result block.
 #define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
@@ -36,6 +37,10 @@ struct INPUTPARAMETER {
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
     bool ShowHelp;        // --help
     bool ShowVersion;     // --version
+    bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
+    CString OutDir;       // --outdir: output folder; empty: none
+    bool Force;           // --force: replace the files of a non-empty output folder
+    bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);
@@ -64,7 +69,8 @@ const char* ValidateInputParam(INPUTPARAMETER* param);
 // Stops with that message and status 1 when a check fails.
 void CheckInputParam(INPUTPARAMETER* param);
 
-// One complete run; run is its 0-based index within the process.
-void RunModSampling(INPUTPARAMETER* param, int run);
+// One complete run; run is its 0-based index within the process. Returns
+// what the run found; writing it is the caller's (app/RunOutputs.h).
+RunResult RunModSampling(INPUTPARAMETER* param, int run);
 
 #endif

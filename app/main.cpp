@@ -13,6 +13,7 @@
 #include <new>
 
 #include "app/Options.h"
+#include "app/RunOutputs.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -31,8 +32,9 @@ static int RunProgram(int argc, char** argv)
     if (!param->SeedGiven)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
+    RunOutputs outputs(*param);
     for (int run = 0; run < param->RunNum; run++)
-        RunModSampling(param, run);
+        outputs.Add(RunModSampling(param, run));
     delete param;
     return 0;
 }

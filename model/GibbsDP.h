@@ -13,7 +13,7 @@
 //   model/Background.cpp   BuildBackground, CalLogBgPrPos, CalLogBgPr
 //   model/MotifScore.cpp   CalLogPrPos, CalLogMotifPr, CalWeightMat
 //   model/InputPWM.cpp     ReadInputPWM
-//   sampler/Driver.cpp     DataAugmentation
+//   sampler/Driver.cpp     DataAugmentation, OutputInfo
 //   sampler/InitScore.cpp  RandPickSite, CalLogPostPrSample, CalBayesianScore
 //   sampler/ModuleSample.cpp  ApproxSampleCurSeq, CalModuleLogPr, SampleModule, ExcludeCurSeq
 //   sampler/SiteSample.cpp SampleSites
@@ -21,7 +21,7 @@
 //   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
 //   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
 //   report/Optimum.cpp     FindOptimum, AlignSites
-//   report/ResultFile.cpp  Output, OutputModPr, OutputInfo
+//   report/ResultRecord.cpp CollectResult (writers/ writes the record)
 //   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
 #ifndef RUZARAVO_MODEL_GIBBSDP_H
 #define RUZARAVO_MODEL_GIBBSDP_H
@@ -32,6 +32,7 @@
 
 #include "base/CString.h"
 #include "base/Rng.h"
+#include "results/RunResult.h"
 
 struct MixLogTerms;
 struct SweepWork;
@@ -154,8 +155,8 @@ public:
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
-    // Sampler.
-    void DataAugmentation();
+    // Sampler: one whole run, returning what it found.
+    RunResult DataAugmentation();
     void RandPickSite();
     double CalLogPostPrSample();
     double CalBayesianScore(int a, int* n, int** C, int* w, double G);
@@ -173,7 +174,7 @@ public:
     double CalLogPCondPW(int g, int h, int w, int* C, double G);
     bool MH(double oldScore, double newScore, double corr);
 
-    // Posterior tallies, reported sites, result files.
+    // Posterior tallies, reported sites, the result record.
     void SetZerosMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void RecordMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void SumNeighborMD(int** siteTally);
@@ -182,8 +183,12 @@ public:
     void DeleteMD(int** siteTally, int* widthHist, int* siteNumHist, int** modTally);
     void FindOptimum(int** siteTally, int* widthHist, int n);
     void AlignSites(int** siteTally);
-    void Output(CString name, int** modTally, int* len);
-    void OutputModPr(int** modTally, int* len, int n, CString name);
+    // The record of the run after inference: printed motifs rebuilt from
+    // the reported sites (rewrites m_Width, m_CountMat, m_SiteNum of found
+    // motifs), modules cut from modTally, module probabilities tally / n
+    // (the driver passes n = R + 1); sets m_ModNum. CPU time and sweep
+    // statistics are left to the driver.
+    RunResult CollectResult(int** modTally, int* len, int n);
     void OutputInfo(int t);
 
     // Model odds.

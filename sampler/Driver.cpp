@@ -7,14 +7,20 @@
 // moves when t < m_BurnIn and t % 50 == 49, proposes module-length moves
 // only when t > m_BurnIn and the length is not fixed, and is recorded in
 // the tallies when t + 1 > m_BurnIn. The best configuration is tracked over
-// every sweep; a tie keeps the earlier one.
+// every sweep; a tie keeps the earlier one. The run returns its result
+// record (CollectResult) with the CPU time of the run and one convergence
+// entry per sweep (score, modules placed, widths); it writes no result file.
 //
 // Random draws: seeding m_Rng with m_RandSeed is the only seeding point of a
 // run. The driver itself draws only the module-length move, value % 4, in sweeps
 // after the burn-in when m_FixModLen is clear; every other draw belongs to
 // the step it calls. The optional trace draws nothing and changes nothing.
+#include <time.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "model/GibbsDP.h"
 #include "base/Random.h"
@@ -110,8 +116,34 @@ void CGibbsDP::WriteTraceRow(FILE* trace, int t, double rho, double score)
     fprintf(trace, "\t%d\n", m_ModLen);
 }
 
-void CGibbsDP::DataAugmentation()
+// CPU time of the calling thread in seconds.
+static double ThreadCpuSeconds()
 {
+    struct timespec ts;
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) != 0)
+        return 0.0;
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+// The convergence entry of the sweep just scored.
+static SweepStat SweepEntry(CGibbsDP& g, double score)
+{
+    SweepStat s;
+    s.score = score;
+    s.modules = g.CountModule(g.m_ModInfo);
+    s.widths.assign(g.m_Width, g.m_Width + g.m_MotifNum);
+    return s;
+}
+
+void CGibbsDP::OutputInfo(int t)
+{
+    printf("Finish runing iteration %d.\n", t);
+    fflush(stdout);   // progress must show at once, also through a pipe
+}
+
+RunResult CGibbsDP::DataAugmentation()
+{
+    double cpuStart = ThreadCpuSeconds();
     m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
@@ -142,9 +174,12 @@ void CGibbsDP::DataAugmentation()
     CalLogBgPrPos(tables, seqLen);
 
     FILE* trace = OpenTrace(m_TraceFile);
+    std::vector<SweepStat> sweepStats;
+    sweepStats.reserve(m_IterNum > 0 ? m_IterNum : 0);
     int t = 0;
     while (t < m_IterNum) {
         double s = RunSweep(t, &moduleProb, mixWeight, pwm, tables, seqLen, meanLen);
+        sweepStats.push_back(SweepEntry(*this, s));
         if (trace)
             WriteTraceRow(trace, t, moduleProb, s);
         t = t + 1;
@@ -164,8 +199,7 @@ void CGibbsDP::DataAugmentation()
     AlignSites(siteTally);
     if (m_CalBF)
         ISforBF(&moduleProb, mixWeight, pwm, seqLen);   // resizes pwm to the reported widths
-    Output(m_OutFile, modTally, seqLen);
-    OutputModPr(modTally, seqLen, samples, m_OutFile);
+    RunResult result = CollectResult(modTally, seqLen, samples);
     DeleteMD(siteTally, widthHist, siteNumHist, modTally);
 
     delete[] mixWeight;
@@ -176,4 +210,7 @@ void CGibbsDP::DataAugmentation()
         delete[] tables[i];
     delete[] tables;
     delete[] seqLen;
+    result.sweepStats = std::move(sweepStats);
+    result.cpuSeconds = ThreadCpuSeconds() - cpuStart;
+    return result;
 }

@@ -1,6 +1,7 @@
-// Result files: the whole layout of a hand-built state, byte for byte,
-// appending, the module-probability file, and the guards against
-// dividing by zero recorded sweeps.
+// Result files from a hand-built sampler state: the record CollectResult
+// builds, formatted by the result-file writer, byte for byte; appending;
+// the module-probability block; and the guards against dividing by zero
+// recorded sweeps.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,16 @@
 
 #include "ReportState.h"
 #include "support/TestSupport.h"
+#include "writers/AppendBlocks.h"
+#include "writers/ResultFile.h"
+
+// Appends the record's two blocks to path and its companion.
+static void Append(const std::string& path, const RunResult& r)
+{
+    std::string failedPath, reason;
+    ASSERT_TRUE(AppendRunBlocks(path, FormatResultBlock(r), FormatModPrBlock(r), &failedPath, &reason))
+        << failedPath << ": " << reason;
+}
 
 // Two sequences of 20 letters, K = 2, R = 10 recorded sweeps (H = 5),
 // module length 10 (segments of 2 or more positions are printed).
@@ -72,23 +83,41 @@ TEST(Output, WholeBlockOfAHandBuiltStateIsAppended)
     TALLIES t(g);
     ResultTallies(t.Mod);
     int len[2] = {20, 20};
-    CString name;
-    name = path.c_str();
-    g.Output(name, t.Mod, len);
+    RunResult r = g.CollectResult(t.Mod, len, 11);
+    Append(path, r);
     EXPECT_EQ(std::string(kExpectedBlock), ReadFile(path));
     EXPECT_EQ(2, g.m_ModNum);
     EXPECT_EQ(4, g.m_Width[0]);
     EXPECT_EQ(3, g.m_SiteNum[0]);
     EXPECT_EQ(2, g.m_SiteNum[1]);
-    g.Output(name, t.Mod, len);             // a second run appends
+    Append(path, g.CollectResult(t.Mod, len, 11));   // a second run appends
     EXPECT_EQ(std::string(kExpectedBlock) + kExpectedBlock, ReadFile(path));
+
+    // The record behind the block: exclusive module ends, the printed end,
+    // counts, consensus and sites as data.
+    ASSERT_EQ(2u, r.modules.size());
+    EXPECT_EQ(0, r.modules[0].seq);
+    EXPECT_EQ(2, r.modules[0].start);
+    EXPECT_EQ(11, r.modules[0].end);
+    EXPECT_EQ(11, r.modules[0].printedEnd);
+    EXPECT_EQ(20, r.modules[1].end);          // open to the end of >s2: ends after its last letter
+    EXPECT_EQ(19, r.modules[1].printedEnd);
+    ASSERT_EQ(2u, r.motifs.size());
+    EXPECT_TRUE(r.motifs[0].printed);
+    EXPECT_FALSE(r.motifs[1].printed);
+    EXPECT_EQ("ACGT", r.motifs[0].consensus);
+    EXPECT_EQ(3, r.motifs[0].siteCount);
+    ASSERT_EQ(3u, r.motifs[0].sites.size());
+    EXPECT_EQ(1, r.motifs[0].sites[2].seq);
+    EXPECT_FALSE(r.motifs[0].sites[2].forward);
+    EXPECT_DOUBLE_EQ(1.2, r.motifs[0].sites[2].posterior);
+    EXPECT_EQ("s1", r.seqs[0].id);
+    EXPECT_EQ((std::array<long long, 4>{5, 5, 5, 5}), r.seqs[0].acgt);
 }
 
 // Needs CalWeightMat.
 TEST(Output, IndependentModeHasNoModuleSectionAndNoOddsWithoutB)
 {
-    CTempDir dir;
-    std::string path = dir.Path("o.txt");
     CGibbsDP g;
     ResultState(g);
     g.m_Independent = true;
@@ -96,10 +125,9 @@ TEST(Output, IndependentModeHasNoModuleSectionAndNoOddsWithoutB)
     TALLIES t(g);
     ResultTallies(t.Mod);
     int len[2] = {20, 20};
-    CString name;
-    name = path.c_str();
-    g.Output(name, t.Mod, len);
-    std::string text = ReadFile(path);
+    RunResult r = g.CollectResult(t.Mod, len, 11);
+    EXPECT_TRUE(r.modules.empty());
+    std::string text = FormatResultBlock(r);
     EXPECT_EQ(std::string::npos, text.find("# of Modules"));
     EXPECT_EQ(std::string::npos, text.find("Log-PMO"));
     EXPECT_EQ(0, text.find("Banner 5%s\n./prog -i a.fa \n\n\n\n\n**********************\nMotif_1:\n"));
@@ -108,18 +136,13 @@ TEST(Output, IndependentModeHasNoModuleSectionAndNoOddsWithoutB)
 // Needs CalWeightMat.
 TEST(Output, NoRecordedSweepAndEndlessOddsPrintOnlyFiniteNumbers)
 {
-    CTempDir dir;
-    std::string path = dir.Path("o.txt");
     CGibbsDP g;
     ResultState(g);
     g.m_BurnIn = g.m_IterNum;               // R = 0
     g.m_LogPMO = INFINITY;
     TALLIES t(g);
     int len[2] = {20, 20};
-    CString name;
-    name = path.c_str();
-    g.Output(name, t.Mod, len);
-    std::string text = ReadFile(path);
+    std::string text = FormatResultBlock(g.CollectResult(t.Mod, len, 1));
     EXPECT_EQ(std::string::npos, text.find("inf"));
     EXPECT_EQ(std::string::npos, text.find("nan"));
     EXPECT_NE(std::string::npos, text.find(">s2\tr\t8\t\t0.000\t\nGGGG\n"));
@@ -128,7 +151,6 @@ TEST(Output, NoRecordedSweepAndEndlessOddsPrintOnlyFiniteNumbers)
 
 TEST(OutputModPr, SharesOfTheSampleCountPerPosition)
 {
-    CTempDir dir;
     CGibbsDP g;
     BuildState(g, {"ACG", "TT", ""}, 1, 5, {">a%s", ">b", ">c"});
     TALLIES t(g);
@@ -138,14 +160,11 @@ TEST(OutputModPr, SharesOfTheSampleCountPerPosition)
     t.Mod[1][0] = 10;
     t.Mod[1][1] = 3;
     int len[3] = {3, 2, 0};
-    CString name;
-    name = dir.Path("r.txt").c_str();
-    g.OutputModPr(t.Mod, len, 11, name);
-    g.OutputModPr(t.Mod, len, 0, name);     // never a division by 0
+    std::string text = FormatModPrBlock(g.CollectResult(t.Mod, len, 11));
+    text += FormatModPrBlock(g.CollectResult(t.Mod, len, 0));   // never a division by 0
     EXPECT_EQ("\n**********\n>a%s(3)\n1.000\n0.455\n0.000\n>b(2)\n0.909\n0.273\n>c(0)\n"
               "\n**********\n>a%s(3)\n0.000\n0.000\n0.000\n>b(2)\n0.000\n0.000\n>c(0)\n",
-              ReadFile(dir.Path("r.txt_modpr.txt")));
-    EXPECT_FALSE(FileExists(dir.Path("r.txt")));
+              text);
 }
 
 TEST(OutputInfo, ProgressLine)

@@ -214,3 +214,53 @@ TEST(Trace, UnopenableTraceFileLeavesTheRunAsItIs)
     EXPECT_EQ(ReadFile(plain.Path("Output.txt")), Without(ReadFile(traced.Path("Output.txt")), words));
     EXPECT_FALSE(FileExists(traced.Path("no")));
 }
+
+// The record a whole run returns: one convergence entry per sweep that
+// agrees with the trace row of that sweep (score to the last bit, modules
+// placed, widths), background frequencies that sum to 1, letter counts
+// that add up to each sequence's length, and the run's seed and index.
+TEST(DataAugmentation, RecordAgreesWithTheTrace)
+{
+    PLANTED data = MakePlanted(8, 5, 150, "TGACTCATGA", true);
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(data.Seqs));
+    CGibbsDP g;
+    g.m_SeqFile = dir.Path("in.fa").c_str();
+    g.m_TraceFile = dir.Path("t.tsv").c_str();
+    g.m_IterNum = 70;
+    g.m_BurnIn = 49;
+    g.m_MotifNum = 2;
+    g.m_ModLen = 60;
+    g.m_MinWidth = 6;
+    g.m_MaxWidth = 9;
+    g.m_FixModLen = false;
+    g.m_Threshold = 0.5;
+    g.m_RandSeed = 31;
+    g.m_RunIndex = 4;
+    testing::internal::CaptureStdout();
+    RunResult r = g.DataAugmentation();
+    testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(31u, r.seed);
+    EXPECT_EQ(4, r.run);
+    EXPECT_EQ(70, r.sweeps);
+    EXPECT_EQ(21, r.recorded);
+    EXPECT_GE(r.cpuSeconds, 0.0);
+    EXPECT_NEAR(1.0, r.bgFreqs[0] + r.bgFreqs[1] + r.bgFreqs[2] + r.bgFreqs[3], 1e-12);
+    ASSERT_EQ(5u, r.seqs.size());
+    for (const SequenceResult& s : r.seqs) {
+        EXPECT_EQ(150, s.acgt[0] + s.acgt[1] + s.acgt[2] + s.acgt[3] + s.other);
+        EXPECT_EQ(150u, s.moduleProb.size());
+    }
+    std::vector<std::string> lines = Lines(ReadFile(dir.Path("t.tsv")));
+    ASSERT_EQ(71u, lines.size());
+    ASSERT_EQ(70u, r.sweepStats.size());
+    for (int t = 0; t < 70; t++) {
+        std::vector<std::string> f = Fields(lines[t + 1]);
+        const SweepStat& s = r.sweepStats[t];
+        EXPECT_EQ(strtod(f[3].c_str(), nullptr), s.score) << t;
+        EXPECT_EQ(f[4], std::to_string(s.modules)) << t;
+        ASSERT_EQ(2u, s.widths.size());
+        EXPECT_EQ(f[6], std::to_string(s.widths[0]) + "," + std::to_string(s.widths[1])) << t;
+    }
+}

@@ -1,0 +1,123 @@
+// Up-front checks of the outputs; see OutputChecks.h.
+#include "app/OutputChecks.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "base/Fatal.h"
+#include "writers/Coordinates.h"
+#include "writers/OutputFolder.h"
+
+bool AppendsResultFile(const INPUTPARAMETER& param)
+{
+    return param.OutDir.GetLength() == 0 || param.OutFileGiven;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    if (a.empty() || b.empty() || stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+static std::string Text(const CString& s)
+{
+    return s.GetLength() > 0 ? std::string(s.m_Data, s.GetLength()) : std::string();
+}
+
+// Every file the runs will write or append to.
+static std::vector<std::string> OutputPaths(const INPUTPARAMETER& param)
+{
+    std::vector<std::string> out;
+    if (AppendsResultFile(param)) {
+        out.push_back(Text(param.OutFile));
+        out.push_back(Text(param.OutFile) + "_modpr.txt");
+    }
+    if (param.TraceFile.GetLength() > 0)
+        out.push_back(Text(param.TraceFile));
+    if (param.OutDir.GetLength() > 0)
+        for (const std::string& name : OutputFolderNames())
+            out.push_back(Text(param.OutDir) + "/" + name);
+    return out;
+}
+
+// Notes and returns true when an output is the same file as an input.
+static bool OutputIsAnInput(const INPUTPARAMETER& param)
+{
+    std::vector<std::pair<std::string, const char*>> inputs = {{Text(param.SeqFile), "-i"}};
+    if (param.UseBgFile)
+        inputs.push_back({Text(param.BgFile), "-b"});
+    if (param.UsePWM)
+        inputs.push_back({Text(param.PWMFile), "-M"});
+    for (const std::string& out : OutputPaths(param)) {
+        for (const auto& in : inputs) {
+            if (SameFile(out, in.first)) {
+                std::string reason = std::string("is the same file as the input given with ") + in.second +
+                                     "; writing to it would destroy the input, so choose another output name";
+                NoteInputError(out.c_str(), reason.c_str());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Notes and returns false when the name line (without its '>') of the
+// given record does not read chrom:start-end.
+static bool GenomeNameParses(const std::string& path, long record, const std::string& name)
+{
+    std::string word = name.substr(0, name.find_first_of(" \t\r\n"));
+    SeqPlace place;
+    if (ParseGenomeName(word, &place))
+        return true;
+    std::string reason = "record " + std::to_string(record) + " (>" + word +
+                         "): with --genome-coords each name must read chrom:start-end "
+                         "(0-based start, as bedtools getfasta writes it)";
+    NoteInputError(path.c_str(), reason.c_str());
+    return false;
+}
+
+bool CheckGenomeNames(const std::string& path)
+{
+    FILE* f = fopen(path.c_str(), "r");
+    if (!f)
+        return true;
+    int first = fgetc(f);
+    if (first != '>') {   // compressed, empty or not FASTA: the reader decides
+        fclose(f);
+        return true;
+    }
+    rewind(f);
+    bool ok = true;
+    long record = 0;
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (ok && getline(&line, &capacity, f) > 0) {
+        if (line[0] == '>')
+            ok = GenomeNameParses(path, ++record, line + 1);
+    }
+    free(line);
+    fclose(f);
+    return ok;
+}
+
+const char* CheckOutputs(const INPUTPARAMETER& param)
+{
+    if (OutputIsAnInput(param))
+        return "Output file error!";
+    if (param.GenomeCoords && !CheckGenomeNames(Text(param.SeqFile)))
+        return "Input sequence file error!";
+    if (param.OutDir.GetLength() > 0) {
+        std::string reason;
+        if (!PrepareOutputFolder(Text(param.OutDir), param.Force, &reason)) {
+            NoteInputError(param.OutDir.m_Data, reason.c_str());
+            return "Output folder error!";
+        }
+    }
+    return nullptr;
+}

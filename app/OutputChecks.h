@@ -1,0 +1,28 @@
+// Checks of the outputs, run with the other up-front checks before any
+// run, so that a refusal leaves every file as it was: no output may be the
+// same file as an input, names must read chrom:start-end with
+// --genome-coords, and the output folder must be usable (it is created
+// here, as the very last check).
+#ifndef RUZARAVO_APP_OUTPUTCHECKS_H
+#define RUZARAVO_APP_OUTPUTCHECKS_H
+
+#include <string>
+
+#include "app/Options.h"
+
+// True when the runs append to the -o file and its companion: always
+// without --outdir, and with it only when -o is given as well.
+bool AppendsResultFile(const INPUTPARAMETER& param);
+
+// The message of the first failed check, or null; a failure notes its reason.
+const char* CheckOutputs(const INPUTPARAMETER& param);
+
+// True when a and b name the same existing file (same device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+
+// Checks every FASTA name line of path for --genome-coords; a file that
+// cannot be read as plain text here is left to the sequence reader and
+// passes. Returns false and notes the first name that does not parse.
+bool CheckGenomeNames(const std::string& path);
+
+#endif

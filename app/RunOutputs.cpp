@@ -1,0 +1,61 @@
+// Hands each run's record to the writers; see RunOutputs.h.
+#include "app/RunOutputs.h"
+
+#include <string>
+
+#include "app/OutputChecks.h"
+#include "base/Fatal.h"
+#include "model/SideFiles.h"
+#include "writers/AppendBlocks.h"
+#include "writers/Coordinates.h"
+#include "writers/OutputFolder.h"
+#include "writers/ResultFile.h"
+
+static const char kOutputFileError[] = "Output file error!";
+
+// Appends the run's blocks to the -o file and its companion. Both files
+// are checked again first (they may have changed since the start).
+static void AppendResultFiles(const std::string& path, const RunResult& result)
+{
+    std::string block = FormatResultBlock(result);
+    std::string modPr = FormatModPrBlock(result);
+    if (!CheckResultFile(path.c_str()) || !CheckResultFile((path + "_modpr.txt").c_str()))
+        StopOnInputError(kOutputFileError);
+    std::string failedPath, reason;
+    if (!AppendRunBlocks(path, block, modPr, &failedPath, &reason)) {
+        NoteInputError(failedPath.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
+}
+
+// The up-front check reads the names from a plain FASTA file; this one
+// covers input it could not read that way.
+static void CheckGenomeNamesOf(const RunResult& result)
+{
+    for (size_t j = 0; j < result.seqs.size(); j++) {
+        SeqPlace place;
+        if (!ParseGenomeName(result.seqs[j].id, &place)) {
+            std::string reason = "record " + std::to_string(j + 1) + " (>" + result.seqs[j].id +
+                                 "): with --genome-coords each name must read chrom:start-end "
+                                 "(0-based start, as bedtools getfasta writes it)";
+            NoteInputError(nullptr, reason.c_str());
+            StopOnInputError("Input sequence file error!");
+        }
+    }
+}
+
+void RunOutputs::Add(RunResult result)
+{
+    if (m_Param.GenomeCoords)
+        CheckGenomeNamesOf(result);
+    if (AppendsResultFile(m_Param))
+        AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
+    if (m_Param.OutDir.GetLength() == 0)
+        return;
+    m_Runs.push_back(std::move(result));
+    std::string failedPath, reason;
+    if (!WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+        NoteInputError(failedPath.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
+}

@@ -1,0 +1,29 @@
+// Where the results of the runs go. Each run's record is handed over as
+// soon as the run ends: its blocks are appended to the -o file and its
+// companion (unless --outdir is given without -o), and the output folder,
+// when asked for, is rewritten with every run so far, so an interrupted
+// process leaves the folder whole for the runs it finished.
+#ifndef RUZARAVO_APP_RUNOUTPUTS_H
+#define RUZARAVO_APP_RUNOUTPUTS_H
+
+#include <vector>
+
+#include "app/Options.h"
+#include "results/RunResult.h"
+
+class RunOutputs {
+public:
+    explicit RunOutputs(const INPUTPARAMETER& param) : m_Param(param) {}
+
+    // Writes the run's record everywhere the parameters ask for; stops with
+    // "Output file error!" (status 1) when a write fails, after taking back
+    // what this run had appended, or with "Input sequence file error!" when
+    // --genome-coords meets a name that does not parse (nothing written).
+    void Add(RunResult result);
+
+private:
+    const INPUTPARAMETER& m_Param;
+    std::vector<RunResult> m_Runs;   // kept for the output folder
+};
+
+#endif

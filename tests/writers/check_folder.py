@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Reads an output folder with Biopython and jsonschema, as a user would.
+
+Usage: check_folder.py FOLDER SCHEMA
+
+summary.json must validate against SCHEMA; Bio.motifs must read
+motifs.meme (MEME minimal format) and motifs.jaspar (JASPAR), each giving
+exactly the printed motifs of summary.json, in order, under their names,
+with the same letter frequencies to 3 decimals. Exit status 0 when all
+holds; otherwise the first fault is printed and the status is 1.
+"""
+import json
+import sys
+
+import jsonschema
+from Bio import motifs
+
+
+def fail(message):
+    print(message)
+    sys.exit(1)
+
+
+def frequencies(motif):
+    """Rows of A, C, G, T frequencies of a Bio.motifs motif."""
+    counts = motif.counts
+    rows = []
+    for column in range(motif.length):
+        column_counts = [counts[letter][column] for letter in "ACGT"]
+        total = sum(column_counts)
+        rows.append([c / total for c in column_counts])
+    return rows
+
+
+def same_rows(name, got, expected):
+    if len(got) != len(expected):
+        fail(f"{name}: {len(got)} columns, expected {len(expected)}")
+    for c, (row, want) in enumerate(zip(got, expected)):
+        for letter, a, b in zip("ACGT", row, want):
+            if round(a, 3) != round(b, 3):
+                fail(f"{name}: column {c + 1} letter {letter}: {a} != {b}")
+
+
+def main():
+    folder, schema_path = sys.argv[1], sys.argv[2]
+    with open(f"{folder}/summary.json") as f:
+        summary = json.load(f)
+    with open(schema_path) as f:
+        schema = json.load(f)
+    jsonschema.validate(summary, schema)
+
+    expected = [(m["id"], m["consensus"], m["matrix"], m["nsites"]) for run in summary["runs"] for m in run["motifs"]]
+    with open(f"{folder}/motifs.meme") as f:
+        meme = list(motifs.parse(f, "minimal"))
+    with open(f"{folder}/motifs.jaspar") as f:
+        jaspar = list(motifs.parse(f, "jaspar"))
+    if len(meme) != len(expected) or len(jaspar) != len(expected):
+        fail(f"{len(meme)} MEME and {len(jaspar)} JASPAR motifs, expected {len(expected)}")
+    for (name, consensus, matrix, nsites), m, j in zip(expected, meme, jaspar):
+        if m.name != name or m.num_occurrences != nsites:
+            fail(f"MEME motif {m.name!r} with {m.num_occurrences} sites, expected {name!r} with {nsites}")
+        if j.matrix_id != name or j.name != consensus:
+            fail(f"JASPAR motif {j.matrix_id!r} {j.name!r}, expected {name!r} {consensus!r}")
+        same_rows("MEME " + name, frequencies(m), matrix)
+        same_rows("JASPAR " + name, frequencies(j), matrix)
+    print(f"OK {len(expected)} motifs")
+
+
+if __name__ == "__main__":
+    main()

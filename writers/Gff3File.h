@@ -1,0 +1,21 @@
+// GFF3 annotations of all runs: modules as CRM (SO:0000727) and sites as
+// TF_binding_site (SO:0000235), 1-based inclusive coordinates.
+#ifndef RUZARAVO_WRITERS_GFF3FILE_H
+#define RUZARAVO_WRITERS_GFF3FILE_H
+
+#include <string>
+#include <vector>
+
+#include "results/RunResult.h"
+
+// "##gff-version 3", one ##sequence-region per reference (the span of the
+// sequences placed on it), then per run its modules and sites. Attributes:
+// ID, Parent (the module holding the whole site, if any), motif,
+// posterior, run; Ontology_term names the SO term of the type.
+std::string FormatGff3(const std::vector<RunResult>& runs, bool genome);
+
+// A reference name as a GFF3 seqid: every character outside
+// [a-zA-Z0-9.:^*$@!+_?|-] percent-encoded (%XX).
+std::string GffSeqid(const std::string& text);
+
+#endif
