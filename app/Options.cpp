@@ -5,7 +5,7 @@
 // other word (so "-o -s" names the result file "-s" and also sets -s).
 // A value option that is the last word is ignored. Long options (second
 // character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version, --outdir DIR, --force, --genome-coords.
+// --help, --version, --outdir DIR, --force, --genome-coords, --threads N.
 #include "app/Options.h"
 
 #include <climits>
@@ -47,6 +47,7 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->OutDir = "";
     param->Force = false;
     param->GenomeCoords = false;
+    param->Threads = 1;
 }
 
 // strtol in base 10, held inside the int range.
@@ -77,6 +78,8 @@ static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char*
         param->Force = true;
     else if (strcmp(word, "--genome-coords") == 0)
         param->GenomeCoords = true;
+    else if (strcmp(word, "--threads") == 0 && value)
+        param->Threads = ReadInt(value);
 }
 
 static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
@@ -191,6 +194,12 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         NoteOption('L', param->ModLen, "the module length must be at most 100000 letters");
         return "Input module length too large!";
     }
+    if (param->Threads < 1 || param->Threads > kMaxThreads) {
+        char subject[32];
+        snprintf(subject, sizeof subject, "--threads %d", param->Threads);
+        NoteInputError(subject, "the number of threads must lie in 1..256");
+        return "Input number of threads error!";
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
@@ -223,6 +232,11 @@ void CheckInputParam(INPUTPARAMETER* param)
 
 RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
+    return RunModSampling(param, run, nullptr, nullptr, param->Threads);
+}
+
+RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* trace, int threads)
+{
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
     sampler->m_SeqFile = param->SeqFile;
@@ -246,6 +260,9 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RandSeed = param->Seed + (unsigned)run;
     sampler->m_RunIndex = run;
     sampler->m_TraceFile = param->TraceFile;
+    sampler->m_Console = console;
+    sampler->m_TraceSink = trace;
+    sampler->m_Threads = threads;
     RunResult result = sampler->DataAugmentation();
     delete sampler;
     return result;

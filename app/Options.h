@@ -3,6 +3,8 @@
 #ifndef RUZARAVO_APP_OPTIONS_H
 #define RUZARAVO_APP_OPTIONS_H
 
+#include <cstdio>
+
 #include "base/CString.h"
 #include "results/RunResult.h"
 
@@ -41,6 +43,7 @@ struct INPUTPARAMETER {
     CString OutDir;       // --outdir: output folder; empty: none
     bool Force;           // --force: replace the files of a non-empty output folder
     bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
+    int Threads;          // --threads: threads for the runs and inside a run, 1..kMaxThreads
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);
@@ -72,5 +75,13 @@ void CheckInputParam(INPUTPARAMETER* param);
 // One complete run; run is its 0-based index within the process. Returns
 // what the run found; writing it is the caller's (app/RunOutputs.h).
 RunResult RunModSampling(INPUTPARAMETER* param, int run);
+// The same with the run's progress lines and trace sent to console and
+// trace (null: standard output and the --trace file) and threads threads
+// for its draw-free passes.
+RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* trace, int threads);
+
+// Largest --threads: far above any machine this runs on, small enough that
+// a mistyped value cannot start thousands of threads.
+const int kMaxThreads = 256;
 
 #endif

@@ -14,6 +14,7 @@
 
 #include "app/Options.h"
 #include "app/RunOutputs.h"
+#include "parallel/RunSet.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -33,8 +34,7 @@ static int RunProgram(int argc, char** argv)
         param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
     CheckInputParam(param);
     RunOutputs outputs(*param);
-    for (int run = 0; run < param->RunNum; run++)
-        outputs.Add(RunModSampling(param, run));
+    RunAllRuns(param, outputs);
     delete param;
     return 0;
 }

@@ -111,6 +111,8 @@ public:
     unsigned m_RandSeed;     // seed of this run's generator
     Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_Threads;           // threads for the draw-free passes of a sweep, >= 1
+    FILE* m_Console;         // where the run's progress lines go; null: standard output
+    FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
     std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
     std::vector<double> m_SiteScratch;   // forward pass of one module window
     int m_RunIndex;          // 0-based index of this run within the process
@@ -236,6 +238,9 @@ public:
     // Steps of a sweep that draw nothing, for every sequence: the position
     // tables, the two-strand sums, the module forward passes (into m_Work).
     void DrawFreePasses(double rho, double* pi, double** pwm, double** tables, int* seqLen);
+    // Those passes for sequences first .. last-1, into buffers already sized.
+    void SequencePasses(int first, int last, double rho, double** tables, int* seqLen,
+                        std::vector<unsigned char>* codes);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
     double WidthLogPrior(int w);
     // A 64-bit count as a logGamma argument (held inside the int range).

@@ -92,11 +92,11 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
 // Opens the trace file for appending and writes its header; null when no
 // trace is asked for or the file cannot be opened (the run then goes on
 // without a trace, and says so on standard error only).
-static FILE* OpenTrace(const CString& name)
+static FILE* OpenTrace(const CString& name, FILE* sink)
 {
     if (name.GetLength() == 0)
         return nullptr;
-    FILE* f = fopen(name.m_Data, "a");
+    FILE* f = sink ? sink : fopen(name.m_Data, "a");
     if (!f) {
         fprintf(stderr, "Cannot open trace file %s; the run goes on without a trace.\n", name.m_Data);
         return nullptr;
@@ -137,8 +137,9 @@ static SweepStat SweepEntry(CGibbsDP& g, double score)
 
 void CGibbsDP::OutputInfo(int t)
 {
-    printf("Finish runing iteration %d.\n", t);
-    fflush(stdout);   // progress must show at once, also through a pipe
+    FILE* out = m_Console ? m_Console : stdout;
+    fprintf(out, "Finish runing iteration %d.\n", t);
+    fflush(out);   // progress must show at once, also through a pipe
 }
 
 RunResult CGibbsDP::DataAugmentation()
@@ -147,8 +148,9 @@ RunResult CGibbsDP::DataAugmentation()
     m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
-    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", stdout);
-    printf("\nInput %d sequences.\n", m_SeqNum);
+    FILE* out = m_Console ? m_Console : stdout;
+    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", out);
+    fprintf(out, "\nInput %d sequences.\n", m_SeqNum);
     RandPickSite();
 
     int K = m_MotifNum, N = m_SeqNum;
@@ -173,7 +175,7 @@ RunResult CGibbsDP::DataAugmentation()
     int meanLen = (int)(totalLen / N);
     CalLogBgPrPos(tables, seqLen);
 
-    FILE* trace = OpenTrace(m_TraceFile);
+    FILE* trace = OpenTrace(m_TraceFile, m_TraceSink);
     std::vector<SweepStat> sweepStats;
     sweepStats.reserve(m_IterNum > 0 ? m_IterNum : 0);
     int t = 0;
@@ -188,7 +190,7 @@ RunResult CGibbsDP::DataAugmentation()
         if (t % kWidthMovePeriod == 0)
             OutputInfo(t);
     }
-    if (trace)
+    if (trace && trace != m_TraceSink)
         fclose(trace);
 
     int samples = m_IterNum - m_BurnIn + 1;

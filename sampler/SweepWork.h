@@ -38,7 +38,7 @@ struct SweepWork {
     MixLogTerms mix;
     std::vector<double> matrixLogs;   // ln of every weight-matrix entry
     std::vector<int> matrixOffset;    // K + 1: where motif k's rows start in matrixLogs
-    std::vector<unsigned char> codes; // letter codes of one sequence
+    std::vector<std::vector<unsigned char>> codes;  // per thread: letter codes of one sequence
     std::vector<double> siteScratch;  // forward pass of one module window
 };
 
