@@ -224,14 +224,12 @@ public:
                      const double* strand);
     // The same logarithms in a MixLogTerms, with ln pi[K].
     void MixLogs(double* pi, MixLogTerms* mix);
-    // out[p K + k] = LogSum of table row p's two strand columns of motif k,
-    // for p < len.
-    void StrandSums(const double* table, int len, double* out);
     // The module forward pass of sequence i (two letters or more): A, B
-    // and C of ApproxSampleCurSeq, len each, bit for bit; strand is the
-    // sequence's StrandSums or null. Draws nothing.
+    // and C of ApproxSampleCurSeq, len each, bit for bit. With both strands
+    // and strand not null, also strand[p K + k] = LogSum of row p's two
+    // strand columns of motif k, for every p < len. Draws nothing.
     void ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
-                       const double* strand, double* A, double* B, double* C);
+                       double* strand, double* A, double* B, double* C);
     // The draws of ApproxSampleCurSeq from a finished forward pass (A, B, C
     // may be null for a sequence of fewer than two letters).
     void DrawModules(int i, double rho, double* A, double* B, double* C, int* move);

@@ -11,8 +11,8 @@
 // m_SiteNum lose the removed sites and are stale until the next score.
 //
 // ModuleForward computes A, B and C in one loop (C[t] needs A[t] only), so
-// the two recursions' exp/log latencies overlap; with the two-strand sums
-// of the position tables precomputed (StrandSums) it gives the bits of the
+// the two recursions' exp/log latencies overlap, and it keeps each
+// position's two-strand sums for the site pass; it gives the bits of the
 // separate passes. It draws nothing, so a sweep runs it for every sequence
 // first (on any thread) and makes the draws (DrawModules) afterwards.
 //
@@ -58,14 +58,6 @@ void CGibbsDP::MixLogs(double* pi, MixLogTerms* mix)
     mix->lnBgMix = log(pi[m_MotifNum]);
 }
 
-void CGibbsDP::StrandSums(const double* table, int len, double* out)
-{
-    const int K = m_MotifNum, stride = 2 * K + 1;
-    for (int p = 0; p < len; p++, table += stride, out += K)
-        for (int k = 0; k < K; k++)
-            out[k] = LogSum(table[2 * k], table[2 * k + 1]);
-}
-
 void CGibbsDP::AddSiteEnds(const double* row, int jj, double* f, const double* lnPi,
                            const double* lnPiHalf, const double* strand)
 {
@@ -108,7 +100,7 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
 }
 
 void CGibbsDP::ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
-                             const double* strand, double* A, double* B, double* C)
+                             double* strand, double* A, double* B, double* C)
 {
     const int len = m_Seq[i].GetLength();
     assert(len >= 2 && m_ModLen >= 2);
@@ -120,11 +112,34 @@ void CGibbsDP::ModuleForward(int i, double rho, const MixLogTerms& mix, const do
     A[0] = mix.lnBgMix + table[bgCol];
     B[0] = table[bgCol];
     C[0] = B[0];
+    if (strand && m_BothStrand)
+        for (int k = 0; k < K; k++)
+            strand[k] = LogSum(table[2 * k], table[2 * k + 1]);
     for (int t = 1; t < len; t++) {
         const double* row = table + (long)t * stride;
         // Module model: every way a background letter or a site ends at t.
+        // The two-strand sums do not depend on the running value, so they
+        // overlap with its chain of LogSums; they are kept for the site pass.
         A[t] = mix.lnBgMix + row[bgCol] + A[t - 1];
-        AddSiteEnds(row, t, A, lnPi, lnPiHalf, strand ? strand + (long)t * K : nullptr);
+        for (int k = 0; k < K; k++) {
+            const int w = m_Width[k];
+            double x;
+            if (m_BothStrand) {
+                double pair = LogSum(row[2 * k], row[2 * k + 1]);
+                if (strand)
+                    strand[(long)t * K + k] = pair;
+                if (t + 1 < w)
+                    continue;   // the site would start before the sequence
+                x = pair + lnPiHalf[k];
+            } else {
+                if (t + 1 < w)
+                    continue;
+                x = lnPi[k] + row[2 * k];
+            }
+            if (t + 1 > w)
+                x = x + A[t - w];
+            A[t] = LogSum(A[t], x);
+        }
         // Background letters and whole modules up to t.
         if (t <= Lm - 2) {
             B[t] = row[bgCol];

@@ -43,13 +43,9 @@ void CGibbsDP::SequencePasses(int first, int last, double rho, double** tables, 
         SequenceWork& s = w.seqs[i];
         const int len = seqLen[i];
         ScoreSequence(i, tables[i], len, w.matrixLogs.data(), w.matrixOffset.data(), codes);
-        const double* strand = nullptr;
-        if (m_BothStrand) {
-            StrandSums(tables[i], len, s.strand.data());
-            strand = s.strand.data();
-        }
         if (len >= 2)
-            ModuleForward(i, rho, w.mix, tables[i], strand, s.A.data(), s.B.data(), s.C.data());
+            ModuleForward(i, rho, w.mix, tables[i], m_BothStrand ? s.strand.data() : nullptr, s.A.data(),
+                          s.B.data(), s.C.data());
     }
 }
 
