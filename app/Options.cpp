@@ -1,22 +1,39 @@
-// Command line: options, usage text, validation and the run procedure.
+// Command line: options, validation and the run procedure.
 //
-// An option is any word starting with '-'; only its second character is
-// examined. A value is the next word, which is visited in turn like any
-// other word (so "-o -s" names the result file "-s" and also sets -s).
-// A value option that is the last word is ignored. Long options (second
-// character '-') are this program's extensions: --seed N, --trace FILE,
-// --help, --version, --outdir DIR, --force, --genome-coords, --threads N.
+// An option is any word starting with '-'; for single-letter options only
+// the second character is examined (-input works like -i). A value is the
+// next word, which is visited in turn like any other word (so "-o -s" names
+// the result file "-s" and also sets -s); a word used as a value draws no
+// warning of its own. Long options (second character '-') are looked up in
+// kLongOptions, where adding one is one line.
+//
+// Numbers must be whole numbers: "-n fifty" or "-K 12x" is refused, not
+// read as 0 or 12. The parser only records the first such problem; the
+// checks report it with the message that fits the option (the motif-number
+// or width message, else "Input option error!"). An unknown single letter
+// is a warning on standard error and the run goes on.
 #include "app/Options.h"
 
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/GibbsDP.h"
 #include "model/SideFiles.h"
 #include "app/OutputChecks.h"
+
+static const char kOptionError[] = "Input option error!";
+static const char kWidthError[] = "input motif width range error!";
+static const char kMotifsError[] = "Input number of transcription factors error!";
 
 void SetDefaultParam(INPUTPARAMETER* param)
 {
@@ -48,66 +65,184 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->Force = false;
     param->GenomeCoords = false;
     param->Threads = 1;
+    param->Quiet = false;
+    param->MaskLower = false;
+    param->OptionMessage = nullptr;
+    param->OptionSubject.clear();
+    param->OptionReason.clear();
+    param->Warnings.clear();
+    param->Sequences.reset();
+    param->Report = false;
+    param->KnownFile = "";
 }
 
-// strtol in base 10, held inside the int range.
-static int ReadInt(const char* text)
+// Records a problem unless an earlier one was found.
+static void NoteProblem(INPUTPARAMETER* param, const char* message, const std::string& subject,
+                        const std::string& reason)
 {
-    long v = strtol(text, nullptr, 10);
-    if (v > INT_MAX)
-        return INT_MAX;
-    if (v < INT_MIN)
-        return INT_MIN;
-    return (int)v;
+    if (param->OptionMessage)
+        return;
+    param->OptionMessage = message;
+    param->OptionSubject = subject;
+    param->OptionReason = reason;
 }
 
-static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char* value)
+// The whole word is a base-10 integer with an optional sign. The value is
+// held inside the int range (so "-K 99999999999" reads as 2147483647 and
+// fails the range check); a word that is not a number still gets strtol's
+// reading, which the range checks may also refuse.
+static bool ReadWholeInt(const char* text, int* value)
 {
-    if (strcmp(word, "--help") == 0)
-        param->ShowHelp = true;
-    else if (strcmp(word, "--version") == 0)
-        param->ShowVersion = true;
-    else if (strcmp(word, "--seed") == 0 && value) {
-        param->SeedGiven = true;
-        param->Seed = (unsigned)strtoul(value, nullptr, 10);
-    } else if (strcmp(word, "--trace") == 0 && value)
-        param->TraceFile = value;
-    else if (strcmp(word, "--outdir") == 0 && value)
-        param->OutDir = value;
-    else if (strcmp(word, "--force") == 0)
-        param->Force = true;
-    else if (strcmp(word, "--genome-coords") == 0)
-        param->GenomeCoords = true;
-    else if (strcmp(word, "--threads") == 0 && value)
-        param->Threads = ReadInt(value);
+    char* end = nullptr;
+    errno = 0;
+    long v = strtol(text, &end, 10);
+    *value = v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
+    return end != text && *end == '\0' && !isspace((unsigned char)text[0]);
 }
 
-static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value)
+// Reads an integer option value; message is the fixed message of a refusal.
+static void ApplyInt(INPUTPARAMETER* param, const char* word, const char* value, int* field, const char* message)
+{
+    if (!ReadWholeInt(value, field))
+        NoteProblem(param, message, std::string(word) + " " + value, "not a whole number");
+}
+
+static void ApplySeed(INPUTPARAMETER* param, const char* value)
+{
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long v = strtoull(value, &end, 10);
+    if (end == value || *end != '\0' || !isdigit((unsigned char)value[0]) || errno == ERANGE || v > 4294967295ULL) {
+        NoteProblem(param, kOptionError, std::string("--seed ") + value, "the seed must be a whole number from 0 to 4294967295");
+        return;
+    }
+    param->SeedGiven = true;
+    param->Seed = (unsigned)v;
+}
+
+// Long options: name, whether it takes the next word as its value, and what
+// it sets. To add one, add a line here (and a line to the help text).
+struct LONGOPTION {
+    const char* Name;
+    bool TakesValue;
+    void (*Apply)(INPUTPARAMETER* param, const char* value);
+};
+
+static const LONGOPTION kLongOptions[] = {
+    {"--help", false, [](INPUTPARAMETER* p, const char*) { p->ShowHelp = true; }},
+    {"--version", false, [](INPUTPARAMETER* p, const char*) { p->ShowVersion = true; }},
+    {"--quiet", false, [](INPUTPARAMETER* p, const char*) { p->Quiet = true; }},
+    {"--mask-lower", false, [](INPUTPARAMETER* p, const char*) { p->MaskLower = true; }},
+    {"--seed", true, ApplySeed},
+    {"--trace", true, [](INPUTPARAMETER* p, const char* v) { p->TraceFile = v; }},
+    {"--outdir", true, [](INPUTPARAMETER* p, const char* v) { p->OutDir = v; }},
+    {"--force", false, [](INPUTPARAMETER* p, const char*) { p->Force = true; }},
+    {"--genome-coords", false, [](INPUTPARAMETER* p, const char*) { p->GenomeCoords = true; }},
+    {"--threads", true, [](INPUTPARAMETER* p, const char* v) {
+         ApplyInt(p, "--threads", v, &p->Threads, "Input number of threads error!");
+     }},
+    {"--report", false, [](INPUTPARAMETER* p, const char*) { p->Report = true; }},
+    {"--known", true, [](INPUTPARAMETER* p, const char* v) {
+         p->Report = true;   // the matches are shown only in the report
+         p->KnownFile = v;
+     }},
+};
+
+// Number of single-character edits between a and b (for "did you mean").
+static size_t EditDistance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); j++)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); i++) {
+        size_t diag = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); j++) {
+            size_t up = row[j];
+            row[j] = std::min(std::min(row[j] + 1, row[j - 1] + 1), diag + (a[i - 1] != b[j - 1]));
+            diag = up;
+        }
+    }
+    return row[b.size()];
+}
+
+static std::string UnknownLongReason(const char* word)
+{
+    std::string reason = "unknown option";
+    for (const LONGOPTION& o : kLongOptions) {
+        if (EditDistance(word, o.Name) <= 2) {
+            reason += "; did you mean " + std::string(o.Name) + "?";
+            break;
+        }
+    }
+    return reason + " (--help lists every option)";
+}
+
+// Applies a long option; a word that is only another option's value is not
+// refused when it names no option.
+static void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char* value, bool isValue)
+{
+    for (const LONGOPTION& o : kLongOptions) {
+        if (strcmp(word, o.Name) != 0)
+            continue;
+        if (o.TakesValue && !value) {
+            if (!isValue)
+                NoteProblem(param, kOptionError, word, "needs a value");
+            return;
+        }
+        o.Apply(param, value);
+        return;
+    }
+    if (!isValue)
+        NoteProblem(param, kOptionError, word, UnknownLongReason(word));
+}
+
+static void ApplyReal(INPUTPARAMETER* param, const char* word, const char* value)
+{
+    char* end = nullptr;
+    param->Threshold = strtod(value, &end);
+    if (end == value || *end != '\0' || isspace((unsigned char)value[0]))
+        NoteProblem(param, kOptionError, std::string(word) + " " + value, "not a number");
+}
+
+static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* value, bool isValue)
 {
     switch (word[1]) {
     case 'P': param->SampleParam = true; return;
     case 's': param->Independent = true; return;
     case 'd': param->FixModLen = false; return;
     case 'B': param->CalBF = true; return;
-    case '-': ApplyLongOption(param, word, value); return;
-    default: break;
+    case 'h': param->ShowHelp = true; return;
+    case '-': ApplyLongOption(param, word, value, isValue); return;
+    case 'i': case 'o': case 'n': case 'N': case 'r': case 'K':
+    case 'L': case 'w': case 'W': case 'c': case 'b': case 'M':
+        break;
+    case '\0': return;   // a lone '-' names nothing (it is "standard input" as a value)
+    default:
+        if (!isValue)
+            param->Warnings.push_back(std::string("warning: ") + word +
+                                      ": unknown option, ignored (--help lists every option)");
+        return;
     }
-    if (!value)
-        return;   // a value option as the last word has nothing to read
+    if (!value) {
+        if (!isValue)
+            NoteProblem(param, kOptionError, word, "needs a value");
+        return;
+    }
     switch (word[1]) {
     case 'i': param->SeqFile = value; break;
     case 'o':
         param->OutFile = value;
         param->OutFileGiven = true;
         break;
-    case 'n': param->IterNum = ReadInt(value) < 0 ? 0 : ReadInt(value); break;
-    case 'N': param->RunNum = ReadInt(value); break;
+    case 'n': ApplyInt(param, word, value, &param->IterNum, kOptionError); break;
+    case 'N': ApplyInt(param, word, value, &param->RunNum, kOptionError); break;
     case 'r': param->BothStrand = value[0] != '0'; break;
-    case 'K': param->MotifNum = ReadInt(value); break;
-    case 'L': param->ModLen = ReadInt(value); break;
-    case 'w': param->MinWidth = ReadInt(value); break;
-    case 'W': param->MaxWidth = ReadInt(value); break;
-    case 'c': param->Threshold = strtod(value, nullptr); break;
+    case 'K': ApplyInt(param, word, value, &param->MotifNum, kMotifsError); break;
+    case 'L': ApplyInt(param, word, value, &param->ModLen, kOptionError); break;
+    case 'w': ApplyInt(param, word, value, &param->MinWidth, kWidthError); break;
+    case 'W': ApplyInt(param, word, value, &param->MaxWidth, kWidthError); break;
+    case 'c': ApplyReal(param, word, value); break;
     case 'b':
         param->UseBgFile = true;
         param->BgFile = value;
@@ -116,8 +251,37 @@ static void ApplyOption(INPUTPARAMETER* param, const char* word, const char* val
         param->UsePWM = true;
         param->PWMFile = value;
         break;
-    default: break;   // unknown letters are ignored
+    default: break;
     }
+}
+
+// Single-letter options: those taking a value, then the switches.
+static const char kValueLetters[] = "ionNrKLwWcbM";
+static const char kSwitchLetters[] = "PsdBh";
+
+std::vector<std::string> OptionNames()
+{
+    std::vector<std::string> names;
+    for (const char* letters : {kValueLetters, kSwitchLetters})
+        for (const char* c = letters; *c; c++)
+            names.push_back(std::string("-") + *c);
+    for (const LONGOPTION& o : kLongOptions)
+        names.push_back(o.Name);
+    return names;
+}
+
+// True when word takes the next word as its value.
+static bool TakesValue(const char* word)
+{
+    if (word[0] != '-')
+        return false;
+    if (word[1] == '-') {
+        for (const LONGOPTION& o : kLongOptions)
+            if (strcmp(word, o.Name) == 0)
+                return o.TakesValue;
+        return false;
+    }
+    return word[1] != '\0' && strchr(kValueLetters, word[1]) != nullptr;
 }
 
 void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
@@ -125,31 +289,10 @@ void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
     param->CmdLine = RUZARAVO_BANNER "\n";
     for (int i = 0; i < argc; i++) {
         param->CmdLine = param->CmdLine + argv[i] + " ";
+        bool isValue = i > 0 && TakesValue(argv[i - 1]);
         if (argv[i][0] == '-')
-            ApplyOption(param, argv[i], i + 1 < argc ? argv[i + 1] : nullptr);
+            ApplyOption(param, argv[i], i + 1 < argc ? argv[i + 1] : nullptr, isValue);
     }
-}
-
-void PrintReadme()
-{
-    printf("\n******************************\n");
-    printf("   Ruzaravo 1.0 Dec. 5 2005.\n");
-    printf("******************************\n");
-    printf("\nUsage: ./Ruzaravo -i Seqfile (options)\n");
-    printf("Seqfile must be in FASTA format and each line in the file should contain no more than 10K characters\n\n");
-    printf("Options:\n");
-    printf("\t-o\tOutput file (default output.txt)\n");
-    printf("\t-n\tMaximum number of iterations (default 2000)\n");
-    printf("\t-c\tThreshold for motif prediction (between 0 and 1; default 0.5)\n");
-    printf("\t\tYou may increase this parameter if Ruzaravo predicts many sites\n");
-    printf("\t-r\t1: search for both strands; 0: only search for forward strand (default 1)\n");
-    printf("\t-K\tNumber of transcription factors (default 3)\n");
-    printf("\t-L\tModule length (default 200)\n");
-    printf("\t-w\tMinimum width for motifs (default 10); should be >= 5 \n");
-    printf("\t-W\tMaximum width for motifs (default 14); should be <= 40 \n");
-    printf("\t-P\tSample parameters each iteration. See readme file for details\n");
-    printf("\t-B\tOutput log-posterior model odds over null model (pure background)\n");
-    printf("\t-s\tDegerate to search for K independent motifs without considering module structure\n");
 }
 
 int BurnInSweeps(int iterNum)
@@ -174,17 +317,21 @@ static void NoteOption(char letter, int value, const char* reason)
 // The checks in order; each failure notes its reason for standard error.
 static const char* FirstFailedCheck(INPUTPARAMETER* param)
 {
+    if (param->OptionMessage) {
+        NoteInputError(param->OptionSubject.c_str(), param->OptionReason.c_str());
+        return param->OptionMessage;
+    }
     if (param->MinWidth < 5 || param->MaxWidth > 40 || param->MaxWidth < 5) {
         NoteInputError("-w/-W", "motif widths must lie in 5..40 (-w at least 5, -W at most 40)");
-        return "input motif width range error!";
+        return kWidthError;
     }
     if (param->MotifNum < 1) {
         NoteOption('K', param->MotifNum, "the number of transcription factors must be at least 1");
-        return "Input number of transcription factors error!";
+        return kMotifsError;
     }
     if (param->MotifNum > kMaxMotifNum) {
         NoteOption('K', param->MotifNum, "at most 1000 transcription factors can be searched in one run");
-        return "Input number of transcription factors error!";
+        return kMotifsError;
     }
     if (param->ModLen < param->MinWidth) {
         NoteOption('L', param->ModLen, "the module length must be at least the smallest motif width (-w)");
@@ -200,6 +347,20 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         NoteInputError(subject, "the number of threads must lie in 1..256");
         return "Input number of threads error!";
     }
+    if (param->IterNum < 0) {
+        NoteOption('n', param->IterNum, "the number of sweeps must be 0 or more");
+        return kOptionError;
+    }
+    if (param->RunNum < 0) {
+        NoteOption('N', param->RunNum, "the number of runs must be 0 or more");
+        return kOptionError;
+    }
+    if (!(param->Threshold >= 0.0 && param->Threshold <= 1.0)) {
+        char subject[64];
+        snprintf(subject, sizeof subject, "-c %g", param->Threshold);
+        NoteInputError(subject, "the threshold is a posterior frequency and must lie in 0..1");
+        return kOptionError;
+    }
     if (param->UseBgFile && !CheckBgFile(param->BgFile.m_Data))
         return "Input background file error!";
     if (param->UsePWM && !CheckPWMFile(param->PWMFile.m_Data, param->MotifNum))
@@ -211,7 +372,8 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         if (!CheckResultFile(modPr.m_Data))
             return "Output file error!";
     }
-    return CheckOutputs(*param);
+    const char* report = CheckReportOptions(param);   // before the folder is created
+    return report ? report : CheckOutputs(*param);
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)
@@ -228,6 +390,33 @@ void CheckInputParam(INPUTPARAMETER* param)
     const char* message = ValidateInputParam(param);
     if (message)
         StopOnInputError(message);
+}
+
+void LoadSequences(INPUTPARAMETER* param)
+{
+    auto records = std::make_shared<std::vector<FastaRecord>>();
+    FastaReadOptions options;
+    options.MaskLower = param->MaskLower;
+    if (param->SeqFile.GetLength() == 0) {
+        NoteInputError("-i", "no sequence file named; give a FASTA file with -i FILE (or -i - for standard input)");
+        StopOnInputError("Input sequence file error!");
+    }
+    if (!ReadFastaInput(std::string(param->SeqFile.m_Data, param->SeqFile.m_Length), options, records.get()))
+        StopOnInputError("Input sequence file error!");
+    param->Sequences = records;
+}
+
+unsigned ClockSeed()
+{
+    // splitmix64 of the nanosecond clock and the process id: every bit of
+    // both reaches the 32 bits kept.
+    unsigned long long x = (unsigned long long)std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    x ^= (unsigned long long)getpid() << 32;
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    x ^= x >> 31;
+    return (unsigned)(x ^ (x >> 32));
 }
 
 RunResult RunModSampling(INPUTPARAMETER* param, int run)
@@ -263,6 +452,10 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* tr
     sampler->m_Console = console;
     sampler->m_TraceSink = trace;
     sampler->m_Threads = threads;
+    sampler->m_Input = param->Sequences.get();
+    sampler->m_RunCount = param->RunNum;
+    sampler->m_Quiet = param->Quiet;
+    fprintf(stderr, "Seed: %u\n", sampler->m_RandSeed);
     RunResult result = sampler->DataAugmentation();
     delete sampler;
     return result;

@@ -4,9 +4,13 @@
 #define RUZARAVO_APP_OPTIONS_H
 
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "base/CString.h"
 #include "results/RunResult.h"
+#include "input/FastaText.h"
 
 // Compile banner: first line of the command-line text and of every result block.
 #define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
@@ -37,18 +41,37 @@ struct INPUTPARAMETER {
     bool SeedGiven;       // --seed given
     unsigned Seed;        // --seed value, or the clock read once at start
     CString TraceFile;    // --trace: per-sweep trace file; empty: none
-    bool ShowHelp;        // --help
+    bool ShowHelp;        // --help, -h
     bool ShowVersion;     // --version
     bool OutFileGiven;    // -o given (with --outdir the -o file is written only then)
     CString OutDir;       // --outdir: output folder; empty: none
     bool Force;           // --force: replace the files of a non-empty output folder
     bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
     int Threads;          // --threads: threads for the runs and inside a run, 1..kMaxThreads
+    bool Quiet;           // --quiet: no progress lines
+    bool MaskLower;       // --mask-lower: lower-case letters read as N
+
+    // What the parser found wrong, reported by the checks: the fixed message
+    // of the first problem (null: none) and its explanation.
+    const char* OptionMessage;
+    std::string OptionSubject;    // the option and its value as typed
+    std::string OptionReason;
+    std::vector<std::string> Warnings;   // unknown single-letter options, for standard error
+
+    // The sequences, read once before the first run and shared by all runs.
+    std::shared_ptr<const std::vector<FastaRecord>> Sequences;
+    bool Report;          // --report (or --known): write the HTML report
+    CString KnownFile;    // --known: matrices of known factors for the report; empty: none
 };
 
 void SetDefaultParam(INPUTPARAMETER* param);
 void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv);
-void PrintReadme();
+// Every option the parser knows, as typed ("-i", ..., "--seed"): the help
+// text and the manual page must name each of them.
+std::vector<std::string> OptionNames();
+
+void PrintReadme();    // the usage text shown for a start without arguments
+void PrintHelp();      // the complete option list (--help, -h)
 
 // Burn-in sweeps: the exact product of iterNum and the double 0.7,
 // truncated toward zero (2000 gives 1399).
@@ -64,13 +87,23 @@ const int kMaxMotifNum = 1000;
 // take seconds to minutes; 100,000 letters is far above any real module.
 const int kMaxModLen = 100000;
 
-// The message of the first failed check (width range, motif number and
-// its bound, module length and its bound, the side files, then whether the
+// The message of the first failed check (an option the parser refused,
+// width range, motif number and
+// its bound, module length and its bound, sweeps, runs and threshold,
+// the side files, then whether the
 // result files can be appended to), or null when all pass. A failed check
 // also notes its reason (base/Fatal.h).
 const char* ValidateInputParam(INPUTPARAMETER* param);
 // Stops with that message and status 1 when a check fails.
 void CheckInputParam(INPUTPARAMETER* param);
+
+// Reads the sequence file once (-i, "-" for standard input) into
+// param->Sequences; stops with the fixed message when it is refused.
+void LoadSequences(INPUTPARAMETER* param);
+
+// The seed for a run without --seed: a high-resolution clock mixed with the
+// process id, so runs started in the same second differ.
+unsigned ClockSeed();
 
 // One complete run; run is its 0-based index within the process. Returns
 // what the run found; writing it is the caller's (app/RunOutputs.h).

@@ -106,9 +106,51 @@ bool CheckGenomeNames(const std::string& path)
     return ok;
 }
 
+// The folder part of a path, resolved ("" when it cannot be).
+static std::string RealFolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    char* real = realpath(dir.c_str(), nullptr);
+    std::string out = real ? real : "";
+    free(real);
+    return out;
+}
+
+// Notes and returns true when -o, its companion or the trace would be one
+// of the output folder's files (the folder rewrites those whole).
+static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
+{
+    if (param.OutDir.GetLength() == 0)
+        return false;
+    char* real = realpath(param.OutDir.m_Data, nullptr);
+    std::string folder = real ? real : "";
+    free(real);
+    if (folder.empty())
+        return false;   // not there yet, so nothing named inside it exists either
+    std::vector<std::string> appended;
+    if (AppendsResultFile(param)) {
+        appended.push_back(Text(param.OutFile));
+        appended.push_back(Text(param.OutFile) + "_modpr.txt");
+    }
+    if (param.TraceFile.GetLength() > 0)
+        appended.push_back(Text(param.TraceFile));
+    for (const std::string& path : appended) {
+        std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+        for (const std::string& name : OutputFolderNames()) {
+            if (base == name && RealFolderOf(path) == folder) {
+                NoteInputError(path.c_str(), "is a file of the output folder (--outdir), which replaces it after "
+                                             "every run; choose another name");
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 const char* CheckOutputs(const INPUTPARAMETER& param)
 {
-    if (OutputIsAnInput(param))
+    if (OutputIsAnInput(param) || AppendedFileIsInTheFolder(param))
         return "Output file error!";
     if (param.GenomeCoords && !CheckGenomeNames(Text(param.SeqFile)))
         return "Input sequence file error!";

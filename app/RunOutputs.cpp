@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/OutputChecks.h"
+#include "app/ReportRun.h"
 #include "base/Fatal.h"
 #include "model/SideFiles.h"
 #include "writers/AppendBlocks.h"
@@ -29,15 +30,23 @@ static void AppendResultFiles(const std::string& path, const RunResult& result)
 }
 
 // The up-front check reads the names from a plain FASTA file; this one
-// covers input it could not read that way.
+// covers input it could not read that way, and checks that each name
+// spans as many letters as its sequence has (else every placed
+// coordinate would be off).
 static void CheckGenomeNamesOf(const RunResult& result)
 {
     for (size_t j = 0; j < result.seqs.size(); j++) {
+        const SequenceResult& s = result.seqs[j];
         SeqPlace place;
-        if (!ParseGenomeName(result.seqs[j].id, &place)) {
-            std::string reason = "record " + std::to_string(j + 1) + " (>" + result.seqs[j].id +
-                                 "): with --genome-coords each name must read chrom:start-end "
-                                 "(0-based start, as bedtools getfasta writes it)";
+        std::string fault;
+        if (!ParseGenomeName(s.id, &place))
+            fault = "with --genome-coords each name must read chrom:start-end "
+                    "(0-based start, as bedtools getfasta writes it)";
+        else if (place.span != s.length)
+            fault = "the name spans " + std::to_string(place.span) + " letters but the sequence has " +
+                    std::to_string(s.length) + "; with --genome-coords they must agree";
+        if (!fault.empty()) {
+            std::string reason = "record " + std::to_string(j + 1) + " (>" + s.id + "): " + fault;
             NoteInputError(nullptr, reason.c_str());
             StopOnInputError("Input sequence file error!");
         }
@@ -50,11 +59,16 @@ void RunOutputs::Add(RunResult result)
         CheckGenomeNamesOf(result);
     if (AppendsResultFile(m_Param))
         AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
-    if (m_Param.OutDir.GetLength() == 0)
+    if (m_Param.OutDir.GetLength() == 0 && !m_Param.Report)
         return;
     m_Runs.push_back(std::move(result));
     std::string failedPath, reason;
-    if (!WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+    if (m_Param.OutDir.GetLength() > 0 &&
+        !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason)) {
+        NoteInputError(failedPath.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
+    if (!WriteRunReport(m_Param, m_Runs, &failedPath, &reason)) {
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }

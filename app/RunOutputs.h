@@ -2,7 +2,8 @@
 // soon as the run ends: its blocks are appended to the -o file and its
 // companion (unless --outdir is given without -o), and the output folder,
 // when asked for, is rewritten with every run so far, so an interrupted
-// process leaves the folder whole for the runs it finished.
+// process leaves the folder whole for the runs it finished. The HTML
+// report (with --outdir, --report or --known) is rewritten the same way.
 #ifndef RUZARAVO_APP_RUNOUTPUTS_H
 #define RUZARAVO_APP_RUNOUTPUTS_H
 
@@ -23,7 +24,7 @@ public:
 
 private:
     const INPUTPARAMETER& m_Param;
-    std::vector<RunResult> m_Runs;   // kept for the output folder
+    std::vector<RunResult> m_Runs;   // kept for the output folder and the report
 };
 
 #endif

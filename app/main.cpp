@@ -9,7 +9,7 @@
 // result writer take its partial block back) instead of killing the process.
 #include <csignal>
 #include <cstdio>
-#include <ctime>
+#include <memory>
 #include <new>
 
 #include "app/Options.h"
@@ -19,23 +19,25 @@
 
 static int RunProgram(int argc, char** argv)
 {
-    INPUTPARAMETER* param = new INPUTPARAMETER;
-    SetDefaultParam(param);
-    ParseInputParam(param, argc, argv);
+    std::unique_ptr<INPUTPARAMETER> param(new INPUTPARAMETER);
+    SetDefaultParam(param.get());
+    ParseInputParam(param.get(), argc, argv);
+    for (const std::string& warning : param->Warnings)
+        fprintf(stderr, "Ruzaravo: %s\n", warning.c_str());
     if (param->ShowHelp || param->ShowVersion) {
         if (param->ShowHelp)
-            PrintReadme();
+            PrintHelp();
         else
             printf("%s\n", RUZARAVO_VERSION);
-        delete param;
         return 0;
     }
     if (!param->SeedGiven)
-        param->Seed = (unsigned)time(NULL);   // read once: run r uses Seed + r
-    CheckInputParam(param);
+        param->Seed = ClockSeed();   // drawn once: run r uses Seed + r
+    CheckInputParam(param.get());
+    if (param->RunNum > 0)
+        LoadSequences(param.get());   // read once, whatever the number of runs
     RunOutputs outputs(*param);
-    RunAllRuns(param, outputs);
-    delete param;
+    RunAllRuns(param.get(), outputs);
     return 0;
 }
 

@@ -12,7 +12,8 @@ CGibbsDP::CGibbsDP()
       m_Seq(nullptr), m_SeqName(nullptr), m_UsePWM(false), m_SeqNum(0),
       m_BestSites(nullptr), m_BestLogPost(0.0), m_CalBF(false), m_LogPMO(0.0),
       m_BothStrand(true), m_TotalLen(0), m_IterNum(0), m_BurnIn(0), m_ModPriorA(1),
-      m_ModPriorB(1), m_MotifPrior(nullptr), m_RandSeed(0), m_Threads(1), m_Console(nullptr), m_TraceSink(nullptr), m_RunIndex(0)
+      m_ModPriorB(1), m_MotifPrior(nullptr), m_RandSeed(0), m_Threads(1), m_Console(nullptr),
+      m_TraceSink(nullptr), m_RunIndex(0), m_Input(nullptr), m_RunCount(1), m_Quiet(false)
 {
     for (int i = 0; i < 20; i++)
         m_BgModel[i] = 0.0;

@@ -28,11 +28,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/CString.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
+#include "input/FastaText.h"
 
 struct MixLogTerms;
 struct SweepWork;
@@ -64,6 +66,9 @@ struct MODULEINFO {
     double LogRatio;         // sum over modules of ln P(window | module) - ln P(window | background)
     double StepLogRatio;     // same ratio for the strips the proposed module-length move adds or removes
 };
+
+// Header line of a trace file (written once per file).
+const char* TraceHeader();
 
 class CGibbsDP {
 public:
@@ -117,6 +122,10 @@ public:
     std::vector<double> m_SiteScratch;   // forward pass of one module window
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
+    std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
+    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
+    int m_RunCount;          // runs of the process (for the progress line), >= 1
+    bool m_Quiet;            // 1: no progress on standard output or standard error
 
     CGibbsDP();
     virtual ~CGibbsDP();
@@ -200,8 +209,8 @@ public:
     double ProbSeqGParam(int j, double rho, double* pi, double** pwm, double* table);
     double CalLogNullModel();
 
-    // Per-sweep trace line (extension): appends one row to an open trace file.
-    void WriteTraceRow(FILE* trace, int t, double rho, double score);
+    // Per-sweep trace (extension): the row of sweep t, line break included.
+    std::string TraceRow(int t, double rho, double score);
 
     // --- further sampler operations (sampler/) ---
     // One sweep, steps 1 to 9 of the driver's schedule (width and phase

@@ -2,9 +2,9 @@
 // before any run, so a bad file stops the program before anything is
 // written.
 //
-// CheckPWMFile reads the file exactly as ReadInputPWM will (fgets into a
-// 1000-byte buffer, the same header and row rules), so what it accepts is
-// what the reader gets. Every refusal notes its reason (NoteInputError) for
+// CheckPWMFile reads the file exactly as ReadInputPWM will (the same
+// matrix-file reader, the first K matrices, the same width bound and row
+// rescaling), so what it accepts is what the reader gets. Every refusal notes its reason (NoteInputError) for
 // the stop that follows. Input files must be regular files: each is read
 // twice (once here or in the first pass, once for real), which a pipe or a
 // device cannot give, and a device such as /dev/zero never ends. A file
@@ -21,8 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/Fatal.h"
+#include "formats/MatrixFile.h"
 #include "model/PWMFormat.h"
 
 // The hint for a file that starts with the magic bytes of a compressed
@@ -114,47 +116,47 @@ bool CheckPWMFile(const char* path, int motifNum)
     FILE* f = OpenInputFile(path);
     if (!f)
         return false;
-    char line[1000];
-    int matrices = 0;
-    bool ok = true;
-    while (ok && matrices < motifNum && fgets(line, sizeof line, f)) {
-        if (line[0] != '>')
-            continue;
-        matrices++;
-        long w = strtol(line + 1, nullptr, 10);
+    std::string text;
+    char buf[65536];
+    size_t got;
+    while ((got = fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, got);
+    bool unreadable = ferror(f) != 0;
+    fclose(f);
+    if (unreadable) {
+        NoteInputError(path, "the file cannot be read");
+        return false;
+    }
+    std::vector<MotifMatrix> given;
+    std::string reason;
+    MatrixFormat format;
+    if (!ParseMatrixText(text, &given, &reason, &format, motifNum > 0 ? (size_t)motifNum : 0)) {
+        NoteInputError(path, reason.c_str());
+        return false;
+    }
+    for (size_t m = 0; m < given.size(); m++) {
+        long w = (long)given[m].rows.size();
         if (w < kPWMMinWidth || w > kPWMMaxWidth) {
-            char what[128];
-            snprintf(what, sizeof what, "the width after '>' is %ld; it must lie in %d..%d", w, kPWMMinWidth,
-                     kPWMMaxWidth);
-            NoteMatrix(path, matrices, 0, what);
-            ok = false;
-            break;
+            char what[160];
+            if (format == MatrixFormat::Own)
+                snprintf(what, sizeof what, "the width after '>' is %ld; it must lie in %d..%d", w, kPWMMinWidth,
+                         kPWMMaxWidth);
+            else
+                snprintf(what, sizeof what, "%s has %ld columns; a width must lie in %d..%d",
+                         given[m].id.c_str(), w, kPWMMinWidth, kPWMMaxWidth);
+            NoteMatrix(path, (int)m + 1, 0, what);
+            return false;
         }
         for (long j = 0; j < w; j++) {
-            double v[4], r[4];
-            if (!fgets(line, sizeof line, f)) {
-                char what[128];
-                snprintf(what, sizeof what, "the file ends after %ld of its %ld rows", j, w);
-                NoteMatrix(path, matrices, 0, what);
-                ok = false;
-                break;
-            }
-            SplitPWMRow(line, v);
-            if (!RescalePWMRow(v, r)) {
-                NoteMatrix(path, matrices, j + 1,
-                           "the four tab-separated values for A, C, G, T must be non-negative and sum to a "
-                           "positive number");
-                ok = false;
-                break;
+            double r[4];
+            if (!RescalePWMRow(given[m].rows[j].data(), r)) {
+                NoteMatrix(path, (int)m + 1, j + 1,
+                           "the four values for A, C, G, T must not all be 0");
+                return false;
             }
         }
     }
-    if (ferror(f)) {
-        NoteInputError(path, "the file cannot be read");
-        ok = false;
-    }
-    fclose(f);
-    return ok;
+    return true;
 }
 
 // The directory part of path ("." when it has none).

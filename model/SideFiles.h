@@ -19,9 +19,10 @@ bool CheckResultFile(const char* path);
 // (a directory cannot).
 bool CheckBgFile(const char* path);
 
-// True when the weight-matrix file can be opened and read, and each of its
-// first motifNum matrices has a width in 5..49, at least that many rows,
-// and rows whose four values sum to a positive number.
+// True when the weight-matrix file (any format formats/MatrixFile.h reads)
+// can be opened and read, holds a matrix, and each of its first motifNum
+// matrices reads whole, has a width in 5..49 and rows of four non-negative
+// values that are not all 0.
 bool CheckPWMFile(const char* path, int motifNum);
 
 #endif

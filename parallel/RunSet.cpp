@@ -10,6 +10,9 @@
 // memory in a worker is passed to the calling thread and rethrown there.
 #include "parallel/RunSet.h"
 
+#include "model/GibbsDP.h"
+#include "monitor/TraceFile.h"
+
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +20,7 @@
 #include <memory>
 #include <new>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -36,6 +40,15 @@ public:
     MemoryStream& operator=(const MemoryStream&) = delete;
 
     FILE* File() const { return m_File; }
+    // Closes the stream and returns what it holds.
+    std::string Take()
+    {
+        if (m_File) {
+            fclose(m_File);
+            m_File = nullptr;
+        }
+        return std::string(m_Data ? m_Data : "", m_Size);
+    }
     // Closes the stream and copies what it holds to out.
     void CopyTo(FILE* out)
     {
@@ -61,16 +74,16 @@ struct RunSlot {
     bool done = false;
 };
 
-// Appends a buffered trace to the trace file, as the run would have.
+// Appends a buffered trace to the trace file, as the run would have
+// (the header only when the file is new or empty).
 void AppendTrace(const CString& name, MemoryStream& trace)
 {
-    FILE* f = fopen(name.m_Data, "a");
-    if (!f) {
-        fprintf(stderr, "Cannot open trace file %s; the run goes on without a trace.\n", name.m_Data);
-        return;
-    }
-    trace.CopyTo(f);
-    fclose(f);
+    std::unique_ptr<TraceFile> file = TraceFile::Open(name.m_Data, TraceHeader());
+    if (!file)
+        return;   // Open has said why on standard error
+    std::string rows = trace.Take();
+    if (!rows.empty())
+        file->WriteRow(rows);
 }
 
 }  // namespace

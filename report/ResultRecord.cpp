@@ -163,8 +163,11 @@ RunResult CGibbsDP::CollectResult(int** modTally, int* len, int n)
     r.logPMO = m_LogPMO;
     for (int b = 0; b < 4; b++)
         r.bgFreqs[b] = m_BgModel[b];
-    for (int k = 0; k < m_MotifNum; k++)
+    for (int k = 0; k < m_MotifNum; k++) {
         r.motifs.push_back(CollectMotif(*this, k, r.recorded));
+        if (k < (int)m_SeedMatrixNames.size())
+            r.motifs.back().seedMatrix = m_SeedMatrixNames[k];
+    }
     int M = 0;
     for (int j = 0; j < m_SeqNum; j++) {
         r.seqs.push_back(CollectSequence(*this, j, modTally[j], len[j], n));

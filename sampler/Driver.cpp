@@ -14,17 +14,23 @@
 // Random draws: seeding m_Rng with m_RandSeed is the only seeding point of a
 // run. The driver itself draws only the module-length move, value % 4, in sweeps
 // after the burn-in when m_FixModLen is clear; every other draw belongs to
-// the step it calls. The optional trace draws nothing and changes nothing.
+// the step it calls. The optional trace and the progress shown to a person
+// draw nothing and change nothing.
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "model/GibbsDP.h"
 #include "base/Random.h"
 #include "sampler/SweepWork.h"
+#include "monitor/ProgressLine.h"
+#include "monitor/TraceFile.h"
 
 // Width and phase moves run in burn-in sweeps t with t % kWidthMovePeriod
 // equal to kWidthMovePeriod - 1; progress is printed every kWidthMovePeriod
@@ -89,31 +95,26 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
     return s;
 }
 
-// Opens the trace file for appending and writes its header; null when no
-// trace is asked for or the file cannot be opened (the run then goes on
-// without a trace, and says so on standard error only).
-static FILE* OpenTrace(const CString& name, FILE* sink)
+// One header line per trace file; the columns of TraceRow.
+static const char kTraceHeader[] = "run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n";
+
+const char* TraceHeader()
 {
-    if (name.GetLength() == 0)
-        return nullptr;
-    FILE* f = sink ? sink : fopen(name.m_Data, "a");
-    if (!f) {
-        fprintf(stderr, "Cannot open trace file %s; the run goes on without a trace.\n", name.m_Data);
-        return nullptr;
-    }
-    fputs("run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n", f);
-    return f;
+    return kTraceHeader;
 }
 
-void CGibbsDP::WriteTraceRow(FILE* trace, int t, double rho, double score)
+std::string CGibbsDP::TraceRow(int t, double rho, double score)
 {
-    fprintf(trace, "%d\t%d\t%.17g\t%.17g\t%d\t", m_RunIndex, t, rho, score, CountModule(m_ModInfo));
+    char buf[128];
+    snprintf(buf, sizeof buf, "%d\t%d\t%.17g\t%.17g\t%d\t", m_RunIndex, t, rho, score, CountModule(m_ModInfo));
+    std::string row = buf;
     for (int k = 0; k < m_MotifNum; k++)
-        fprintf(trace, k ? ",%d" : "%d", m_SiteNum[k]);
-    fputc('\t', trace);
+        row += (k ? "," : "") + std::to_string(m_SiteNum[k]);
+    row += '\t';
     for (int k = 0; k < m_MotifNum; k++)
-        fprintf(trace, k ? ",%d" : "%d", m_Width[k]);
-    fprintf(trace, "\t%d\n", m_ModLen);
+        row += (k ? "," : "") + std::to_string(m_Width[k]);
+    row += '\t' + std::to_string(m_ModLen) + '\n';
+    return row;
 }
 
 // CPU time of the calling thread in seconds.
@@ -175,7 +176,12 @@ RunResult CGibbsDP::DataAugmentation()
     int meanLen = (int)(totalLen / N);
     CalLogBgPrPos(tables, seqLen);
 
-    FILE* trace = OpenTrace(m_TraceFile, m_TraceSink);
+    std::unique_ptr<TraceFile> trace;
+    if (m_TraceFile.GetLength() > 0 && !m_TraceSink)
+        trace = TraceFile::Open(m_TraceFile.m_Data, kTraceHeader);
+    std::unique_ptr<ProgressLine> progress;
+    if (!m_Console && ProgressLine::Wanted(m_Quiet))   // a buffered run draws no live line
+        progress.reset(new ProgressLine(STDERR_FILENO, m_RunIndex + 1, m_RunCount, m_IterNum));
     std::vector<SweepStat> sweepStats;
     sweepStats.reserve(m_IterNum > 0 ? m_IterNum : 0);
     int t = 0;
@@ -183,15 +189,23 @@ RunResult CGibbsDP::DataAugmentation()
         double s = RunSweep(t, &moduleProb, mixWeight, pwm, tables, seqLen, meanLen);
         sweepStats.push_back(SweepEntry(*this, s));
         if (trace)
-            WriteTraceRow(trace, t, moduleProb, s);
+            trace->WriteRow(TraceRow(t, moduleProb, s));
+        else if (m_TraceSink)
+            fputs(TraceRow(t, moduleProb, s).c_str(), m_TraceSink);
         t = t + 1;
         if (t > m_BurnIn)
             RecordMD(siteTally, widthHist, siteNumHist, modTally);
-        if (t % kWidthMovePeriod == 0)
+        if (t % kWidthMovePeriod == 0 && !m_Quiet) {
+            if (progress)
+                progress->Clear();
             OutputInfo(t);
+        }
+        if (progress)
+            progress->Update(t);
     }
-    if (trace && trace != m_TraceSink)
-        fclose(trace);
+    if (progress)
+        progress->Finish(t);
+    trace.reset();
 
     int samples = m_IterNum - m_BurnIn + 1;
     SumNeighborMD(siteTally);

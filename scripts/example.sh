@@ -14,6 +14,7 @@ echo
 echo "Result file:               example_out/fly_result.txt"
 echo "Module probabilities file: example_out/fly_result.txt_modpr.txt"
 echo "Output folder:             example_out/fly (MEME, JASPAR, BED, GFF3, bedGraph, JSON)"
+echo "HTML report:               example_out/fly/report.html (open it in a browser)"
 echo "Start of the result file:"
 echo "------------------------------------------------------------"
 head -n 40 example_out/fly_result.txt

@@ -44,6 +44,7 @@ bool ParseGenomeName(const std::string& firstWord, SeqPlace* place)
         return false;
     place->chrom = text.substr(0, colon);
     place->offset = start;
+    place->span = end - start;
     return true;
 }
 

@@ -19,6 +19,7 @@
 struct SeqPlace {
     std::string chrom;      // reference name
     long long offset = 0;   // added to every 0-based position
+    long long span = -1;    // letters the name covers (end - start); -1 for a local place
 };
 
 // Reads chrom:start-end from the first word of a name; false (place

@@ -10,14 +10,20 @@
 #include "writers/FeatureNames.h"
 #include "writers/TextFormat.h"
 
-// Length of the valid UTF-8 sequence starting at s[i], or 0.
+// Length of the valid UTF-8 sequence starting at s[i] (no overlong forms,
+// no surrogates, nothing above U+10FFFF), or 0.
 static size_t Utf8Length(const std::string& s, size_t i)
 {
     unsigned char c = s[i];
-    size_t n = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
-    if (c >= 0xf5 || n == 0 || i + n > s.size())
+    size_t n = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
         return 0;
-    for (size_t k = 1; k < n; k++)
+    unsigned char d = s[i + 1];
+    unsigned char lo = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80;
+    unsigned char hi = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
+    if (d < lo || d > hi)
+        return 0;
+    for (size_t k = 2; k < n; k++)
         if (((unsigned char)s[i + k] & 0xc0) != 0x80)
             return 0;
     return n;

@@ -3,6 +3,9 @@
 // sequence file or writes a result file.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "app/Options.h"
 #include "support/TestSupport.h"
 
 static const char* kUsage =
@@ -39,7 +42,6 @@ TEST(CommandLine, TableOfCases)
     const std::string seqfile = "Input sequence file error!\n";
     const CLICASE cases[] = {
         {{}, 0, kUsage},
-        {{"--help"}, 0, kUsage},
         {{"--version"}, 0, "Ruzaravo 1.0\n"},
         {{"-w", "4"}, 1, width},
         {{"-W", "41"}, 1, width},
@@ -52,11 +54,16 @@ TEST(CommandLine, TableOfCases)
         {{"-L", "9"}, 1, modlen},
         {{"-L", "12", "-w", "12", "-W", "11", "-K", "0"}, 1, motifs},
         {{"-N", "0"}, 0, ""},
-        {{"-N", "-3", "-i", "missing.fa"}, 0, ""},
+        {{"-N", "-3", "-i", "missing.fa"}, 1, "Input option error!\n"},
+        {{"-n", "fifty", "-i", "missing.fa"}, 1, "Input option error!\n"},
+        {{"-c", "5", "-i", "missing.fa"}, 1, "Input option error!\n"},
+        {{"--sed", "1", "-i", "missing.fa"}, 1, "Input option error!\n"},
+        {{"-q", "-i", "missing.fa"}, 1, seqfile},   // an unknown letter only warns
         {{"-L", "10", "-i", "missing.fa"}, 1, seqfile},   // -L 10 passes, the file does not
         {{"-w", "5", "-W", "40", "-i", "missing.fa"}, 1, seqfile},
         {{"-w", "12", "-W", "11", "-i", "missing.fa"}, 1, seqfile},
-        {{"-n"}, 1, seqfile},   // no -i at all
+        {{"-i", "missing.fa", "-n"}, 1, "Input option error!\n"},   // -n without its value
+        {{"-K", "2"}, 1, seqfile},                                    // no -i at all
     };
     CTempDir dir;
     for (const CLICASE& c : cases) {
@@ -69,4 +76,41 @@ TEST(CommandLine, TableOfCases)
     }
     EXPECT_FALSE(FileExists(dir.Path("Output.txt")));
     EXPECT_FALSE(FileExists(dir.Path("Output.txt_modpr.txt")));
+}
+
+// The help (--help, -h, -help) names every option the parser knows on a
+// line of its own that gives its default, or says it is an action; neither
+// it nor --version shows a 2005 date as the program's.
+TEST(CommandLine, HelpNamesEveryOptionWithItsDefault)
+{
+    CTempDir dir;
+    RUNRESULT help = RunRuzaravo({"--help"}, dir.m_Dir);
+    EXPECT_EQ(0, help.Status);
+    for (const char* alias : {"-h", "-help"}) {
+        RUNRESULT other = RunRuzaravo({alias}, dir.m_Dir);
+        EXPECT_EQ(0, other.Status) << alias;
+        EXPECT_EQ(help.Stdout, other.Stdout) << alias;
+    }
+    EXPECT_EQ(std::string::npos, help.Stdout.find("2005"));
+    EXPECT_EQ(std::string::npos, RunRuzaravo({"--version"}, dir.m_Dir).Stdout.find("2005"));
+    std::vector<std::string> lines;
+    std::istringstream in(help.Stdout);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    for (const std::string& opt : OptionNames()) {
+        int found = 0;
+        for (const std::string& line : lines) {
+            std::istringstream words(line);
+            std::string first, second;
+            words >> first >> second;
+            if (first == opt || (first == opt + "," ) || second == opt) {
+                found++;
+                EXPECT_LE(line.size(), 110u) << line;
+                bool action = line.find("print") != std::string::npos;
+                EXPECT_TRUE(action || line.find("(default") != std::string::npos) << line;
+            }
+        }
+        EXPECT_EQ(1, found) << opt << " must have exactly one line in the help";
+    }
+    EXPECT_FALSE(FileExists(dir.Path("Output.txt")));
 }

@@ -67,14 +67,47 @@ TEST(Options, ValueWordIsExaminedAsAnOptionInTurn)
     EXPECT_EQ(4, later.MotifNum);
 }
 
-TEST(Options, NumbersReadLikeStrtol)
+// A value that is not entirely a number is a problem the checks report with
+// the option's own message where it has one; a whole number is read as is.
+TEST(Options, NumbersMustBeWhole)
 {
-    EXPECT_EQ(0, Parse({"./prog", "-K", "abc"}).MotifNum);
-    EXPECT_EQ(12, Parse({"./prog", "-K", "  12xyz"}).MotifNum);
+    struct BAD {
+        std::vector<std::string> Words;
+        const char* Message;
+        std::string Subject;
+    };
+    const BAD bad[] = {
+        {{"./prog", "-K", "abc"}, "Input number of transcription factors error!", "-K abc"},
+        {{"./prog", "-K", "  12"}, "Input number of transcription factors error!", "-K   12"},
+        {{"./prog", "-K", "12xyz"}, "Input number of transcription factors error!", "-K 12xyz"},
+        {{"./prog", "-w", "5.5"}, "input motif width range error!", "-w 5.5"},
+        {{"./prog", "-W", ""}, "input motif width range error!", "-W "},
+        {{"./prog", "-n", "fifty"}, "Input option error!", "-n fifty"},
+        {{"./prog", "-N", "2x"}, "Input option error!", "-N 2x"},
+        {{"./prog", "-L", "2e2"}, "Input option error!", "-L 2e2"},
+        {{"./prog", "-c", "0.75junk"}, "Input option error!", "-c 0.75junk"},
+        {{"./prog", "--seed", "-1"}, "Input option error!", "--seed -1"},
+        {{"./prog", "--seed", "4294967296"}, "Input option error!", "--seed 4294967296"},
+        {{"./prog", "--sed", "1"}, "Input option error!", "--sed"},
+        {{"./prog", "-i", "a.fa", "--trace"}, "Input option error!", "--trace"},
+        {{"./prog", "-n"}, "Input option error!", "-n"},
+        // The first problem is the one reported.
+        {{"./prog", "-n", "x", "-K", "y"}, "Input option error!", "-n x"},
+    };
+    for (const BAD& b : bad) {
+        INPUTPARAMETER p = Parse(b.Words);
+        ASSERT_NE(nullptr, p.OptionMessage) << b.Subject;
+        EXPECT_STREQ(b.Message, p.OptionMessage) << b.Subject;
+        EXPECT_EQ(b.Subject, p.OptionSubject);
+        EXPECT_STREQ(b.Message, ValidateInputParam(&p)) << b.Subject;
+    }
+    EXPECT_NE(std::string::npos, Parse({"./prog", "--sed", "1"}).OptionReason.find("did you mean --seed?"));
     EXPECT_EQ(-2, Parse({"./prog", "-K", "-2"}).MotifNum);
+    EXPECT_EQ(nullptr, Parse({"./prog", "-K", "-2"}).OptionMessage);   // a number: the range check refuses it
     EXPECT_EQ(2147483647, Parse({"./prog", "-L", "99999999999999"}).ModLen);
-    EXPECT_EQ(0, Parse({"./prog", "-n", "-5"}).IterNum);   // negative sweeps act as 0
-    EXPECT_EQ(0.75, Parse({"./prog", "-c", "0.75junk"}).Threshold);
+    EXPECT_EQ(-5, Parse({"./prog", "-n", "-5"}).IterNum);
+    EXPECT_EQ(0.75, Parse({"./prog", "-c", "0.75"}).Threshold);
+    EXPECT_EQ(1e-3, Parse({"./prog", "-c", "1e-3"}).Threshold);
     EXPECT_FALSE(Parse({"./prog", "-r", "0"}).BothStrand);
     EXPECT_FALSE(Parse({"./prog", "-r", "0x"}).BothStrand);
     EXPECT_TRUE(Parse({"./prog", "-r", "1"}).BothStrand);
@@ -85,7 +118,9 @@ TEST(Options, NumbersReadLikeStrtol)
     EXPECT_EQ(4294967295u, seed.Seed);
 }
 
-TEST(Options, ValueOptionAsLastWordIsIgnored)
+// The value is missing: nothing is set, and the checks refuse the line
+// (unless the option is itself only another option's value).
+TEST(Options, ValueOptionAsLastWordSetsNothing)
 {
     const char* letters[] = {"-i", "-o", "-n", "-N", "-r", "-K", "-L", "-w", "-W", "-c", "-b", "-M"};
     INPUTPARAMETER def = Parse({"./prog"});
@@ -99,9 +134,32 @@ TEST(Options, ValueOptionAsLastWordIsIgnored)
         EXPECT_FALSE(p.UseBgFile) << opt;
         EXPECT_FALSE(p.UsePWM) << opt;
         EXPECT_STREQ("Output.txt", p.OutFile.m_Data) << opt;
+        EXPECT_STREQ("Input option error!", p.OptionMessage) << opt;
+        EXPECT_EQ("needs a value", p.OptionReason) << opt;
     }
+    INPUTPARAMETER nested = Parse({"./prog", "-o", "-n"});   // -n is -o's value here
+    EXPECT_STREQ("-n", nested.OutFile.m_Data);
+    EXPECT_EQ(nullptr, nested.OptionMessage);
     EXPECT_FALSE(Parse({"./prog", "--seed"}).SeedGiven);
     EXPECT_EQ(0, Parse({"./prog", "--trace"}).TraceFile.GetLength());
+}
+
+// An unknown letter is a warning, not a stop; a value word that looks like
+// an option draws none (the value is what the user meant).
+TEST(Options, UnknownLettersWarnAndTheRunGoesOn)
+{
+    INPUTPARAMETER p = Parse({"./prog", "-x", "7", "-q", "-o", "-z", "-c", "-1", "-", "-h"});
+    ASSERT_EQ(2u, p.Warnings.size());
+    EXPECT_EQ(0u, p.Warnings[0].find("warning: -x: unknown option"));
+    EXPECT_EQ(0u, p.Warnings[1].find("warning: -q: unknown option"));
+    EXPECT_EQ(nullptr, p.OptionMessage);
+    EXPECT_STREQ("-z", p.OutFile.m_Data);
+    EXPECT_EQ(-1.0, p.Threshold);
+    EXPECT_TRUE(p.ShowHelp);
+    EXPECT_TRUE(Parse({"./prog", "--help"}).ShowHelp);
+    EXPECT_TRUE(Parse({"./prog", "--quiet"}).Quiet);
+    EXPECT_TRUE(Parse({"./prog", "--mask-lower"}).MaskLower);
+    EXPECT_STREQ("-", Parse({"./prog", "-i", "-"}).SeqFile.m_Data);
 }
 
 TEST(Options, BurnInIsTheExactTruncatedProduct)

@@ -85,28 +85,32 @@ TEST(InputPWM, CountsAndProbabilitiesAgree)
 
 TEST(InputPWM, HeaderWithNameAndSpacesInsteadOfTabs)
 {
+    // Spaces separate values as tabs do: "8 1 1 0" is A = 8, C = 1, G = 1, T = 0.
     PWMFIXTURE f(">12 GATA\n" + Rows(11, "1\t2\t3\t4\n") + "8 1 1 0\n", {5});
     f.Read();
     EXPECT_EQ(12, f.G.m_Width[0]);
-    double s = 8.0;
+    double s = 10.0;
     EXPECT_EQ((8.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, 0));
-    for (int l = 1; l < 4; l++)
-        EXPECT_EQ((0.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, l));
-    double t = 10.0;
-    EXPECT_EQ((3.0 + 0.0025 * t) / (1.01 * t), f.At(0, 4, 2));
+    EXPECT_EQ((1.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, 1));
+    EXPECT_EQ((1.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, 2));
+    EXPECT_EQ((0.0 + 0.0025 * s) / (1.01 * s), f.At(0, 11, 3));
+    EXPECT_EQ((3.0 + 0.0025 * s) / (1.01 * s), f.At(0, 4, 2));
+    ASSERT_EQ(1u, f.G.m_SeedMatrixNames.size());
+    EXPECT_EQ("GATA", f.G.m_SeedMatrixNames[0]);
 }
 
 TEST(InputPWM, RowSplittingEdgeCases)
 {
-    // Two tabs in a row give an empty field (0); the last row has no line
-    // break; blank lines and comments between matrices are skipped.
-    PWMFIXTURE f("comment\n\n>5\n1\t\t3\t4\n" + Rows(3, "1\t1\t1\t1\n") + "2\t2\t2\t2", {5, 5});
+    // Runs of tabs and spaces separate like one; a CR LF line end and a
+    // last row without a line break read whole; blank lines and comments
+    // between matrices are skipped.
+    PWMFIXTURE f("comment\n\n>5\n1\t\t3 \t4  2\r\n" + Rows(3, "1\t1\t1\t1\n") + "2\t2\t2\t2", {5, 5});
     f.Read();
-    double s = 8.0;
+    double s = 10.0;
     EXPECT_EQ((1.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 0));
-    EXPECT_EQ((0.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 1));
-    EXPECT_EQ((3.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 2));
-    EXPECT_EQ((4.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 3));
+    EXPECT_EQ((3.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 1));
+    EXPECT_EQ((4.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 2));
+    EXPECT_EQ((2.0 + 0.0025 * s) / (1.01 * s), f.At(0, 0, 3));
     EXPECT_NEAR(0.25, f.At(0, 4, 0), 1e-15);
     EXPECT_EQ(5, f.G.m_Width[1]);   // the second motif was untouched
 }
@@ -152,25 +156,25 @@ TEST(InputPWM, UnopenableFileChangesNothing)
 
 TEST(InputPWM, FaultyFilesKeepNumbersSafe)
 {
-    // Width outside 1..49 leaves the motif alone; a zero row becomes
-    // uniform; a file that ends early gives uniform rows.
-    PWMFIXTURE f(">0\n>5\n0\t0\t0\t0\n1\t-1\t0\t0\n-1\t3\t0\t0\n" + Rows(2, "1\t1\t1\t1\n") + ">7\n1\t2\t3\t4\n",
-                 {9, 10, 11});
-    f.Read();
-    EXPECT_EQ(9, f.G.m_Width[0]);
-    EXPECT_EQ(5, f.G.m_Width[1]);
-    EXPECT_EQ(7, f.G.m_Width[2]);
-    for (int l = 0; l < 4; l++) {
-        EXPECT_EQ(0.25, f.At(1, 0, l));   // sum 0
-        EXPECT_EQ(0.25, f.At(1, 1, l));   // sum 0 with a negative value
-        EXPECT_EQ(0.25, f.At(1, 2, l));   // a rescaled value below 0
+    // A file the reader refuses (a negative value, a row of three numbers,
+    // a width of 0) changes nothing; a row of zeros becomes uniform.
+    for (const std::string& bad : {">5\n1\t-1\t0\t0\n" + Rows(4, "1\t1\t1\t1\n"),
+                                   ">5\n1\t1\t1\n" + Rows(4, "1\t1\t1\t1\n"), std::string(">0\n")}) {
+        PWMFIXTURE f(bad, {9, 10});
+        double* p0 = f.Pwm->Ptr[0];
+        f.Read();
+        EXPECT_EQ(9, f.G.m_Width[0]) << bad;
+        EXPECT_EQ(p0, f.Pwm->Ptr[0]) << bad;
     }
-    for (int k = 1; k < 3; k++)
-        for (int e = 0; e < 4 * f.G.m_Width[k]; e++) {
-            EXPECT_TRUE(std::isfinite(f.Pwm->Ptr[k][e]));
-            EXPECT_GT(f.Pwm->Ptr[k][e], 0.0);
-        }
-    EXPECT_NEAR(0.25, f.At(2, 6, 0), 1e-15);   // missing row
+    PWMFIXTURE f(">5\n0\t0\t0\t0\n" + Rows(4, "1\t2\t3\t4\n"), {9, 10});
+    f.Read();
+    EXPECT_EQ(5, f.G.m_Width[0]);
+    for (int l = 0; l < 4; l++)
+        EXPECT_EQ(0.25, f.At(0, 0, l));   // sum 0
+    for (int e = 0; e < 4 * 5; e++) {
+        EXPECT_TRUE(std::isfinite(f.Pwm->Ptr[0][e]));
+        EXPECT_GT(f.Pwm->Ptr[0][e], 0.0);
+    }
 }
 
 TEST(SideFiles, CheckBgFile)
@@ -200,10 +204,14 @@ TEST(SideFiles, CheckPWMFile)
     EXPECT_TRUE(check(good5, 1));
     EXPECT_TRUE(check(good5 + good5, 2));
     EXPECT_TRUE(check(good5, 3));   // fewer matrices than motifs
-    EXPECT_TRUE(check("", 1));
+    EXPECT_FALSE(check("", 1));                                              // no matrix at all
+    EXPECT_FALSE(check("no matrix here\n", 1));
     EXPECT_TRUE(check(">49\n" + Rows(49, "0\t0\t0\t0.1\n"), 1));
     EXPECT_TRUE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "1\t2\t3\t4", 1));   // no final line break
-    EXPECT_TRUE(check(">5\n" + Rows(5, "1 2 3 4\n"), 1));                    // A only: sum 1
+    EXPECT_TRUE(check(">5\n" + Rows(5, "1 2 3 4\n"), 1));                    // spaces separate too
+    EXPECT_FALSE(check(">5\n" + Rows(5, "1 2 3\n"), 1));                     // three values
+    EXPECT_FALSE(check(">5\n" + Rows(5, "1 2 3 4 5\n"), 1));                 // five values
+    EXPECT_FALSE(check(">5\n" + Rows(5, "1 2 3 4x\n"), 1));                  // not a number
     EXPECT_FALSE(check(">4\n" + Rows(4, "1\t2\t3\t4\n"), 1));
     EXPECT_FALSE(check(">50\n" + Rows(50, "1\t2\t3\t4\n"), 1));
     EXPECT_FALSE(check(">GATA\n" + Rows(5, "1\t2\t3\t4\n"), 1));
@@ -212,7 +220,7 @@ TEST(SideFiles, CheckPWMFile)
     EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "a\tb\tc\td\n", 1)); // no number: sum 0
     EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "1\t-2\t0\t0\n", 1));
     EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "-1\t3\t0\t0\n", 1));   // rescaled A < 0
-    EXPECT_TRUE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "-0.001\t3\t0\t0\n", 1)); // lifted above 0
+    EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "-0.001\t3\t0\t0\n", 1)); // any negative value
     EXPECT_FALSE(check(">5\n" + Rows(4, "1\t2\t3\t4\n") + "nan\t1\t1\t1\n", 1));
     EXPECT_FALSE(check(good5 + ">3\n1\t1\t1\t1\n", 2));
     EXPECT_TRUE(check(good5 + ">3\n1\t1\t1\t1\n", 1));   // beyond the K-th: ignored

@@ -60,31 +60,41 @@ void ExpectTextError(const std::string& text)
 
 TEST(SeqInput, FourLineExample)
 {
+    // The blank inside "ACG T" is skipped: no letter after it is lost.
     ReadFasta(">s1\nacgtn\nACG T\n>s2\n", [](CGibbsDP& g) {
         ASSERT_EQ(2, g.m_SeqNum);
         EXPECT_EQ(">s1", Str(g.m_SeqName[0]));
         EXPECT_EQ(">s2", Str(g.m_SeqName[1]));
-        EXPECT_EQ("ACGTNACG", Str(g.m_Seq[0]));
+        EXPECT_EQ("ACGTNACGT", Str(g.m_Seq[0]));
         EXPECT_EQ(0, g.m_Seq[1].GetLength());
-        EXPECT_EQ(8, g.m_TotalLen);
+        EXPECT_EQ(9, g.m_TotalLen);
     });
 }
 
 TEST(SeqInput, MixedCaseIsUpperCasedAndOtherLettersKept)
 {
-    ReadFasta(">x\naCgT\nnNrRyYwW\nxyz\n", [](CGibbsDP& g) {
+    ReadFasta(">x\naCgT\nnNrRyYwW\nxyz\nACGTACGTACGT\n", [](CGibbsDP& g) {
         ASSERT_EQ(1, g.m_SeqNum);
-        EXPECT_EQ("ACGTNNRRYYWWXYZ", Str(g.m_Seq[0]));
-        EXPECT_EQ(15, g.m_TotalLen);
+        EXPECT_EQ("ACGTNNRRYYWWXYZACGTACGTACGT", Str(g.m_Seq[0]));
+        EXPECT_EQ(27, g.m_TotalLen);
     });
 }
 
-TEST(SeqInput, FirstNonLetterEndsTheLine)
+TEST(SeqInput, BlanksAndDigitsInsideSequenceLinesAreSkipped)
 {
-    ReadFasta(">x\nAC1GT\nG-T\nT*\n\xc3\xa9\x41\n", [](CGibbsDP& g) {
-        EXPECT_EQ("ACGT", Str(g.m_Seq[0]));
-        EXPECT_EQ(4, g.m_TotalLen);
+    // GenBank-style numbered blocks of ten, tabs and trailing blanks.
+    ReadFasta(">x\nAC1GT\n     11 acgtacgtac gtacg \t\n", [](CGibbsDP& g) {
+        EXPECT_EQ("ACGTACGTACGTACGTACG", Str(g.m_Seq[0]));
+        EXPECT_EQ(19, g.m_TotalLen);
     });
+}
+
+TEST(SeqInputDeathTest, AnyOtherCharacterInASequenceLineStops)
+{
+    ExpectTextError(">x\nACGT\nG-T\n");
+    ExpectTextError(">x\nACGT*\n");
+    ExpectTextError(">x\nACGT\n\xc3\xa9\x41\n");
+    ExpectTextError(">x\nACGT;comment\n");
 }
 
 TEST(SeqInput, LongNameLineIsReadWhole)
@@ -155,7 +165,7 @@ TEST(SeqInput, NameLineWithBlanksAndEmptyName)
     ReadFasta(">\n A\nC\n> gene 7 |x\nG\n", [](CGibbsDP& g) {
         ASSERT_EQ(2, g.m_SeqNum);
         EXPECT_EQ(">", Str(g.m_SeqName[0]));
-        EXPECT_EQ("C", Str(g.m_Seq[0]));
+        EXPECT_EQ("AC", Str(g.m_Seq[0]));
         EXPECT_EQ("> gene 7 |x", Str(g.m_SeqName[1]));
         EXPECT_EQ("G", Str(g.m_Seq[1]));
     });
@@ -177,7 +187,7 @@ TEST(SeqInputDeathTest, TextWithALetterBeforeTheFirstNameStops)
 TEST(SeqInputDeathTest, NamesWithoutAnySequenceLetterStop)
 {
     ExpectTextError(">s1\n>s2\n");
-    ExpectTextError(">s1\n 1ACGT\n\n");
+    ExpectTextError(">s1\n 12 34\n\n");
     ExpectTextError(">only a name");
 }
 

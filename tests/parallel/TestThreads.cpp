@@ -23,7 +23,7 @@ std::string Comparable(const std::string& text)
     std::istringstream in(text);
     std::string line, kept;
     while (std::getline(in, line))
-        if (line.rfind("./Ruzaravo ", 0) != 0 && line.find("\"command_line\"") == std::string::npos)
+        if (line.find("./Ruzaravo ") == std::string::npos && line.find("\"command_line\"") == std::string::npos)
             kept += std::regex_replace(line, cpu, "\"cpu_seconds\": -") + "\n";
     return kept;
 }
@@ -103,7 +103,7 @@ TEST(Threads, CountsOutside1To256AreRefused)
     for (const char* bad : {"0", "-3", "257", "100000", "many"}) {
         RUNRESULT r = RunRuzaravo({"-i", "in.fa", "-n", "2", "--threads", bad}, dir.m_Dir);
         EXPECT_EQ(1, r.Status) << bad;
-        EXPECT_EQ("Input number of threads error!\n", r.Stdout) << bad;
+        EXPECT_NE(std::string::npos, r.Stdout.find("Input number of threads error!")) << bad;
         EXPECT_FALSE(FileExists(dir.Path("output.txt"))) << bad;
     }
     for (const char* good : {"1", "256"}) {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <zlib.h>
+
 #include "base/Helpers.h"
 
 CTempDir::CTempDir()
@@ -198,4 +200,61 @@ std::string CheckState(CGibbsDP& g, bool nonOverlap)
         }
     }
     return err.str();
+}
+
+// Raw deflate of text.
+static std::string Deflated(const std::string& text)
+{
+    z_stream z;
+    memset(&z, 0, sizeof z);
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, text.size()) + 16, '\0');
+    z.next_in = (Bytef*)text.data();
+    z.avail_in = (uInt)text.size();
+    z.next_out = (Bytef*)&out[0];
+    z.avail_out = (uInt)out.size();
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+static void PutLE(std::string* s, unsigned long v, int bytes)
+{
+    for (int i = 0; i < bytes; i++)
+        s->push_back((char)((v >> (8 * i)) & 0xff));
+}
+
+// One gzip member; with bgzf, the BC extra field holding the member size - 1.
+static std::string GzipMember(const std::string& text, bool bgzf)
+{
+    std::string body = Deflated(text);
+    std::string m("\x1f\x8b\x08", 3);
+    m.push_back(bgzf ? 4 : 0);   // FEXTRA
+    PutLE(&m, 0, 4);             // no time stamp
+    m.push_back(0);
+    m.push_back((char)3);        // Unix
+    if (bgzf) {
+        PutLE(&m, 6, 2);
+        m += "BC";
+        PutLE(&m, 2, 2);
+        PutLE(&m, 18 + 6 + body.size() + 8 - 1, 2);
+    }
+    m += body;
+    PutLE(&m, crc32(crc32(0, nullptr, 0), (const Bytef*)text.data(), (uInt)text.size()), 4);
+    PutLE(&m, (unsigned long)text.size(), 4);
+    return m;
+}
+
+std::string GzipText(const std::string& text)
+{
+    return GzipMember(text, false);
+}
+
+std::string BgzfText(const std::string& text, size_t blockSize)
+{
+    std::string out;
+    for (size_t at = 0; at < text.size(); at += blockSize)
+        out += GzipMember(text.substr(at, blockSize), true);
+    return out + GzipMember("", true);
 }

@@ -31,6 +31,10 @@ struct RUNRESULT {
 RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& dir);
 
 void WriteFile(const std::string& path, const std::string& text);
+// text as one gzip member, and as BGZF (bgzip's blocks of at most 64 kB,
+// each a gzip member with a BC extra field, then the empty end block).
+std::string GzipText(const std::string& text);
+std::string BgzfText(const std::string& text, size_t blockSize = 65280);
 std::string ReadFile(const std::string& path);   // "" when missing
 bool FileExists(const std::string& path);
 

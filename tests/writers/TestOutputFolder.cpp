@@ -92,8 +92,10 @@ void ExpectFilesHoldEveryRun(const FLYFOLDER& f)
         EXPECT_NE(std::string::npos, text.find("r1.")) << name;
         EXPECT_NE(std::string::npos, text.find("r2.")) << name;
     }
-    // Nothing else is left in the folder (no temporary files).
-    EXPECT_EQ("9\n", RunTool(f.Dir.Path("out"), "ls -A | wc -l").Output);
+    // Nothing else is left in the folder (no temporary files): nine data
+    // files and the HTML report.
+    EXPECT_TRUE(FileExists(f.Dir.Path("out/report.html")));
+    EXPECT_EQ("10\n", RunTool(f.Dir.Path("out"), "ls -A | wc -l").Output);
     for (const std::string& line : Lines(f.Out("sites.bed"))) {
         std::vector<std::string> b = Fields(line);
         ASSERT_EQ(6u, b.size()) << line;
@@ -288,4 +290,13 @@ TEST(OutputFolder, GenomeCoordinatesLandOnTheGenome)
     EXPECT_EQ(1, bad.Status);
     EXPECT_EQ("Input sequence file error!\n", bad.Stdout);
     EXPECT_FALSE(FileExists(dir.Path("out2")));
+
+    // A name whose span differs from its sequence's length is refused after
+    // the run, before anything is written.
+    WriteFile(dir.Path("span.fa"), ">chrT:0-50\nACGTACGTACGTAGCTAGCTAGCATCGACTAGCATCGACTACGAC\n" + fasta);
+    RUNRESULT span = RunRuzaravo({"-i", "span.fa", "-n", "5", "-K", "1", "--outdir", "out3", "--genome-coords"},
+                                 dir.m_Dir);
+    EXPECT_EQ(1, span.Status);
+    EXPECT_NE(std::string::npos, span.Stdout.find("Input sequence file error!\n"));
+    EXPECT_FALSE(FileExists(dir.Path("out3/summary.json")));
 }

@@ -136,6 +136,7 @@ TEST(Writers, GenomeNamesAreReadStrictly)
         if (c.Parses) {
             EXPECT_EQ(c.Chrom, place.chrom) << c.Word;
             EXPECT_EQ(c.Offset, place.offset) << c.Word;
+            EXPECT_GT(place.span, 0) << c.Word;
         }
     }
 }
@@ -147,6 +148,9 @@ TEST(Writers, JsonStringsAndGffSeqidsAreEscaped)
     EXPECT_EQ("\"caf\xc3\xa9\"", JsonString("caf\xc3\xa9"));               // valid UTF-8 kept
     EXPECT_EQ("\"bad\\u00e9\\u00ff\"", JsonString("bad\xe9\xff"));          // invalid bytes escaped
     EXPECT_EQ("\"\\u00e2\\u0082\"", JsonString("\xe2\x82"));                // cut-off sequence
+    EXPECT_EQ("\"\\u00e0\\u0080\\u0080\"", JsonString("\xe0\x80\x80"));    // overlong form
+    EXPECT_EQ("\"\\u00ed\\u00a0\\u0080\"", JsonString("\xed\xa0\x80"));    // a surrogate
+    EXPECT_EQ("\"\xf0\x9f\x98\x80\"", JsonString("\xf0\x9f\x98\x80"));            // U+1F600 kept
     EXPECT_EQ("chr1%20x%3Bid%3D1", GffSeqid("chr1 x;id=1"));
     EXPECT_EQ("chrUn_KI270302v1|a.b:c-d", GffSeqid("chrUn_KI270302v1|a.b:c-d"));
     EXPECT_EQ(0, BedScore(-1));

@@ -1,0 +1,79 @@
+// Report checks and writing for the run loop (see the header).
+#include "app/ReportRun.h"
+
+#include "base/Fatal.h"
+#include "htmlreport/KnownLibrary.h"
+#include "htmlreport/Report.h"
+#include "htmlreport/ReportPath.h"
+
+static std::string Str(const CString& s)
+{
+    return s.m_Data ? s.m_Data : "";
+}
+
+static bool ReportWanted(const INPUTPARAMETER& param)
+{
+    return param.Report || param.OutDir.GetLength() > 0;
+}
+
+static std::string ReportFile(const INPUTPARAMETER& param)
+{
+    return ReportPath(Str(param.OutDir), Str(param.OutFile));
+}
+
+const char* CheckReportOptions(INPUTPARAMETER* param)
+{
+    if (!ReportWanted(*param))
+        return nullptr;
+    std::vector<std::string> inputs = {Str(param->SeqFile), Str(param->KnownFile)};
+    if (param->UseBgFile)
+        inputs.push_back(Str(param->BgFile));
+    if (param->UsePWM)
+        inputs.push_back(Str(param->PWMFile));
+    // An output folder is created by the checks that follow; without one
+    // the report's folder is the result file's and must exist.
+    if (!CheckReportPath(ReportFile(*param), inputs, param->OutDir.GetLength() == 0))
+        return "Output file error!";
+    std::vector<KnownMotif> known;
+    std::string reason;
+    if (param->KnownFile.GetLength() > 0 && !ReadKnownLibrary(Str(param->KnownFile), &known, &reason)) {
+        NoteInputError(param->KnownFile.m_Data, reason.c_str());
+        return "Known matrix file error!";
+    }
+    return nullptr;
+}
+
+// The command-line words without the banner line and the trailing blank.
+static std::string CommandWords(const CString& cmdLine)
+{
+    std::string text = Str(cmdLine);
+    std::size_t nl = text.find('\n');
+    if (nl != std::string::npos)
+        text.erase(0, nl + 1);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
+                    std::string* reason)
+{
+    if (!ReportWanted(param))
+        return true;
+    ReportInput input;
+    input.commandLine = CommandWords(param.CmdLine);
+    input.version = RUZARAVO_VERSION;
+    std::string path = ReportFile(param);
+    // The library passed the check before the runs; it is read again here
+    // rather than kept, and a file changed since then stops the report.
+    input.knownFile = Str(param.KnownFile);
+    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, reason)) {
+        *failedPath = input.knownFile;
+        return false;
+    }
+    if (WriteReportFile(path, BuildReport(runs, input)))
+        return true;
+    *failedPath = path;
+    *reason = "the report cannot be written";
+    return false;
+}

@@ -1,0 +1,232 @@
+"""The workflow's Python modules without Snakemake: data sets and the grid
+from a config, the job's command line, the memory estimate, and gathering
+over every kind of job outcome (ok, failed, unreadable, incomplete).
+
+Usage: python3 test_workflow_units.py SOURCE_DIR
+"""
+import csv
+import gzip
+import json
+import os
+import random
+import shlex
+import sys
+import tempfile
+import unittest
+
+SOURCE = sys.argv.pop(1) if len(sys.argv) > 1 else "."
+sys.path.insert(0, os.path.join(SOURCE, "workflow", "scripts"))
+sys.path.insert(0, os.path.join(SOURCE, "workflow", "profiles", "slurm"))
+import gather    # noqa: E402
+import jobgrid   # noqa: E402
+import status    # noqa: E402
+
+
+def write(path, text, compress=False):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with (gzip.open(path, "wt") if compress else open(path, "w")) as f:
+        f.write(text)
+
+
+class Folder(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+
+class Sets(Folder):
+    def test_fasta_dir_names_sets_after_their_files(self):
+        for name in ("a.fa", "b.fasta.gz", "c.fna", "d.fas", "notes.txt", "e.fa.bak", ".fa"):
+            write(self.path("in", name), ">x\nACGT\n", compress=name.endswith(".gz"))
+        os.makedirs(self.path("in", "sub.fa"))
+        sets = jobgrid.load_sets({"fasta_dir": self.path("in")})
+        self.assertEqual(sorted(sets), ["a", "b", "c", "d"])
+        self.assertEqual(sets["b"].path, self.path("in", "b.fasta.gz"))
+
+    def test_sample_sheet_rows_options_and_extra_columns(self):
+        write(self.path("x.fa"), ">x\nACGT\n")
+        write(self.path("s.tsv"), "# comment\nname\tpath\ttissue\toptions\n\n"
+                                  f"one\t{self.path('x.fa')}\tgut\t-n 500 -B\n"
+                                  f"two\t{self.path('x.fa')}\n")
+        sets = jobgrid.load_sets({"samples": self.path("s.tsv")})
+        self.assertEqual(sets["one"].options, ("-n", "500", "-B"))
+        self.assertEqual(sets["two"].options, ())
+
+    def test_refusals_name_the_cause(self):
+        write(self.path("x.fa"), ">x\nACGT\n")
+        write(self.path("in", "a.fa"), ">x\nACGT\n")
+        write(self.path("in", "a.fa.gz"), ">x\nACGT\n", compress=True)
+        x = self.path("x.fa")
+        cases = [
+            ({"fasta_dir": self.path("in")}, "a is given twice"),
+            ({}, "exactly one of fasta_dir"),
+            ({"fasta_dir": self.dir, "samples": "s.tsv"}, "exactly one of fasta_dir"),
+            ({"fasta_dir": self.path("nowhere")}, "is not a folder"),
+            ({"samples": self.path("nowhere.tsv")}, "cannot read"),
+            ({"samples": ("sheet", "set\tfile\na\tb\n")}, "columns name and path"),
+            ({"samples": ("sheet", "name\tpath\n")}, "names no data set"),
+            ({"samples": ("sheet", f"name\tpath\nbad name\t{x}\n")}, "row 2: set name 'bad name'"),
+            ({"samples": ("sheet", f"name\tpath\na\t{x}\nb\t{self.path('y.fa')}\n")}, "row 3: "),
+            ({"samples": ("sheet", f"name\tpath\na\t{x}\na\t{x}\n")}, "given twice"),
+            ({"samples": ("sheet", f"name\tpath\toptions\na\t{x}\t-K 4\n")}, "row 2: -K acts as -K"),
+            ({"samples": ("sheet", f"name\tpath\toptions\na\t{x}\t-c -output\n")}, "-output acts as -o"),
+            ({"samples": ("sheet", f"name\tpath\toptions\na\t{x}\t--seed 3\n")}, "--seed is set by the workflow"),
+            ({"samples": ("sheet", f"name\tpath\toptions\na\t{x}\t-n \"5\n")}, "No closing quotation"),
+        ]
+        for config, message in cases:
+            if isinstance(config.get("samples"), tuple):
+                write(self.path("sheet.tsv"), config["samples"][1])
+                config = {"samples": self.path("sheet.tsv")}
+            with self.subTest(config=config):
+                with self.assertRaises(jobgrid.ConfigError) as caught:
+                    jobgrid.load_sets(config)
+                self.assertIn(message, str(caught.exception))
+
+
+class GridAndCommand(Folder):
+    def test_grid_values_and_refusals(self):
+        grid = jobgrid.load_grid({"K": [2, 5], "L": 150, "seeds": [0, 9], "chains": 3, "options": "-n 100"})
+        self.assertEqual((grid.K, grid.L, grid.seeds, grid.chains, grid.options), ((2, 5), (150,), (0, 9), 3,
+                                                                                   ("-n", "100")))
+        for config, message in [({"K": []}, "empty list"), ({"K": [0]}, "at least 1"), ({"K": "3"}, "integer"),
+                                ({"seeds": [1, 1]}, "twice"), ({"seeds": [-1]}, "at least 0"),
+                                ({"L": [4]}, "at least 5"), ({"chains": True}, "integer"),
+                                ({"threads": 0}, "at least 1"), ({"options": ["-B"]}, "one string"),
+                                ({"options": "-N 3"}, "-N acts as -N"), ({"options": "--outdir x"}, "--outdir")]:
+            with self.subTest(config=config):
+                with self.assertRaisesRegex(jobgrid.ConfigError, message):
+                    jobgrid.load_grid(config)
+
+    def test_command_words_survive_the_shell_and_set_options_come_last(self):
+        dataset = jobgrid.DataSet("s", "my data/peaks; rm -rf x.fa", ("-n", "50"))
+        grid = jobgrid.load_grid({"options": "-n 2000 -c '0.7'", "threads": 4, "chains": 2})
+        words = shlex.split(jobgrid.command("/opt/bin/Ruzaravo", dataset, jobgrid.Job("s", 4, 120, 11), grid))
+        self.assertEqual(words, ["/opt/bin/Ruzaravo", "-i", "my data/peaks; rm -rf x.fa", "-K", "4", "-L", "120",
+                                 "-N", "2", "--seed", "11", "--threads", "4", "-n", "2000", "-c", "0.7", "-n", "50"])
+        single = jobgrid.load_grid({})
+        self.assertNotIn("--threads", jobgrid.command("R", dataset, jobgrid.Job("s", 1, 100, 1), single))
+
+    def test_memory_grows_with_letters_motifs_odds_and_attempts(self):
+        random.seed(3)
+        text = ">x\n" + "".join(random.choice("ACGT") for _ in range(400000)) + "\n"
+        write(self.path("plain.fa"), text)
+        write(self.path("packed.fa.gz"), text, compress=True)
+        plain = self.path("plain.fa")
+        self.assertEqual(jobgrid.estimated_letters(self.path("packed.fa.gz")),
+                         4 * os.path.getsize(self.path("packed.fa.gz")))
+        self.assertGreaterEqual(jobgrid.estimated_letters(self.path("packed.fa.gz")), 400000)
+        base = jobgrid.memory_mb(plain, 3, ())
+        self.assertGreaterEqual(base, jobgrid.BASE_MEM_MB + 400000 * (24 * 3) / 2**20)
+        self.assertLess(base, jobgrid.memory_mb(plain, 30, ()))
+        self.assertLess(base, jobgrid.memory_mb(plain, 3, ("-B",)))
+        self.assertEqual(jobgrid.memory_mb(plain, 3, (), attempt=2), 2 * base)
+
+
+def summary_json(runs):
+    return json.dumps({"format_version": 1, "runs": [
+        {"run": r + 1, "seed": seed + r, "log_pmo": pmo, "cpu_seconds": 0.5, "sweeps": 40,
+         "motifs": [{"motif": k, "consensus": c, "nsites": n} for k, c, n in motifs],
+         "modules": [{"id": f"r{r + 1}.crm{i + 1}"} for i in range(modules)]}
+        for r, (seed, pmo, motifs, modules) in enumerate(runs)]})
+
+
+class Gathering(Folder):
+    def make_job(self, job, kind, chains, rng):
+        """Leaves the files a job of that kind leaves; returns what its rows must show."""
+        run_dir = self.path("results", "runs", job.key)
+        log = self.path("results", "logs", job.key)
+        os.makedirs(run_dir, exist_ok=True)
+        if kind == "ok":
+            runs = [(job.seed, rng.choice([None, -3.25]),
+                     [(k, "".join(rng.choice("ACGT") for _ in range(8)), rng.randint(3, 40))
+                      for k in sorted(rng.sample(range(1, job.K + 1), rng.randint(0, job.K)))],
+                     rng.randint(0, 9)) for _ in range(chains)]
+            write(os.path.join(run_dir, "summary.json"), summary_json(runs))
+            if rng.random() < 0.5:
+                write(os.path.join(run_dir, "report.html"), "<html></html>")
+            write(log + ".status", "0\n")
+            return runs
+        if kind in ("failed", "zero"):
+            write(log + ".log", "Input sequence file error!\nRuzaravo: x.fa: text before\tthe <first> name line\n")
+            write(log + ".status", "1\n" if kind == "failed" else "0\n")
+        if kind == "unreadable":
+            write(os.path.join(run_dir, "summary.json"),
+                  rng.choice(['{"runs": [', '{"runs": [1]}', '{"runs": [{"motifs": {}}]}', '[]']))
+        return None
+
+    def test_every_job_gets_its_rows_whatever_became_of_it(self):
+        rng = random.Random(20261207)
+        for trial in range(20):
+            with self.subTest(trial=trial):
+                self.dir = os.path.join(self.tmp.name, str(trial))
+                chains = rng.randint(1, 3)
+                jobs = [jobgrid.Job(f"set{s}", k, 100, seed) for s in range(3) for k in (1, 3) for seed in (1, 5)]
+                kinds = [rng.choice(["ok", "ok", "failed", "zero", "unreadable", "incomplete"]) for _ in jobs]
+                truth = [self.make_job(j, kind, chains, rng) for j, kind in zip(jobs, kinds)]
+                outcomes = gather.gather(jobs, chains, self.path("results"), self.path("results", "summary.tsv"),
+                                         self.path("results", "index.html"), partial=True)
+                self.assertEqual([o.status for o in outcomes],
+                                 [{"zero": "failed", "unreadable": "failed"}.get(k, k) for k in kinds])
+                with open(self.path("results", "summary.tsv"), newline="") as f:
+                    rows = list(csv.reader(f, delimiter="\t"))
+                self.assertEqual(rows[0], gather.COLUMNS)
+                self.assertTrue(all(len(r) == len(gather.COLUMNS) for r in rows))
+                table = [dict(zip(gather.COLUMNS, r)) for r in rows[1:]]
+                self.assertEqual(len(table), len(jobs) * chains)
+                for i, (job, kind, runs) in enumerate(zip(jobs, kinds, truth)):
+                    for r in range(chains):
+                        row = table[i * chains + r]
+                        self.assertEqual((row["set"], row["K"], row["job_seed"], row["run"], row["seed"]),
+                                         (job.set, str(job.K), str(job.seed), str(r + 1), str(job.seed + r)))
+                        self.assertEqual(row["outdir"], f"runs/{job.key}")
+                        if kind == "ok":
+                            seed, pmo, motifs, modules = runs[r]
+                            self.assertEqual(row["log_pmo"], "NA" if pmo is None else str(pmo))
+                            self.assertEqual(row["consensus"], ",".join(f"m{k}:{c}" for k, c, _ in motifs) or "NA")
+                            self.assertEqual(row["site_counts"], ",".join(f"m{k}:{n}" for k, _, n in motifs) or "NA")
+                            self.assertEqual((row["motifs"], row["modules"]), (str(len(motifs)), str(modules)))
+                        elif kind == "failed":
+                            self.assertEqual((row["status"], row["exit_status"]), ("failed", "1"))
+                            self.assertEqual(row["error"], "Ruzaravo: x.fa: text before the <first> name line")
+                        elif kind == "zero":
+                            self.assertIn("wrote no summary.json", row["error"])
+                        elif kind == "unreadable":
+                            self.assertIn("cannot be read", row["error"])
+                        else:
+                            self.assertEqual((row["status"], row["exit_status"]), ("incomplete", "NA"))
+                with open(self.path("results", "index.html")) as f:
+                    page = f.read()
+                self.assertNotIn("<first>", page)
+                self.assertEqual(page.count("<tr class="), len(jobs))
+                reports = sum(os.path.exists(self.path("results", "runs", j.key, "report.html")) and k == "ok"
+                              for j, k in zip(jobs, kinds))
+                self.assertEqual(page.count('/report.html"'), reports)
+                self.assertIn("stopped with errors", page)
+
+    def test_reason_is_the_programs_line_or_else_the_last(self):
+        write(self.path("a.log"), "Finish runing iteration 50.\nRuzaravo: in.fa: empty\nstray\n")
+        write(self.path("b.log"), "\nSegmentation fault\n\n")
+        self.assertEqual(gather.reason_from_log(self.path("a.log")), "Ruzaravo: in.fa: empty")
+        self.assertEqual(gather.reason_from_log(self.path("b.log")), "Segmentation fault")
+        self.assertEqual(gather.reason_from_log(self.path("none.log")), "")
+
+
+class SlurmStates(unittest.TestCase):
+    def test_only_completed_succeeds_and_only_live_states_keep_waiting(self):
+        cases = {"COMPLETED": "success", "RUNNING": "running", "PENDING": "running", "REQUEUED": "running",
+                 "COMPLETING": "running", "": "running", "FAILED": "failed", "TIMEOUT": "failed",
+                 "OUT_OF_MEMORY": "failed", "CANCELLED by 1234": "failed", "CANCELLED+": "failed",
+                 "NODE_FAIL": "failed", "PREEMPTED": "failed", "BOOT_FAIL": "failed", "DEADLINE": "failed"}
+        for state, verdict in cases.items():
+            with self.subTest(state=state):
+                self.assertEqual(status.verdict(state), verdict)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
