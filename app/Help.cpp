@@ -59,6 +59,7 @@ static const char* const kHelp[] = {
     "  --chains C      C independent runs (seed + 0 .. C-1) whose motifs are clustered; not with -N (default: off)",
     "  -P              draw the parameters from their posterior each sweep (default: posterior means)",
     "  --seed N        random seed, 0..4294967295; run r uses N + r (default: clock and process id)",
+    "  --threads N     threads, 1..256: runs of -N at once, the rest share each run; same output (default 1)",
     "",
     "Output:",
     "  -o FILE         result file, appended to; FILE_modpr.txt gets module probabilities (default Output.txt)",

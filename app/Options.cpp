@@ -73,6 +73,7 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->OutDir = "";
     param->Force = false;
     param->GenomeCoords = false;
+    param->Threads = 1;
     param->Quiet = false;
     param->MaskLower = false;
     param->OptionMessage = nullptr;
@@ -190,6 +191,9 @@ static const LONGOPTION kLongOptions[] = {
     {"--outdir", true, [](INPUTPARAMETER* p, const char* v) { p->OutDir = v; }},
     {"--force", false, [](INPUTPARAMETER* p, const char*) { p->Force = true; }},
     {"--genome-coords", false, [](INPUTPARAMETER* p, const char*) { p->GenomeCoords = true; }},
+    {"--threads", true, [](INPUTPARAMETER* p, const char* v) {
+         ApplyInt(p, "--threads", v, &p->Threads, "Input number of threads error!");
+     }},
     {"--report", false, [](INPUTPARAMETER* p, const char*) { p->Report = true; }},
     {"--known", true, [](INPUTPARAMETER* p, const char* v) {
          p->Report = true;   // the matches are shown only in the report
@@ -418,6 +422,12 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
         NoteOption('L', param->ModLen, "the module length must be at most 100000 letters");
         return "Input module length too large!";
     }
+    if (param->Threads < 1 || param->Threads > kMaxThreads) {
+        char subject[32];
+        snprintf(subject, sizeof subject, "--threads %d", param->Threads);
+        NoteInputError(subject, "the number of threads must lie in 1..256");
+        return "Input number of threads error!";
+    }
     if (param->IterNum < 0) {
         NoteOption('n', param->IterNum, "the number of sweeps must be 0 or more");
         return kOptionError;
@@ -522,6 +532,11 @@ static void AddRunEnrichment(const INPUTPARAMETER& param, const CGibbsDP& sample
 
 RunResult RunModSampling(INPUTPARAMETER* param, int run)
 {
+    return RunModSampling(param, run, nullptr, nullptr, param->Threads);
+}
+
+RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* trace, int threads)
+{
     CGibbsDP* sampler = new CGibbsDP;
     sampler->m_CmdLine = param->CmdLine;
     sampler->m_SeqFile = param->SeqFile;
@@ -545,6 +560,9 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run)
     sampler->m_RandSeed = param->Seed + (unsigned)run;
     sampler->m_RunIndex = run;
     sampler->m_TraceFile = param->TraceFile;
+    sampler->m_Console = console;
+    sampler->m_TraceSink = trace;
+    sampler->m_Threads = threads;
     sampler->m_Input = param->Sequences.get();
     sampler->m_RunCount = param->RunNum;
     sampler->m_Quiet = param->Quiet;

@@ -3,6 +3,7 @@
 #ifndef RUZARAVO_APP_OPTIONS_H
 #define RUZARAVO_APP_OPTIONS_H
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ struct INPUTPARAMETER {
     CString OutDir;       // --outdir: output folder; empty: none
     bool Force;           // --force: replace the files of a non-empty output folder
     bool GenomeCoords;    // --genome-coords: names chrom:start-end place the standard files on the genome
+    int Threads;          // --threads: threads for the runs and inside a run, 1..kMaxThreads
     bool Quiet;           // --quiet: no progress lines
     bool MaskLower;       // --mask-lower: lower-case letters read as N
     int Chains;           // --chains: independent chains, clustered after the runs (0: off; sets RunNum)
@@ -114,5 +116,13 @@ unsigned ClockSeed();
 // One complete run; run is its 0-based index within the process. Returns
 // what the run found; writing it is the caller's (app/RunOutputs.h).
 RunResult RunModSampling(INPUTPARAMETER* param, int run);
+// The same with the run's progress lines and trace sent to console and
+// trace (null: standard output and the --trace file) and threads threads
+// for its draw-free passes.
+RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* trace, int threads);
+
+// Largest --threads: far above any machine this runs on, small enough that
+// a mistyped value cannot start thousands of threads.
+const int kMaxThreads = 256;
 
 #endif

@@ -14,6 +14,7 @@
 
 #include "app/Options.h"
 #include "app/RunOutputs.h"
+#include "parallel/RunSet.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -36,8 +37,7 @@ static int RunProgram(int argc, char** argv)
     if (param->RunNum > 0)
         LoadSequences(param.get());   // read once, whatever the number of runs
     RunOutputs outputs(*param);
-    for (int run = 0; run < param->RunNum; run++)
-        outputs.Add(RunModSampling(param.get(), run));
+    RunAllRuns(param.get(), outputs);
     outputs.Finish();
     return 0;
 }

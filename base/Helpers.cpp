@@ -69,19 +69,6 @@ double logGamma(int n)
     return s;
 }
 
-double LogSum(double a, double b)
-{
-    double hi = a, lo = b;
-    if (b > a) {
-        hi = b;
-        lo = a;
-    }
-    double d = lo - hi;
-    if (d > kLogSumCut)
-        return hi + log(exp(d) + 1.0);
-    return hi;
-}
-
 CString ReadData(CString line, int skip, int n, double* out)
 {
     const char* text = line.m_Data ? line.m_Data : "";

@@ -6,6 +6,8 @@
 #ifndef RUZARAVO_BASE_HELPERS_H
 #define RUZARAVO_BASE_HELPERS_H
 
+#include <cmath>
+
 #include "base/CString.h"
 
 // Below this, LogSum ignores the smaller term entirely.
@@ -31,8 +33,23 @@ int Sum(int* a, int n);               // 0 when n <= 0
 int Minimum(int* a, int n);           // index of the first smallest; 0 when n <= 1
 int Maximum(double* a, int n);        // index of the first largest; 0 when n <= 1
 double logGamma(int n);               // ln((n-1)!), summed from ln(n-1) down to ln 2; 0 for n <= 2
-double LogSum(double a, double b);    // ln(exp(a) + exp(b)), stable
 CString ReadData(CString line, int skip, int n, double* out);
 int intpow(int a, int n);             // a^n by repeated multiplication; 1 when n <= 0
+
+// ln(exp(a) + exp(b)), stable: hi + ln(exp(lo - hi) + 1), or hi alone when
+// lo is more than 300 below it. Inline: the forward passes call it for every
+// position and motif.
+inline double LogSum(double a, double b)
+{
+    double hi = a, lo = b;
+    if (b > a) {
+        hi = b;
+        lo = a;
+    }
+    double d = lo - hi;
+    if (d > kLogSumCut)
+        return hi + log(exp(d) + 1.0);
+    return hi;
+}
 
 #endif

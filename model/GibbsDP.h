@@ -37,6 +37,9 @@
 #include "results/RunResult.h"
 #include "input/FastaText.h"
 
+struct MixLogTerms;
+struct SweepWork;
+
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
 // strand is searched).
@@ -64,6 +67,9 @@ struct MODULEINFO {
     double LogRatio;         // sum over modules of ln P(window | module) - ln P(window | background)
     double StepLogRatio;     // same ratio for the strips the proposed module-length move adds or removes
 };
+
+// Header line of a trace file (written once per file).
+const char* TraceHeader();
 
 class CGibbsDP {
 public:
@@ -110,6 +116,11 @@ public:
     // Extensions: the seed of this run and the optional per-sweep trace.
     unsigned m_RandSeed;     // seed of this run's generator
     Rng m_Rng;               // the run's generator: every random draw of the run comes from it
+    int m_Threads;           // threads for the draw-free passes of a sweep, >= 1
+    FILE* m_Console;         // where the run's progress lines go; null: standard output
+    FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
+    std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
+    std::vector<double> m_SiteScratch;   // forward pass of one module window
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
     std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
@@ -154,6 +165,12 @@ public:
 
     // Motif scoring.
     void CalLogPrPos(double** tables, int* lengths, double** pwm);
+    // ln of every entry of every matrix; motif k's rows start at offset[k].
+    void MatrixLogs(double** pwm, std::vector<double>* logs, std::vector<int>* offset);
+    // The motif columns of sequence s's table (len rows), as CalLogPrPos;
+    // codes is scratch space for the letter codes.
+    void ScoreSequence(int s, double* table, int len, const double* logs, const int* offset,
+                       std::vector<unsigned char>* codes);
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
@@ -166,7 +183,7 @@ public:
     double CalModuleLogPr(int e, int n, double* table, double* pi, double* out);
     void SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A);
     void ExcludeCurSeq(int i);
-    void SampleSites(double* pi, double* table, int i, int e, int n);
+    void SampleSites(double* pi, double* table, int i, int e, int n, const double* strand = nullptr);
     void SampleParameters(double* rho, double* pi, double** pwm);
     void UpdateParameters(double* rho, double* pi, double** pwm);
     void UpdateModuleLength(int m);
@@ -218,7 +235,27 @@ public:
     // One step of the forward passes over a window: adds to f[jj] every way
     // a site of some motif can end at the window's (jj + 1)-th letter, whose
     // table row is row.
-    void AddSiteEnds(const double* row, int jj, double* f, const double* lnPi, const double* lnPiHalf);
+    // strand: the row's K two-strand sums (StrandSums), or null to compute
+    // them here; the result is the same bits either way.
+    void AddSiteEnds(const double* row, int jj, double* f, const double* lnPi, const double* lnPiHalf,
+                     const double* strand);
+    // The same logarithms in a MixLogTerms, with ln pi[K].
+    void MixLogs(double* pi, MixLogTerms* mix);
+    // The module forward pass of sequence i (two letters or more): A, B
+    // and C of ApproxSampleCurSeq, len each, bit for bit. With both strands
+    // and strand not null, also strand[p K + k] = LogSum of row p's two
+    // strand columns of motif k, for every p < len. Draws nothing.
+    void ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
+                       double* strand, double* A, double* B, double* C);
+    // The draws of ApproxSampleCurSeq from a finished forward pass (A, B, C
+    // may be null for a sequence of fewer than two letters).
+    void DrawModules(int i, double rho, double* A, double* B, double* C, int* move);
+    // Steps of a sweep that draw nothing, for every sequence: the position
+    // tables, the two-strand sums, the module forward passes (into m_Work).
+    void DrawFreePasses(double rho, double* pi, double** pwm, double** tables, int* seqLen);
+    // Those passes for sequences first .. last-1, into buffers already sized.
+    void SequencePasses(int first, int last, double rho, double** tables, int* seqLen,
+                        std::vector<unsigned char>* codes);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
     double WidthLogPrior(int w);
     // A 64-bit count as a logGamma argument (held inside the int range).

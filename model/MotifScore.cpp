@@ -4,8 +4,8 @@
 //
 // CalLogPrPos is the hot path of the sampler. It takes the natural log of
 // every weight-matrix entry once per call (the same bits as calling log for
-// each letter), scores letter codes straight from the sequence buffers, and
-// tracks the last N seen so that "the window holds an N" costs one
+// each letter), codes each sequence's letters (and their complements) once,
+// and tracks the last N seen so that "the window holds an N" costs one
 // comparison; nothing is allocated per position. Each score is the defined
 // sum in its defined order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1.
 #include <cmath>
@@ -40,60 +40,78 @@ inline bool IsN(char c)
 
 }  // namespace
 
+void CGibbsDP::MatrixLogs(double** pwm, std::vector<double>* logs, std::vector<int>* offset)
+{
+    const int K = m_MotifNum;
+    offset->assign(K + 1, 0);
+    for (int k = 0; k < K; k++)
+        (*offset)[k + 1] = (*offset)[k] + 4 * m_Width[k];
+    logs->assign((*offset)[K] > 0 ? (*offset)[K] : 1, 0.0);
+    for (int k = 0; k < K; k++)
+        for (int e = 0; e < 4 * m_Width[k]; e++)
+            (*logs)[(*offset)[k] + e] = log(pwm[k][e]);
+}
+
 void CGibbsDP::CalLogPrPos(double** tables, int* lengths, double** pwm)
+{
+    std::vector<double> logs;
+    std::vector<int> offset;
+    MatrixLogs(pwm, &logs, &offset);
+    std::vector<unsigned char> codes;
+    for (int s = 0; s < m_SeqNum; s++)
+        ScoreSequence(s, tables[s], lengths[s], logs.data(), offset.data(), &codes);
+}
+
+void CGibbsDP::ScoreSequence(int s, double* table, int len, const double* logs, const int* offset,
+                             std::vector<unsigned char>* codes)
 {
     const int K = m_MotifNum;
     const int cols = 2 * K + 1;
+    const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
+    const int seqLen = m_Seq[s].GetLength();
+    const int n = len < seqLen ? len : seqLen;   // positions with a letter
 
-    // ln of every entry of every matrix, and where each motif's rows start.
-    std::vector<int> offset(K + 1);
-    offset[0] = 0;
-    for (int k = 0; k < K; k++)
-        offset[k + 1] = offset[k] + 4 * m_Width[k];
-    std::vector<double> logs(offset[K] > 0 ? offset[K] : 1);
-    for (int k = 0; k < K; k++)
-        for (int e = 0; e < 4 * m_Width[k]; e++)
-            logs[offset[k] + e] = log(pwm[k][e]);
+    codes->resize(2 * (size_t)(n > 0 ? n : 1));
+    unsigned char* code = codes->data();
+    unsigned char* comp = code + n;
+    for (int p = 0; p < n; p++) {
+        code[p] = kCodes.Code[x[p]];
+        comp[p] = kCodes.CompCode[x[p]];
+    }
 
-    for (int s = 0; s < m_SeqNum; s++) {
-        const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
-        const int seqLen = m_Seq[s].GetLength();
-        const int len = lengths[s];
-        double* row = tables[s];
-        int lastN = -1;   // the largest position <= p holding N or n
-        for (int p = 0; p < len; p++, row += cols) {
-            if (p >= seqLen) {
-                // A table longer than its sequence: no word ends here.
-                for (int c = 0; c < 2 * K; c++)
-                    row[c] = NoSiteLogPr;
+    int lastN = -1;   // the largest position <= p holding N or n
+    double* row = table;
+    for (int p = 0; p < len; p++, row += cols) {
+        if (p >= seqLen) {
+            // A table longer than its sequence: no word ends here.
+            for (int c = 0; c < 2 * K; c++)
+                row[c] = NoSiteLogPr;
+            continue;
+        }
+        if (IsN((char)x[p]))
+            lastN = p;
+        for (int k = 0; k < K; k++) {
+            const int W = m_Width[k];
+            const int first = p - W + 1;
+            if (first < 0 || lastN >= first) {
+                row[2 * k] = NoSiteLogPr;
+                row[2 * k + 1] = NoSiteLogPr;
                 continue;
             }
-            if (IsN((char)x[p]))
-                lastN = p;
-            for (int k = 0; k < K; k++) {
-                const int W = m_Width[k];
-                const int first = p - W + 1;
-                if (first < 0 || lastN >= first) {
-                    row[2 * k] = NoSiteLogPr;
-                    row[2 * k + 1] = NoSiteLogPr;
-                    continue;
-                }
-                const double* lp = &logs[offset[k]];
-                const unsigned char* w = x + first;
-                double f = 0.0;
+            const double* lp = logs + offset[k];
+            const unsigned char* w = code + first;
+            double f = 0.0;
+            for (int i = 0; i < W; i++)
+                f += lp[4 * i + w[i]];
+            row[2 * k] = f;
+            if (m_BothStrand) {
+                const unsigned char* end = comp + p;
+                double r = 0.0;
                 for (int i = 0; i < W; i++)
-                    f += lp[4 * i + kCodes.Code[w[i]]];
-                row[2 * k] = f;
-                if (m_BothStrand) {
-                    // Row i meets the complement of the letter at p - i.
-                    const unsigned char* end = x + p;
-                    double r = 0.0;
-                    for (int i = 0; i < W; i++)
-                        r += lp[4 * i + kCodes.CompCode[end[-i]]];
-                    row[2 * k + 1] = r;
-                } else {
-                    row[2 * k + 1] = NoSiteLogPr;
-                }
+                    r += lp[4 * i + end[-i]];
+                row[2 * k + 1] = r;
+            } else {
+                row[2 * k + 1] = NoSiteLogPr;
             }
         }
     }

@@ -28,6 +28,7 @@
 
 #include "model/GibbsDP.h"
 #include "base/Random.h"
+#include "sampler/SweepWork.h"
 #include "monitor/ProgressLine.h"
 #include "monitor/TraceFile.h"
 
@@ -71,16 +72,20 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
     if (t == 0 && m_UsePWM)
         ReadInputPWM(pwm);
     int moveCode = ProposeModLenMove(t, meanLen);
-    CalLogPrPos(tables, seqLen, pwm);
-    for (int i = 0; i < m_SeqNum; i++)
-        ApproxSampleCurSeq(i, *rho, pi, pwm, tables[i], &moveCode);
+    // Everything that draws nothing first, then the draws in sequence order.
+    DrawFreePasses(*rho, pi, pwm, tables, seqLen);
+    for (int i = 0; i < m_SeqNum; i++) {
+        SequenceWork& w = m_Work->seqs[i];
+        DrawModules(i, *rho, w.A.data(), w.B.data(), w.C.data(), &moveCode);
+    }
     if (t > m_BurnIn && !m_FixModLen && moveCode >= 0)
         UpdateModuleLength(moveCode);
     for (int i = 0; i < m_SeqNum; i++) {
         int Lm = m_ModLen < seqLen[i] ? m_ModLen : seqLen[i];
         MODULEINFO& mi = m_ModInfo[i];
         for (int j = 0; j < mi.ModCount; j++)
-            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm);
+            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm,
+                        m_BothStrand ? m_Work->seqs[i].strand.data() : nullptr);
     }
     double s = CalLogPostPrSample();
     if (s > m_BestLogPost) {
@@ -92,6 +97,11 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
 
 // One header line per trace file; the columns of TraceRow.
 static const char kTraceHeader[] = "run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n";
+
+const char* TraceHeader()
+{
+    return kTraceHeader;
+}
 
 std::string CGibbsDP::TraceRow(int t, double rho, double score)
 {
@@ -128,8 +138,9 @@ static SweepStat SweepEntry(CGibbsDP& g, double score)
 
 void CGibbsDP::OutputInfo(int t)
 {
-    printf("Finish runing iteration %d.\n", t);
-    fflush(stdout);   // progress must show at once, also through a pipe
+    FILE* out = m_Console ? m_Console : stdout;
+    fprintf(out, "Finish runing iteration %d.\n", t);
+    fflush(out);   // progress must show at once, also through a pipe
 }
 
 RunResult CGibbsDP::DataAugmentation()
@@ -138,8 +149,9 @@ RunResult CGibbsDP::DataAugmentation()
     m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
-    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", stdout);
-    printf("\nInput %d sequences.\n", m_SeqNum);
+    FILE* out = m_Console ? m_Console : stdout;
+    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", out);
+    fprintf(out, "\nInput %d sequences.\n", m_SeqNum);
     RandPickSite();
 
     int K = m_MotifNum, N = m_SeqNum;
@@ -165,10 +177,10 @@ RunResult CGibbsDP::DataAugmentation()
     CalLogBgPrPos(tables, seqLen);
 
     std::unique_ptr<TraceFile> trace;
-    if (m_TraceFile.GetLength() > 0)
+    if (m_TraceFile.GetLength() > 0 && !m_TraceSink)
         trace = TraceFile::Open(m_TraceFile.m_Data, kTraceHeader);
     std::unique_ptr<ProgressLine> progress;
-    if (ProgressLine::Wanted(m_Quiet))
+    if (!m_Console && ProgressLine::Wanted(m_Quiet))   // a buffered run draws no live line
         progress.reset(new ProgressLine(STDERR_FILENO, m_RunIndex + 1, m_RunCount, m_IterNum));
     std::vector<SweepStat> sweepStats;
     sweepStats.reserve(m_IterNum > 0 ? m_IterNum : 0);
@@ -178,6 +190,8 @@ RunResult CGibbsDP::DataAugmentation()
         sweepStats.push_back(SweepEntry(*this, s));
         if (trace)
             trace->WriteRow(TraceRow(t, moduleProb, s));
+        else if (m_TraceSink)
+            fputs(TraceRow(t, moduleProb, s).c_str(), m_TraceSink);
         t = t + 1;
         if (t > m_BurnIn)
             RecordMD(siteTally, widthHist, siteNumHist, modTally);

@@ -10,15 +10,23 @@
 // LogRatio and StepLogRatio describe the new modules. m_CountMat and
 // m_SiteNum lose the removed sites and are stale until the next score.
 //
+// ModuleForward computes A, B and C in one loop (C[t] needs A[t] only), so
+// the two recursions' exp/log latencies overlap, and it keeps each
+// position's two-strand sums for the site pass; it gives the bits of the
+// separate passes. It draws nothing, so a sweep runs it for every sequence
+// first (on any thread) and makes the draws (DrawModules) afterwards.
+//
 // Random draws: SampleModule takes one m_Rng.next() / 2147483647.0 per candidate
 // end whose log acceptance is above -200, from the sequence end backwards.
 // Sequences of fewer than two letters draw nothing.
 #include <cassert>
 #include <cmath>
+#include <vector>
 
 #include "base/Helpers.h"
 #include "base/Random.h"
 #include "model/GibbsDP.h"
+#include "sampler/SweepWork.h"
 
 // Count-matrix column of a site letter: A, C, G, T in either case; -1 for
 // any other letter, which is not counted.
@@ -42,8 +50,16 @@ void CGibbsDP::MixLogs(double* pi, double* lnPi, double* lnPiHalf)
     }
 }
 
+void CGibbsDP::MixLogs(double* pi, MixLogTerms* mix)
+{
+    mix->lnPi.resize(m_MotifNum);
+    mix->lnPiHalf.resize(m_MotifNum);
+    MixLogs(pi, mix->lnPi.data(), mix->lnPiHalf.data());
+    mix->lnBgMix = log(pi[m_MotifNum]);
+}
+
 void CGibbsDP::AddSiteEnds(const double* row, int jj, double* f, const double* lnPi,
-                           const double* lnPiHalf)
+                           const double* lnPiHalf, const double* strand)
 {
     int j = jj + 1;   // letters of the window so far
     for (int k = 0; k < m_MotifNum; k++) {
@@ -52,7 +68,7 @@ void CGibbsDP::AddSiteEnds(const double* row, int jj, double* f, const double* l
             continue;   // the site would start before the window
         double x;
         if (m_BothStrand)
-            x = LogSum(row[2 * k], row[2 * k + 1]) + lnPiHalf[k];
+            x = (strand ? strand[k] : LogSum(row[2 * k], row[2 * k + 1])) + lnPiHalf[k];
         else
             x = lnPi[k] + row[2 * k];
         if (j > w)
@@ -77,10 +93,79 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
         int jj = p - s0;
         const double* row = table + (long)p * stride;
         out[jj] = lnBgMix + row[2 * K] + out[jj - 1];
-        AddSiteEnds(row, jj, out, lnPi, lnPiHalf);
+        AddSiteEnds(row, jj, out, lnPi, lnPiHalf, nullptr);
     }
     delete[] lnPi;
     return out[n - 1];
+}
+
+void CGibbsDP::ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
+                             double* strand, double* A, double* B, double* C)
+{
+    const int len = m_Seq[i].GetLength();
+    assert(len >= 2 && m_ModLen >= 2);
+    const int K = m_MotifNum, stride = 2 * K + 1, bgCol = 2 * K;
+    const int Lm = m_ModLen < len ? m_ModLen : len;
+    const double* lnPi = mix.lnPi.data();
+    const double* lnPiHalf = mix.lnPiHalf.data();
+    const double lnRho = log(rho), lnNotRho = log(1.0 - rho);
+    A[0] = mix.lnBgMix + table[bgCol];
+    B[0] = table[bgCol];
+    C[0] = B[0];
+    if (strand && m_BothStrand)
+        for (int k = 0; k < K; k++)
+            strand[k] = LogSum(table[2 * k], table[2 * k + 1]);
+    for (int t = 1; t < len; t++) {
+        const double* row = table + (long)t * stride;
+        // Module model: every way a background letter or a site ends at t.
+        // The two-strand sums do not depend on the running value, so they
+        // overlap with its chain of LogSums; they are kept for the site pass.
+        A[t] = mix.lnBgMix + row[bgCol] + A[t - 1];
+        for (int k = 0; k < K; k++) {
+            const int w = m_Width[k];
+            double x;
+            if (m_BothStrand) {
+                double pair = LogSum(row[2 * k], row[2 * k + 1]);
+                if (strand)
+                    strand[(long)t * K + k] = pair;
+                if (t + 1 < w)
+                    continue;   // the site would start before the sequence
+                x = pair + lnPiHalf[k];
+            } else {
+                if (t + 1 < w)
+                    continue;
+                x = lnPi[k] + row[2 * k];
+            }
+            if (t + 1 > w)
+                x = x + A[t - w];
+            A[t] = LogSum(A[t], x);
+        }
+        // Background letters and whole modules up to t.
+        if (t <= Lm - 2) {
+            B[t] = row[bgCol];
+            C[t] = C[t - 1] + B[t];
+            continue;
+        }
+        B[t] = t == Lm - 1 ? A[t] : A[t] - A[t - Lm];
+        double x1 = lnNotRho + C[t - 1] + row[bgCol];
+        double x2 = lnRho + B[t];
+        if (t > Lm - 1)
+            x2 = x2 + C[t - Lm];
+        C[t] = LogSum(x1, x2);
+    }
+}
+
+void CGibbsDP::DrawModules(int i, double rho, double* A, double* B, double* C, int* move)
+{
+    int len = m_Seq[i].GetLength();
+    ExcludeCurSeq(i);
+    if (len < 2) {
+        // No module fits: the forward pass needs two letters.
+        m_ModInfo[i].LogRatio = 0.0;
+        m_ModInfo[i].StepLogRatio = 0.0;
+        return;
+    }
+    SampleModule(B, C, rho, len, i, move, A);
 }
 
 void CGibbsDP::ApproxSampleCurSeq(int i, double rho, double* pi, double** /*pwm*/, double* table,
@@ -88,38 +173,17 @@ void CGibbsDP::ApproxSampleCurSeq(int i, double rho, double* pi, double** /*pwm*
 {
     int len = m_Seq[i].GetLength();
     if (len < 2) {
-        // No module fits: the forward pass below needs two letters.
-        ExcludeCurSeq(i);
-        m_ModInfo[i].LogRatio = 0.0;
-        m_ModInfo[i].StepLogRatio = 0.0;
+        DrawModules(i, rho, nullptr, nullptr, nullptr, move);
         return;
     }
-    assert(m_ModLen >= 2);
-    int stride = 2 * m_MotifNum + 1, bgCol = 2 * m_MotifNum;
-    double* A = new double[3 * (long)len];
+    std::vector<double> work(3 * (size_t)len);
+    double* A = work.data();
     double* B = A + len;
     double* C = B + len;
-    CalModuleLogPr(len - 1, len, table, pi, A);
-
-    int Lm = m_ModLen < len ? m_ModLen : len;
-    B[0] = table[bgCol];
-    C[0] = B[0];
-    for (int t = 1; t <= Lm - 2; t++) {
-        B[t] = table[(long)t * stride + bgCol];
-        C[t] = C[t - 1] + B[t];
-    }
-    double lnRho = log(rho), lnNotRho = log(1.0 - rho);
-    for (int t = Lm - 1; t < len; t++) {
-        B[t] = t == Lm - 1 ? A[t] : A[t] - A[t - Lm];
-        double x1 = lnNotRho + C[t - 1] + table[(long)t * stride + bgCol];
-        double x2 = lnRho + B[t];
-        if (t > Lm - 1)
-            x2 = x2 + C[t - Lm];
-        C[t] = LogSum(x1, x2);
-    }
-    ExcludeCurSeq(i);
-    SampleModule(B, C, rho, len, i, move, A);
-    delete[] A;
+    MixLogTerms mix;
+    MixLogs(pi, &mix);
+    ModuleForward(i, rho, mix, table, nullptr, A, B, C);
+    DrawModules(i, rho, A, B, C, move);
 }
 
 // The stretch of step letters that move m adds to or removes from the

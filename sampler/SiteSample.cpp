@@ -9,6 +9,9 @@
 // only added (behind the head node); m_CountMat and m_SiteNum are left to
 // the next score.
 //
+// strand, when given, holds the sequence's two-strand sums (StrandSums),
+// which the forward pass then reads instead of recomputing them.
+//
 // Random draws: one m_Rng.next() / 2147483647.0 per backward step, whatever the
 // probabilities; a window shorter than wmin draws nothing.
 #include <cmath>
@@ -17,7 +20,7 @@
 #include "base/Random.h"
 #include "model/GibbsDP.h"
 
-void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
+void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n, const double* strand)
 {
     int K = m_MotifNum, stride = 2 * K + 1;
     int len = m_Seq[i].GetLength();
@@ -35,7 +38,8 @@ void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
         return;   // no site fits: no draw
 
     int choices = m_BothStrand ? 2 * K : K;
-    double* F = new double[n + 2 * K + choices];
+    m_SiteScratch.resize((size_t)n + 2 * K + choices);
+    double* F = m_SiteScratch.data();
     double* lnPi = F + n;
     double* lnPiHalf = lnPi + K;
     double* P = lnPiHalf + K;
@@ -50,7 +54,7 @@ void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
         F[jj] = row[2 * K] + F[jj - 1];
         if (j >= wmin)
             F[jj] = F[jj] + lnBgMix;
-        AddSiteEnds(row, jj, F, lnPi, lnPiHalf);
+        AddSiteEnds(row, jj, F, lnPi, lnPiHalf, strand ? strand + (long)p * K : nullptr);
     }
 
     int q = n - 1;
@@ -97,5 +101,4 @@ void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n)
         AddSite(m_Sites[k][i], site);
         q = q - w;
     }
-    delete[] F;
 }

@@ -3,7 +3,8 @@
 // they are the planted motifs; the table on standard output is chains.tsv
 // of the output folder; summary.json with its "chains" section validates
 // against the schema; and the chains are exactly the runs -N would make
-// with the same seed (result blocks equal but for the command line).
+// with the same seed (result blocks equal but for the command line),
+// one after another or side by side (--threads).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -93,6 +94,18 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     ASSERT_EQ(0, c.Status) << c.Stdout;
     RUNRESULT n = RunRuzaravo(runs, dir.m_Dir);
     ASSERT_EQ(0, n.Status) << n.Stdout;
+
+    // Chains side by side give the same table and files.
+    std::vector<std::string> threaded = common;
+    for (const char* w : {"--chains", "3", "--threads", "2", "--outdir", "threaded"})
+        threaded.push_back(w);
+    RUNRESULT t = RunRuzaravo(threaded, dir.m_Dir);
+    ASSERT_EQ(0, t.Status) << t.Stdout;
+    EXPECT_EQ(WithoutCommandLines(c.Stdout), WithoutCommandLines(t.Stdout));
+    for (const char* name : {"chains.tsv", "result.txt", "result.txt_modpr.txt"})
+        EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path(std::string("out/") + name))),
+                  WithoutCommandLines(ReadFile(dir.Path(std::string("threaded/") + name))))
+            << name;
 
     // The chains are the runs of -N: same blocks, same probabilities.
     std::string chainResult = ReadFile(dir.Path("chains.txt"));

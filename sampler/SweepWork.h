@@ -1,0 +1,45 @@
+// Work buffers of the draw-free passes of one sweep, kept by the run from
+// sweep to sweep so that no pass allocates once the first sweep has sized
+// them.
+//
+// A sweep first computes everything that draws nothing -- the position
+// tables, the two-strand sums of each position, the module forward pass of
+// every sequence -- and only then makes its draws, in the serial order.
+// These buffers carry those values from the first phase to the second;
+// each value is computed by the same operations in the same order as when
+// it is computed right before its draw, so the bits do not depend on
+// where (or on which thread) it was computed.
+#ifndef RUZARAVO_SAMPLER_SWEEPWORK_H
+#define RUZARAVO_SAMPLER_SWEEPWORK_H
+
+#include <vector>
+
+// Logarithms of the mixing proportions, taken once per sweep.
+struct MixLogTerms {
+    std::vector<double> lnPi;      // K: ln pi[k]
+    std::vector<double> lnPiHalf;  // K: ln pi[k] + ln 0.5 (a site on either strand)
+    double lnBgMix = 0.0;          // ln pi[K], the background letter inside a module
+};
+
+// One sequence's values of the draw-free passes.
+struct SequenceWork {
+    // len x K, position-major: LogSum of the forward- and reverse-strand
+    // log-likelihoods of motif k's site ending at each position (both
+    // strands searched only; empty otherwise).
+    std::vector<double> strand;
+    // Module forward pass: A prefix log-likelihoods under the module
+    // model, B the score of a module ending at t, C forward log
+    // probabilities of letters 0 .. t (len each; unused below 2 letters).
+    std::vector<double> A, B, C;
+};
+
+struct SweepWork {
+    std::vector<SequenceWork> seqs;   // N, FASTA order
+    MixLogTerms mix;
+    std::vector<double> matrixLogs;   // ln of every weight-matrix entry
+    std::vector<int> matrixOffset;    // K + 1: where motif k's rows start in matrixLogs
+    std::vector<std::vector<unsigned char>> codes;  // per thread: letter codes of one sequence
+    std::vector<double> siteScratch;  // forward pass of one module window
+};
+
+#endif
