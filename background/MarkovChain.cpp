@@ -3,19 +3,9 @@
 
 #include <cmath>
 
-namespace {
+#include "base/Helpers.h"
 
-// A = 0, C = 1, G = 2, T = 3; -1 for every other letter.
-inline int Code(char c)
-{
-    switch (c) {
-    case 'A': return 0;
-    case 'C': return 1;
-    case 'G': return 2;
-    case 'T': return 3;
-    default: return -1;
-    }
-}
+namespace {
 
 inline int Mask(int j)
 {
@@ -41,7 +31,7 @@ void Count(const std::string& s, int order, std::vector<std::vector<double>>* co
 {
     int code = 0, run = 0;
     for (char c : s) {
-        int b = Code(c);
+        int b = NucleotideCode(c);
         if (b < 0) {
             code = 0;
             run = 0;
@@ -103,7 +93,7 @@ static inline void ScoreStretch(const std::vector<std::vector<double>>& logs, in
     const int maskK = Mask(order);
     int code = 0, run = 0;
     for (int i = 0; i < n; i++) {
-        int b = Code(x[i]);
+        int b = NucleotideCode(x[i]);
         if (b < 0) {
             put(i, ambiguousLogPr);
             code = 0;

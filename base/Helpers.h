@@ -24,6 +24,19 @@ inline int LetterCode(char c)
     }
 }
 
+// Code of a nucleotide: A 0, C 1, G 2, T 3, and -1 for anything else (N,
+// ambiguity letters), for the models that must tell a letter from a gap.
+inline int NucleotideCode(char c)
+{
+    switch (c) {
+    case 'A': return 0;
+    case 'C': return 1;
+    case 'G': return 2;
+    case 'T': return 3;
+    default: return -1;
+    }
+}
+
 // Complement of one character: A<->T, C<->G, R<->Y; everything else unchanged.
 char Complement(char c);
 

@@ -7,18 +7,9 @@
 #include <cmath>
 #include <random>
 
-namespace {
+#include "base/Helpers.h"
 
-int Code(char c)
-{
-    switch (c) {
-    case 'A': return 0;
-    case 'C': return 1;
-    case 'G': return 2;
-    case 'T': return 3;
-    default: return -1;
-    }
-}
+namespace {
 
 // One stretch of A, C, G, T: a random Eulerian walk over its pair graph
 // that ends with the stretch's last letter (Altschul and Erickson 1985).
@@ -29,8 +20,8 @@ std::string ShuffleStretch(const std::string& s, std::mt19937_64& gen)
         return s;
     std::vector<int> edges[4];
     for (int i = 0; i + 1 < n; i++)
-        edges[Code(s[i])].push_back(Code(s[i + 1]));
-    const int last = Code(s[n - 1]);
+        edges[NucleotideCode(s[i])].push_back(NucleotideCode(s[i + 1]));
+    const int last = NucleotideCode(s[n - 1]);
     // Last exit of every other letter with edges: a random edge, redrawn
     // until following the last exits from any letter reaches `last`.
     int exitTo[4] = {-1, -1, -1, -1};
@@ -57,7 +48,7 @@ std::string ShuffleStretch(const std::string& s, std::mt19937_64& gen)
     }
     std::string out(1, s[0]);
     size_t used[4] = {0, 0, 0, 0};
-    for (int v = Code(s[0]); (int)out.size() < n;) {
+    for (int v = NucleotideCode(s[0]); (int)out.size() < n;) {
         v = edges[v][used[v]++];
         out.push_back("ACGT"[v]);
     }
@@ -74,7 +65,7 @@ double Score(const std::vector<double>& w, int width, const char* x, bool revers
 {
     double s = 0.0;
     for (int c = 0; c < width; c++) {
-        int b = reverse ? 3 - Code(x[width - 1 - c]) : Code(x[c]);
+        int b = reverse ? 3 - NucleotideCode(x[width - 1 - c]) : NucleotideCode(x[c]);
         s += w[4 * c + b];
     }
     return s;
@@ -87,7 +78,7 @@ void CountHits(const std::vector<double>& w, int width, double threshold, const 
     for (const std::string& s : seqs) {
         int run = 0;   // A, C, G, T letters ending at i
         for (int i = 0; i < (int)s.size(); i++) {
-            run = Code(s[i]) < 0 ? 0 : run + 1;
+            run = NucleotideCode(s[i]) < 0 ? 0 : run + 1;
             if (run < width)
                 continue;
             const char* x = s.data() + i - width + 1;
@@ -108,10 +99,10 @@ std::string ShuffleDinucleotides(const std::string& seq, uint64_t seed)
     size_t i = 0;
     while (i < seq.size()) {
         size_t j = i;
-        while (j < seq.size() && Code(seq[j]) >= 0)
+        while (j < seq.size() && NucleotideCode(seq[j]) >= 0)
             j++;
         out += ShuffleStretch(seq.substr(i, j - i), gen);
-        for (; j < seq.size() && Code(seq[j]) < 0; j++)
+        for (; j < seq.size() && NucleotideCode(seq[j]) < 0; j++)
             out.push_back(seq[j]);
         i = j;
     }
@@ -158,7 +149,7 @@ EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double
     e.threshold = INFINITY;
     for (const SiteResult& s : m.sites) {
         if ((int)s.word.size() != m.width ||
-            std::any_of(s.word.begin(), s.word.end(), [](char c) { return Code(c) < 0; }))
+            std::any_of(s.word.begin(), s.word.end(), [](char c) { return NucleotideCode(c) < 0; }))
             continue;
         e.threshold = std::min(e.threshold, Score(w, m.width, s.word.data(), false));
     }

@@ -417,6 +417,15 @@ bool ParseMatrixText(const std::string& text, std::vector<MotifMatrix>* out, std
     return ok;
 }
 
+bool ReadRestOfFile(FILE* f, std::string* text)
+{
+    char buf[65536];
+    size_t got;
+    while ((got = fread(buf, 1, sizeof buf, f)) > 0)
+        text->append(buf, got);
+    return ferror(f) == 0;
+}
+
 bool ReadMatrixFile(const std::string& path, std::vector<MotifMatrix>* out, std::string* reason, size_t limit)
 {
     FILE* f = fopen(path.c_str(), "rb");
@@ -425,11 +434,7 @@ bool ReadMatrixFile(const std::string& path, std::vector<MotifMatrix>* out, std:
         return false;
     }
     std::string text;
-    char buf[65536];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, got);
-    bool failed = ferror(f) != 0;
+    bool failed = !ReadRestOfFile(f, &text);
     fclose(f);
     if (failed) {
         *reason = "the file cannot be read";

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct MotifMatrix {
 // matrix and row when a matrix cannot be read or no matrix is found.
 bool ParseMatrixText(const std::string& text, std::vector<MotifMatrix>* out, std::string* reason,
                      MatrixFormat* format = nullptr, size_t limit = (size_t)-1);
+
+// Appends the rest of an open file to *text; false on a read error.
+bool ReadRestOfFile(FILE* f, std::string* text);
 
 // Reads the file at path with ParseMatrixText; a file that cannot be read
 // gives false with the reason.

@@ -117,11 +117,7 @@ bool CheckPWMFile(const char* path, int motifNum)
     if (!f)
         return false;
     std::string text;
-    char buf[65536];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, got);
-    bool unreadable = ferror(f) != 0;
+    bool unreadable = !ReadRestOfFile(f, &text);
     fclose(f);
     if (unreadable) {
         NoteInputError(path, "the file cannot be read");
