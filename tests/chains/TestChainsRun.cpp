@@ -21,26 +21,6 @@ const std::string kSource = RUZARAVO_SOURCE_DIR;
 const std::string kCre = "TGACGTCAGT";
 const std::string kGata = "GGGATTAACC";
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        out.push_back(line);
-    return out;
-}
-
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    std::string f;
-    while (std::getline(in, f, '\t'))
-        out.push_back(f);
-    return out;
-}
-
 // The word as a one-site motif, for comparing consensus letters.
 MotifResult WordMotif(const std::string& word)
 {

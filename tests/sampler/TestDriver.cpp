@@ -132,26 +132,6 @@ static std::string Without(std::string text, const std::string& piece)
     return text;
 }
 
-static std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        out.push_back(line);
-    return out;
-}
-
-static std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    std::string f;
-    while (std::getline(in, f, '\t'))
-        out.push_back(f);
-    return out;
-}
-
 TEST(Trace, OneRowPerSweepAndNoEffectOnTheRun)
 {
     PLANTED data = MakePlanted(3, 6, 120, "TGACTCATGA", true);

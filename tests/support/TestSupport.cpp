@@ -258,3 +258,23 @@ std::string BgzfText(const std::string& text, size_t blockSize)
         out += GzipMember(text.substr(at, blockSize), true);
     return out + GzipMember("", true);
 }
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        out.push_back(line);
+    return out;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    std::string f;
+    while (std::getline(in, f, '\t'))
+        out.push_back(f);
+    return out;
+}

@@ -31,6 +31,10 @@ struct RUNRESULT {
 RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& dir);
 
 void WriteFile(const std::string& path, const std::string& text);
+// The lines of a text (without their line breaks), and the tab-separated
+// fields of one line.
+std::vector<std::string> Lines(const std::string& text);
+std::vector<std::string> Fields(const std::string& line);
 // text as one gzip member, and as BGZF (bgzip's blocks of at most 64 kB,
 // each a gzip member with a BC extra field, then the empty end block).
 std::string GzipText(const std::string& text);

@@ -25,26 +25,6 @@ const std::string kSource = RUZARAVO_SOURCE_DIR;
 const std::string kFly = kSource + "/examples/fly_crms.fasta";
 const std::string kSchema = kSource + "/writers/summary.schema.json";
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        out.push_back(line);
-    return out;
-}
-
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    std::string f;
-    while (std::getline(in, f, '\t'))
-        out.push_back(f);
-    return out;
-}
-
 std::string RevComp(const std::string& s)
 {
     std::string out(s.rbegin(), s.rend());
