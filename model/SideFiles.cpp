@@ -26,20 +26,16 @@
 #include "base/Fatal.h"
 #include "formats/MatrixFile.h"
 #include "model/PWMFormat.h"
+#include "input/WholeInput.h"
 
 // The hint for a file that starts with the magic bytes of a compressed
-// format, or null. gzip also covers BGZF (bgzip, .bam).
+// format, or null. gzip also covers BGZF (bgzip, .bam): the side files are
+// read as plain text only, unlike the sequence file.
 static const char* CompressionHint(const unsigned char* head, size_t n)
 {
     if (n >= 2 && head[0] == 0x1f && head[1] == 0x8b)
         return "the file is gzip-compressed; decompress it first (gunzip)";
-    if (n >= 4 && head[0] == 'B' && head[1] == 'Z' && head[2] == 'h' && head[3] >= '1' && head[3] <= '9')
-        return "the file is bzip2-compressed; decompress it first (bunzip2)";
-    if (n >= 6 && memcmp(head, "\xfd" "7zXZ\0", 6) == 0)
-        return "the file is xz-compressed; decompress it first (unxz)";
-    if (n >= 4 && memcmp(head, "\x28\xb5\x2f\xfd", 4) == 0)
-        return "the file is zstd-compressed; decompress it first (unzstd)";
-    return nullptr;
+    return UnreadCompressionHint(std::string((const char*)head, n));
 }
 
 static void NoteErrno(const char* path, const char* what, int err)
