@@ -103,6 +103,7 @@ ChainClusters ClusterChains(const std::vector<RunResult>& runs, double joinSimil
     ChainClusters out;
     out.chainCount = (int)runs.size();
     out.joinSimilarity = joinSimilarity;
+    out.enrichment = std::any_of(runs.begin(), runs.end(), [](const RunResult& r) { return r.enrichment; });
     for (const Pending& c : pending)
         out.clusters.push_back(Finish(c));
     // Stable: equal support and sites keep the order of first appearance.

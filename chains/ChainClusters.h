@@ -52,6 +52,7 @@ struct ChainCluster {
 struct ChainClusters {
     int chainCount = 0;                 // chains (runs) clustered
     double joinSimilarity = kChainJoinSimilarity;
+    bool enrichment = false;            // the runs measured enrichment: each cluster shows its representative's
     std::vector<ChainCluster> clusters; // support descending, see the file comment
 };
 

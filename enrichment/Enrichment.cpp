@@ -172,6 +172,7 @@ void AddEnrichment(RunResult* r, const std::vector<std::string>& input, std::vec
     if (control.empty())
         for (const std::string& s : input)
             control.push_back(ShuffleDinucleotides(s, kControlShuffleSeed));
+    r->enrichment = true;
     for (MotifResult& m : r->motifs) {
         if (!m.printed)
             continue;

@@ -41,9 +41,10 @@ EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double
                                    const std::vector<std::string>& input,
                                    const std::vector<std::string>& control, bool bothStrands);
 
-// Measures every printed motif of r; a motif whose ratio is below
-// minRatio is no longer printed (its sites leave the result file and the
-// module lines). control empty: the input shuffled with kControlShuffleSeed.
+// Measures every printed motif of r and marks r as measured (the writers
+// then show enrichment); a motif whose ratio is below minRatio is no
+// longer printed (its sites leave the result file and the module lines).
+// control empty: the input shuffled with kControlShuffleSeed.
 void AddEnrichment(RunResult* r, const std::vector<std::string>& input, std::vector<std::string> control,
                    double minRatio);
 

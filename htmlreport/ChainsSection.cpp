@@ -5,10 +5,20 @@
 
 #include "htmlreport/HtmlText.h"
 #include "htmlreport/Logo.h"
+#include "writers/TextFormat.h"
 
 static std::string Td(const std::string& text, const char* cls = "")
 {
     return std::string("<td") + (*cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + text + "</td>";
+}
+
+// The representative's enrichment ratio and p-value (dashes when it could
+// not be measured).
+static std::string EnrichmentCells(const EnrichmentResult& e)
+{
+    if (!e.measured)
+        return Td("&mdash;") + Td("&mdash;");
+    return Td(Num(e.ratio, 3), "n") + Td(PowerOfTenText(e.log10P), "n");
 }
 
 std::string ChainsHtml(const ChainClusters& clusters)
@@ -21,7 +31,8 @@ std::string ChainsHtml(const ChainClusters& clusters)
                     " or more. Support: how many chains found it. Each cluster is shown through its member with "
                     "the most sites.</p><table class=\"agree chains\"><tr><th>cluster</th><th>support</th>"
                     "<th>chains</th><th>shown</th><th>logo</th><th>consensus</th><th>width</th><th>sites</th>"
-                    "<th>mean similarity</th></tr>";
+                    "<th>mean similarity</th>";
+    h += clusters.enrichment ? "<th>enrichment</th><th>p-value</th></tr>" : "</tr>";
     LogoLayout layout;
     layout.columnWidth = 12;
     layout.bitHeight = 20;
@@ -38,7 +49,8 @@ std::string ChainsHtml(const ChainClusters& clusters)
              Td(chains) + Td("<a href=\"#" + label + "\">" + label + "</a>") +
              Td(LogoSvg(ProfileOf(c.motif), "fwd", layout)) + Td("<span class=\"cons\">" + Escape(c.motif.consensus) +
              "</span>") + Td(std::to_string(c.motif.counts.size()), "n") + Td(std::to_string(c.motif.siteCount), "n") +
-             Td(Num(c.meanSimilarity, 3), "n") + "</tr>";
+             Td(Num(c.meanSimilarity, 3), "n") + (clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "") +
+             "</tr>";
     }
     return h + "</table></section>";
 }

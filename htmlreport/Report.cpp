@@ -8,6 +8,7 @@
 
 #include "htmlreport/ChainsSection.h"
 #include "htmlreport/Convergence.h"
+#include "htmlreport/EnrichmentTable.h"
 #include "htmlreport/HtmlText.h"
 #include "htmlreport/Logo.h"
 #include "htmlreport/ModuleMap.h"
@@ -181,8 +182,11 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
 {
     std::string label = MotifLabel(run, m);
     if (!m.printed)
-        return "<div class=\"motif none\"><h4>Motif " + std::to_string(m.index + 1) + " (" + label +
-               ")</h4><p>No sites found (fewer than 3 reported sites).</p></div>";
+        return "<div class=\"motif none\"><h4>Motif " + std::to_string(m.index + 1) + " (" + label + ")</h4><p>" +
+               (m.enrichment.measured ? "Dropped: its enrichment over the control (" + Num(m.enrichment.ratio, 3) +
+                                            ") is below the --min-enrichment level."
+                                      : std::string("No sites found (fewer than 3 reported sites).")) +
+               "</p></div>";
     MotifProfile freq = MotifFrequencies(m);
     LogoLayout fwd, rc;
     rc.descending = true;
@@ -206,6 +210,7 @@ std::string RunHtml(const RunResult& run, const ReportInput& input, const std::v
     std::string id = std::to_string(run.run + 1);
     std::string h = "<section class=\"run\" id=\"run" + id + "\"><h2>Run " + id + " (seed " +
                     std::to_string(run.seed) + ")</h2><h3>Motifs</h3>";
+    h += EnrichmentTableHtml(run);
     for (const MotifResult& m : run.motifs)
         h += MotifHtml(run, m, input, library);
     h += "<h3 id=\"map" + id + "\">Module map</h3>" + ModuleMapHtml(run);

@@ -3,7 +3,8 @@
 // The page holds its own CSS, inline SVG figures and a small script (table
 // sorting and an error trap); it loads nothing from the network and opens
 // from disk. Sections: header (command line, version, input summary, a
-// table of runs), then per run its motifs (logo, reverse complement,
+// table of runs), then per run its enrichment table when it measured
+// enrichment (htmlreport/EnrichmentTable.h), its motifs (logo, reverse complement,
 // consensus, width, sites, best known matches, site table by posterior),
 // module map and convergence plots, then, with more than one run, the
 // agreement of every run-1 motif with the other runs. With chains, their

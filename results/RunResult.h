@@ -94,6 +94,7 @@ struct RunResult {
     double logPMO = 0;                // log posterior model odds (natural log)
     double cpuSeconds = 0;            // CPU time of the run
     std::array<double, 4> bgFreqs{};  // background letter frequencies A C G T of the input
+    bool enrichment = false;          // --control or --min-enrichment: motifs were measured (see enrichment/)
     std::vector<SequenceResult> seqs;
     std::vector<MotifResult> motifs;  // K entries, motif order
     std::vector<ModuleResult> modules;  // printed modules, sequence order then position

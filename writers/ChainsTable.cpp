@@ -13,15 +13,28 @@ static std::string ChainList(const ChainCluster& c, const char* separator)
     return out;
 }
 
+// The enrichment columns of a row: the representative's ratio and log10
+// p-value as the result file prints them, NA when it was not measured.
+static std::string EnrichmentCells(const EnrichmentResult& e)
+{
+    if (!e.measured)
+        return "\tNA\tNA";
+    std::string out;
+    AppendF(out, "\t%.3f\t%.2f", Printable(e.ratio), Printable(e.log10P));
+    return out;
+}
+
 std::string FormatChainsTsv(const ChainClusters& clusters)
 {
-    std::string out = "cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity\n";
+    std::string out = "cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity";
+    out += clusters.enrichment ? "\tenrichment\tlog10_p\n" : "\n";
     for (size_t n = 0; n < clusters.clusters.size(); n++) {
         const ChainCluster& c = clusters.clusters[n];
         const ChainMember& best = c.members[c.best];
-        AppendF(out, "%zu\t%d\t%s\t%d\t%d\t%s\t%zu\t%d\t%.3f\n", n + 1, c.support, ChainList(c, ",").c_str(),
+        AppendF(out, "%zu\t%d\t%s\t%d\t%d\t%s\t%zu\t%d\t%.3f", n + 1, c.support, ChainList(c, ",").c_str(),
                 best.chain + 1, best.motif + 1, c.motif.consensus.c_str(), c.motif.counts.size(),
                 c.motif.siteCount, Printable(c.meanSimilarity));
+        out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) + "\n" : "\n";
     }
     return out;
 }
@@ -41,7 +54,7 @@ static std::string Number(double x)
     return out;
 }
 
-static void AddCluster(std::string& out, size_t n, const ChainCluster& c)
+static void AddCluster(std::string& out, size_t n, const ChainCluster& c, bool enrichment)
 {
     const ChainMember& best = c.members[c.best];
     out += "    {\"cluster\": " + std::to_string(n + 1) + ", \"support\": " + std::to_string(c.support) +
@@ -50,7 +63,10 @@ static void AddCluster(std::string& out, size_t n, const ChainCluster& c)
            ", \"id\": " + JsonString(MotifName(best.chain, best.motif)) +
            ", \"consensus\": " + JsonString(c.motif.consensus) + ", \"width\": " +
            std::to_string(c.motif.counts.size()) + ", \"nsites\": " + std::to_string(c.motif.siteCount) +
-           ", \"mean_similarity\": " + Number(c.meanSimilarity) + ",\n      \"members\": [";
+           ", \"mean_similarity\": " + Number(c.meanSimilarity);
+    if (enrichment)
+        out += ", \"enrichment\": " + EnrichmentJson(c.motif.enrichment);
+    out += ",\n      \"members\": [";
     for (size_t i = 0; i < c.members.size(); i++) {
         const ChainMember& m = c.members[i];
         out += (i ? ", " : "") + std::string("{\"chain\": ") + std::to_string(m.chain + 1) +
@@ -65,7 +81,7 @@ std::string FormatChainsJson(const ChainClusters& clusters)
                       ", \"join_similarity\": " + Number(clusters.joinSimilarity) + ", \"clusters\": [";
     for (size_t n = 0; n < clusters.clusters.size(); n++) {
         out += n ? ",\n" : "\n";
-        AddCluster(out, n, clusters.clusters[n]);
+        AddCluster(out, n, clusters.clusters[n], clusters.enrichment);
     }
     out += clusters.clusters.empty() ? "]}" : "\n  ]}";
     return out;

@@ -11,7 +11,10 @@
 
 // One header line, then one line per cluster: cluster, support, chains
 // (comma-separated), best_chain, motif, consensus, width, sites,
-// mean_similarity (3 decimals), tab-separated.
+// mean_similarity (3 decimals), tab-separated. When the runs measured
+// enrichment two columns follow: enrichment (the representative's ratio, 3
+// decimals) and log10_p (2 decimals), NA for a motif that could not be
+// measured; the JSON clusters gain the representative's "enrichment".
 std::string FormatChainsTsv(const ChainClusters& clusters);
 
 // What standard output shows after the last chain: a line naming the

@@ -4,7 +4,9 @@
 // six decimals; JASPAR holds the integer counts themselves. The strands
 // line and background come from the first run (every run of a process reads
 // the same input with the same options). A background that does not sum to
-// a positive number (no letters) is printed uniform.
+// a positive number (no letters) is printed uniform. A motif's E= field,
+// MEME's place for its significance, holds its enrichment p-value when
+// that was measured (--control, --min-enrichment), else 0.
 #include "writers/MotifFiles.h"
 
 #include "writers/FeatureNames.h"
@@ -38,8 +40,10 @@ std::string FormatMeme(const std::vector<RunResult>& runs)
             if (!m.printed)
                 continue;
             out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
-            AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= 0\n", (int)m.counts.size(),
+            AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= ", (int)m.counts.size(),
                     m.siteCount);
+            out += m.enrichment.measured ? PowerOfTenText(m.enrichment.log10P) : "0";
+            out += "\n";
             for (const auto& row : m.counts) {
                 for (int b = 0; b < 4; b++)
                     AppendF(out, " %.6f", row[b] / (double)m.siteCount);

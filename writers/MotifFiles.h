@@ -10,7 +10,8 @@
 
 // MEME minimal format: alphabet ACGT, the strands searched, the background
 // letter frequencies of the input, then per printed motif
-// "MOTIF r<run>.m<k> <consensus>" and its letter-probability matrix.
+// "MOTIF r<run>.m<k> <consensus>" and its letter-probability matrix, whose
+// E= is the motif's enrichment p-value ("1.2e-05") when measured, else 0.
 std::string FormatMeme(const std::vector<RunResult>& runs);
 
 // JASPAR: per printed motif ">r<run>.m<k> <consensus>" and four rows

@@ -1,6 +1,8 @@
 // summary.json writer; see SummaryJson.h. Numbers are printed finite
 // (Printable); the log posterior model odds is null without -B, and a
-// motif's seed_matrix is null when no given matrix seeded it.
+// motif's seed_matrix is null when no given matrix seeded it. A motif has
+// an "enrichment" key only when its run measured enrichment, so a run
+// without --control or --min-enrichment gives the document it always gave.
 #include "writers/SummaryJson.h"
 
 #include <cmath>
@@ -99,14 +101,27 @@ static void AddSequences(std::string& out, const RunResult& r, bool genome)
     out += r.seqs.empty() ? "],\n" : "\n  ],\n";
 }
 
+std::string EnrichmentJson(const EnrichmentResult& e)
+{
+    if (!e.measured)
+        return "null";
+    return "{\"threshold\": " + Number(e.threshold) + ", \"input_windows\": " + std::to_string(e.inputWindows) +
+           ", \"input_hits\": " + std::to_string(e.inputHits) +
+           ", \"control_windows\": " + std::to_string(e.controlWindows) +
+           ", \"control_hits\": " + std::to_string(e.controlHits) + ", \"ratio\": " + Number(e.ratio) +
+           ", \"log10_p\": " + Number(e.log10P) + "}";
+}
+
 static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
 {
     out += "{\"id\": " + JsonString(MotifName(r.run, m.index)) + ", \"motif\": " + std::to_string(m.index + 1) +
            ", \"width\": " + std::to_string(m.counts.size()) + ", \"nsites\": " + std::to_string(m.siteCount) +
            ", \"consensus\": " + JsonString(m.consensus) +
            ", \"information_content\": " + Number(InformationContent(m)) +
-           ", \"seed_matrix\": " + (m.seedMatrix.empty() ? std::string("null") : JsonString(m.seedMatrix)) +
-           ",\n          \"matrix\": [";
+           ", \"seed_matrix\": " + (m.seedMatrix.empty() ? std::string("null") : JsonString(m.seedMatrix));
+    if (r.enrichment)
+        out += ",\n          \"enrichment\": " + EnrichmentJson(m.enrichment);
+    out += ",\n          \"matrix\": [";
     for (size_t c = 0; c < m.counts.size(); c++) {
         out += c ? ", [" : "[";
         for (int b = 0; b < 4; b++)

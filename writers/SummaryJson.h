@@ -12,7 +12,9 @@
 #include "results/RunResult.h"
 
 // Version of the document layout; raised when a field changes meaning or
-// goes away (new fields do not raise it).
+// goes away. New optional fields (a motif's "enrichment", the "chains"
+// section) do not raise it: a reader of version 1 that ignores them reads
+// every document correctly.
 const int kSummaryFormatVersion = 1;
 
 // With chains (--chains) the document ends with their "chains" section.
@@ -25,5 +27,10 @@ std::string JsonString(const std::string& text);
 // Information content of a motif in bits: per column 2 + sum p log2 p
 // over the letters with p = count / sites > 0.
 double InformationContent(const MotifResult& m);
+
+// A motif's "enrichment" value: an object with the threshold, the input and
+// control windows and hits, the ratio and log10_p; null when the motif
+// could not be measured (no window of its width in the control).
+std::string EnrichmentJson(const EnrichmentResult& e);
 
 #endif

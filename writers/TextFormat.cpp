@@ -1,6 +1,7 @@
 // printf-style appending and finite doubles; see TextFormat.h.
 #include "writers/TextFormat.h"
 
+#include <cassert>
 #include <cfloat>
 #include <cmath>
 #include <cstdarg>
@@ -34,4 +35,20 @@ double Printable(double x)
     if (std::isinf(x))
         return x > 0 ? DBL_MAX : -DBL_MAX;
     return x;
+}
+
+std::string PowerOfTenText(double exponent)
+{
+    if (std::isnan(exponent) || exponent == -INFINITY)
+        return "0";
+    assert(std::isfinite(exponent));
+    double power = std::floor(exponent);
+    std::string mantissa;
+    AppendF(mantissa, "%.1f", std::pow(10.0, exponent - power));   // 1 <= value < 10 before rounding
+    if (mantissa == "10.0") {   // 9.95 and above round up into the next power
+        mantissa = "1.0";
+        power += 1;
+    }
+    AppendF(mantissa, "e%c%02.0f", power < 0 ? '-' : '+', std::fabs(power));
+    return mantissa;
 }

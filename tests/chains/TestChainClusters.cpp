@@ -204,3 +204,41 @@ TEST(ChainClusters, TableAndJsonText)
     EXPECT_EQ(0u, FormatChainsSummary(got).find("Motifs of 2 chains in 2 clusters (joined at mean similarity 0.75 "
                                                  "or more):\ncluster\t"));
 }
+
+// Runs that measured enrichment add two columns to the table and an
+// "enrichment" to each JSON cluster: the representative's, NA or null when
+// it could not be measured. Without it the table is the one above.
+TEST(ChainClusters, EnrichmentOfTheRepresentative)
+{
+    std::vector<RunResult> runs = {
+        Chain(0, {MotifOf(0, Copies(kHb, 5))}),
+        Chain(1, {MotifOf(0, Copies(kOther, 4)), MotifOf(1, Copies(kHb, 7))}),
+    };
+    for (RunResult& r : runs)
+        r.enrichment = true;
+    runs[0].motifs[0].enrichment = {true, 1.0, 500, 5, 500, 4, 1.2, -0.3};   // a member, not shown
+    runs[1].motifs[1].enrichment = {true, 3.25, 1000, 40, 1000, 9, 4.1, -7.456};
+    ChainClusters got = ClusterChains(runs);
+    ASSERT_TRUE(got.enrichment);
+    ASSERT_EQ(2u, got.clusters.size());
+    std::vector<std::string> lines;
+    std::string tsv = FormatChainsTsv(got);
+    for (size_t at = 0, nl; (nl = tsv.find('\n', at)) != std::string::npos; at = nl + 1)
+        lines.push_back(tsv.substr(at, nl - at));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity\tenrichment"
+              "\tlog10_p", lines[0]);
+    const std::string cells = "\t4.100\t-7.46";   // the representative's: chain 2, 7 sites
+    EXPECT_EQ(cells, lines[1].substr(lines[1].size() - cells.size()));
+    EXPECT_EQ("2\t1\t2\t2\t1\t" + kOther + "\t10\t4\t1.000\tNA\tNA", lines[2]);
+    std::string json = FormatChainsJson(got);
+    EXPECT_NE(std::string::npos, json.find(", \"enrichment\": {\"threshold\": 3.25, \"input_windows\": 1000, "
+                                           "\"input_hits\": 40, \"control_windows\": 1000, \"control_hits\": 9, "
+                                           "\"ratio\": 4.1, \"log10_p\": -7.456},\n      \"members\""));
+    EXPECT_NE(std::string::npos, json.find("\"mean_similarity\": 1, \"enrichment\": null,\n"));
+
+    for (RunResult& r : runs)
+        r.enrichment = false;
+    EXPECT_EQ(std::string::npos, FormatChainsTsv(ClusterChains(runs)).find("enrichment"));
+    EXPECT_EQ(std::string::npos, FormatChainsJson(ClusterChains(runs)).find("enrichment"));
+}

@@ -139,6 +139,40 @@ TEST(Report, PageStructure)
     EXPECT_EQ(BuildReport({runs[0]}, Input()).find("id=\"agreement\""), std::string::npos);
 }
 
+// A run that measured enrichment gets a table of it under "Motifs": a
+// row per printed motif (a dash row when it could not be measured) and per
+// motif that --min-enrichment dropped, whose card says so instead of "No
+// sites found". A run that did not measure it gets the page it always got.
+TEST(Report, EnrichmentTable)
+{
+    RunResult r = MakeRun(0, 6, 400, 3, 1, 5);
+    const std::string plain = BuildReport({r}, Input());
+    EXPECT_EQ(plain.find("nrichment"), std::string::npos);
+
+    r.enrichment = true;
+    r.motifs[0].enrichment = {true, 4.5, 2364, 30, 2364, 4, 6.2, -6.2};
+    r.motifs[1].enrichment = {true, 3.0, 2364, 10, 2364, 12, 0.846, -0.1};
+    r.motifs[1].printed = false;
+    std::string page = BuildReport({r}, Input());
+    size_t at = page.find("<table class=\"sites enrichment\">");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_LT(page.find("<h3>Motifs</h3>"), at);
+    std::string table = page.substr(at, page.find("</table>", at) - at);
+    EXPECT_EQ(Count(table, "<tr><td>"), 3u);
+    EXPECT_NE(table.find("<tr><td><a href=\"#r1.m1\">r1.m1</a></td><td class=\"w\">TTGACGCAAT</td><td class=\"n\">6</td>"
+                         "<td class=\"n\">4.500</td><td class=\"n\">30 / 2364</td><td class=\"n\">4 / 2364</td>"
+                         "<td class=\"n\">6.200</td><td class=\"n\">6.3e-07</td></tr>"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("<tr><td>r1.m2 (dropped)</td>"), std::string::npos);
+    EXPECT_NE(table.find("<tr><td><a href=\"#r1.m3\">r1.m3</a></td><td class=\"w\">CACGTGAC</td><td class=\"n\">6</td>"
+                         "<td colspan=\"5\">not measured"),
+              std::string::npos);
+    EXPECT_EQ(Count(page, "No sites found"), 0u);
+    EXPECT_NE(page.find("Dropped: its enrichment over the control (0.846) is below the --min-enrichment level."),
+              std::string::npos);
+}
+
 TEST(Report, InputSummary)
 {
     RunResult r = MakeRun(0, 3, 400, 1, 1, 3);

@@ -5,18 +5,22 @@
 // summary.json, which validates against its schema. Also: the folder's
 // result files equal what -o appends, every run is in every file, a
 // non-empty folder is refused without --force, and genome coordinates land
-// on the genome. A missing tool skips its test with a message.
+// on the genome. With --control, enrichment reaches summary.json,
+// motifs.meme and the report, and only there. A missing tool skips its
+// test with a message.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ToolRun.h"
+#include "enrichment/Enrichment.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -279,4 +283,80 @@ TEST(OutputFolder, GenomeCoordinatesLandOnTheGenome)
     EXPECT_EQ(1, span.Status);
     EXPECT_NE(std::string::npos, span.Stdout.find("Input sequence file error!\n"));
     EXPECT_FALSE(FileExists(dir.Path("out3/summary.json")));
+}
+
+// A motif planted in 20 sequences, measured against a control that is the
+// input shuffled preserving its dinucleotides (which breaks the copies up):
+// summary.json and motifs.meme give it a small p-value, and both still
+// validate and parse (the schema, Biopython, which also checks E= against
+// log10_p). The same run without --control writes those files as they
+// always were: the files with --control less their enrichment fields, and
+// the other files of the folder byte for byte.
+TEST(OutputFolder, EnrichmentReachesSummaryMemeAndReportOnlyWhenAsked)
+{
+    const std::string motif = "TGACCTAGCGTA";
+    PLANTED planted = MakePlanted(77, 20, 300, motif, true);
+    std::vector<std::string> control;
+    for (const std::string& s : planted.Seqs)
+        control.push_back(ShuffleDinucleotides(s, 5));
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(planted.Seqs, "p"));
+    WriteFile(dir.Path("control.fa"), ToFasta(control, "c"));
+    std::vector<std::string> args = {"-i", "in.fa", "-K", "2", "-s", "-n", "200", "--seed", "21", "--quiet"};
+    std::vector<std::string> with = args, without = args;
+    with.insert(with.end(), {"--control", "control.fa", "--outdir", "with"});
+    without.insert(without.end(), {"--outdir", "without"});
+    ASSERT_EQ(0, RunRuzaravo(with, dir.m_Dir).Status);
+    ASSERT_EQ(0, RunRuzaravo(without, dir.m_Dir).Status);
+    auto read = [&](const std::string& folder, const std::string& name) {
+        return ReadFile(dir.Path(folder + "/" + name));
+    };
+
+    // The planted motif's record (the motif that holds most of the copies)
+    // and its MEME line carry a p-value of 1e-5 or less: about 20 hits in
+    // the input against none or one in the control, where the input
+    // itself as control gives 0.5.
+    std::string summary = read("with", "summary.json"), meme = read("with", "motifs.meme");
+    std::smatch best;
+    std::regex record("\"consensus\": \"([ACGT]+)\"[^\\n]*\\n *\"enrichment\": \\{[^}]*\"log10_p\": (-?[0-9.e+-]+)\\}");
+    double bestLog10P = 0;
+    std::string bestConsensus;
+    for (auto m = std::sregex_iterator(summary.begin(), summary.end(), record); m != std::sregex_iterator(); ++m) {
+        if (std::stod((*m)[2].str()) < bestLog10P) {
+            bestLog10P = std::stod((*m)[2].str());
+            bestConsensus = (*m)[1].str();
+        }
+    }
+    EXPECT_LE(bestLog10P, -5.0) << summary;
+    EXPECT_TRUE(bestConsensus.find(motif.substr(2, 8)) != std::string::npos ||
+                bestConsensus.find(RevComp(motif).substr(2, 8)) != std::string::npos)
+        << bestConsensus;
+    std::smatch line;
+    std::string memeMotif = " " + bestConsensus + "\nletter-probability matrix: [^\\n]* E= ([0-9.e+-]+)\\n";
+    ASSERT_TRUE(std::regex_search(meme, line, std::regex(memeMotif))) << meme;
+    EXPECT_LE(std::stod(line[1].str()), 1e-5);
+
+    // Without --control: no enrichment anywhere, and the files are those
+    // with it less what enrichment adds (command lines and CPU times aside).
+    std::regex commandLine("\"command_line\": \"[^\"]*\"|\"cpu_seconds\": [0-9.e+-]+");
+    std::regex enrichmentField(",\\n *\"enrichment\": (\\{[^}]*\\}|null)");
+    std::string plainSummary = read("without", "summary.json");
+    EXPECT_EQ(std::string::npos, plainSummary.find("enrichment"));
+    EXPECT_EQ(std::regex_replace(std::regex_replace(summary, enrichmentField, ""), commandLine, ""),
+              std::regex_replace(plainSummary, commandLine, ""));
+    EXPECT_EQ(std::regex_replace(meme, std::regex(" E= [0-9.e+-]+\\n"), " E= 0\n"), read("without", "motifs.meme"));
+    for (const char* name : {"motifs.jaspar", "sites.bed", "modules.bed", "annotations.gff3", "modpr.bedgraph",
+                             "result.txt_modpr.txt"})
+        EXPECT_EQ(read("with", name), read("without", name)) << name;
+    EXPECT_NE(std::string::npos, read("with", "report.html").find("<table class=\"sites enrichment\">"));
+    EXPECT_EQ(std::string::npos, read("without", "report.html").find("nrichment"));
+
+    std::string py = PythonWithBiopython();
+    if (py.empty())
+        GTEST_SKIP() << "summary.json and motifs.meme not read (Debian packages: python3-biopython python3-jsonschema)";
+    for (const char* folder : {"with", "without"}) {
+        TOOLRUN check = RunTool(dir.m_Dir, py + " '" + kSource + "/tests/writers/check_folder.py' " + folder + " '" +
+                                               kSchema + "'");
+        EXPECT_EQ(0, check.Status) << folder << ": " << check.Output;
+    }
 }

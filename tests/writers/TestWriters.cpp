@@ -2,9 +2,11 @@
 // file for a small record (coordinates 0-based end-exclusive in BED and
 // bedGraph, 1-based inclusive in GFF3, shifted by the offset of a
 // chrom:start-end name), the genome-name reader, JSON string escaping, and
-// a property of the bedGraph over many random records.
+// a property of the bedGraph over many random records, and the enrichment
+// fields that only a run which measured enrichment adds.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "writers/Gff3File.h"
 #include "writers/MotifFiles.h"
 #include "writers/SummaryJson.h"
+#include "writers/TextFormat.h"
 
 namespace {
 
@@ -85,6 +88,42 @@ TEST(Writers, ExactFilesOfASmallRecord)
               "b\tRuzaravo\tTF_binding_site\t1\t4\t0.500\t+\t.\tID=r1.m1.s3;"
               "Ontology_term=SO:0000235;motif=r1.m1;posterior=0.500;run=1\n",
               FormatGff3(runs, false));
+}
+
+// A run that measured enrichment adds exactly MEME's E= value and each
+// motif's "enrichment" (null when the motif could not be measured); the
+// rest of both files is what a run without it gives, which the exact text
+// above pins. p-values are printed from their log10, so one below the
+// smallest double keeps its size.
+TEST(Writers, EnrichmentOnlyWhenMeasured)
+{
+    RunResult plain = SmallRecord("a");
+    const std::string plainMeme = FormatMeme({plain}), plainJson = FormatSummaryJson({plain}, false);
+    EXPECT_EQ(std::string::npos, plainJson.find("enrichment"));
+
+    RunResult r = plain;
+    r.enrichment = true;
+    r.motifs[0].enrichment = {true, 2.5, 1000, 30, 2000, 9, 6.2, -4.5};
+    std::string meme = plainMeme;
+    meme.replace(meme.find("E= 0\n"), 4, "E= 3.2e-05");
+    EXPECT_EQ(meme, FormatMeme({r}));
+    const std::string field = "\"seed_matrix\": null";
+    std::string json = plainJson;
+    json.insert(json.find(field) + field.size(),
+                ",\n          \"enrichment\": {\"threshold\": 2.5, \"input_windows\": 1000, \"input_hits\": 30, "
+                "\"control_windows\": 2000, \"control_hits\": 9, \"ratio\": 6.2, \"log10_p\": -4.5}");
+    EXPECT_EQ(json, FormatSummaryJson({r}, false));
+
+    r.motifs[0].enrichment.measured = false;
+    EXPECT_EQ(plainMeme, FormatMeme({r}));
+    EXPECT_NE(std::string::npos, FormatSummaryJson({r}, false).find(field + ",\n          \"enrichment\": null,\n"));
+
+    EXPECT_EQ("1.0e+00", PowerOfTenText(0));
+    EXPECT_EQ("1.0e-05", PowerOfTenText(-5));
+    EXPECT_EQ("1.0e-05", PowerOfTenText(-5.0001));   // 9.998e-06 rounds up into the next power
+    EXPECT_EQ("9.9e-06", PowerOfTenText(-5.003));
+    EXPECT_EQ("4.1e-412", PowerOfTenText(-411.387));
+    EXPECT_EQ("0", PowerOfTenText(-INFINITY));
 }
 
 // In genome mode a chrom:start-end name shifts every coordinate by start.

@@ -6,7 +6,9 @@ Usage: check_folder.py FOLDER SCHEMA
 summary.json must validate against SCHEMA; Bio.motifs must read
 motifs.meme (MEME minimal format) and motifs.jaspar (JASPAR), each giving
 exactly the printed motifs of summary.json, in order, under their names,
-with the same letter frequencies to 3 decimals. Exit status 0 when all
+with the same letter frequencies to 3 decimals; MEME's E= of a motif is
+its enrichment p-value, 10 ** log10_p of summary.json to 2 significant
+digits, or 0 when enrichment was not measured. Exit status 0 when all
 holds; otherwise the first fault is printed and the status is 1.
 """
 import json
@@ -41,6 +43,20 @@ def same_rows(name, got, expected):
                 fail(f"{name}: column {c + 1} letter {letter}: {a} != {b}")
 
 
+def same_p_value(name, evalue, enrichment):
+    """MEME's E= against the motif's enrichment in summary.json."""
+    if enrichment is None:
+        if evalue != 0:
+            fail(f"MEME {name}: E= {evalue} without a measured enrichment")
+        return
+    log10_p = enrichment["log10_p"]
+    if log10_p < -300:   # below what a Python float holds; the text keeps it, float() reads 0
+        return
+    expected = float(f"{10 ** log10_p:.1e}")
+    if evalue != expected:
+        fail(f"MEME {name}: E= {evalue}, expected {expected} (log10 p {log10_p})")
+
+
 def main():
     folder, schema_path = sys.argv[1], sys.argv[2]
     with open(f"{folder}/summary.json") as f:
@@ -49,16 +65,18 @@ def main():
         schema = json.load(f)
     jsonschema.validate(summary, schema)
 
-    expected = [(m["id"], m["consensus"], m["matrix"], m["nsites"]) for run in summary["runs"] for m in run["motifs"]]
+    expected = [(m["id"], m["consensus"], m["matrix"], m["nsites"], m.get("enrichment"))
+                for run in summary["runs"] for m in run["motifs"]]
     with open(f"{folder}/motifs.meme") as f:
         meme = list(motifs.parse(f, "minimal"))
     with open(f"{folder}/motifs.jaspar") as f:
         jaspar = list(motifs.parse(f, "jaspar"))
     if len(meme) != len(expected) or len(jaspar) != len(expected):
         fail(f"{len(meme)} MEME and {len(jaspar)} JASPAR motifs, expected {len(expected)}")
-    for (name, consensus, matrix, nsites), m, j in zip(expected, meme, jaspar):
+    for (name, consensus, matrix, nsites, enrichment), m, j in zip(expected, meme, jaspar):
         if m.name != name or m.num_occurrences != nsites:
             fail(f"MEME motif {m.name!r} with {m.num_occurrences} sites, expected {name!r} with {nsites}")
+        same_p_value(name, m.evalue, enrichment)
         if j.matrix_id != name or j.name != consensus:
             fail(f"JASPAR motif {j.matrix_id!r} {j.name!r}, expected {name!r} {consensus!r}")
         same_rows("MEME " + name, frequencies(m), matrix)
