@@ -36,8 +36,10 @@
 #include "base/Rng.h"
 #include "results/RunResult.h"
 #include "input/FastaText.h"
+#include "model/ScoreTables.h"
 
 struct MixLogTerms;
+struct ForwardLane;
 struct SweepWork;
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
@@ -167,10 +169,11 @@ public:
     void CalLogPrPos(double** tables, int* lengths, double** pwm);
     // ln of every entry of every matrix; motif k's rows start at offset[k].
     void MatrixLogs(double** pwm, std::vector<double>* logs, std::vector<int>* offset);
-    // The motif columns of sequence s's table (len rows), as CalLogPrPos;
-    // codes is scratch space for the letter codes.
-    void ScoreSequence(int s, double* table, int len, const double* logs, const int* offset,
-                       std::vector<unsigned char>* codes);
+    // The logs of every matrix entry and the prefix tables of words, for
+    // an input of `letters` letters.
+    void BuildScoreTables(double** pwm, long long letters, ScoreTables* t);
+    // The motif columns of sequence s's table (len rows), as CalLogPrPos.
+    void ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch);
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
@@ -247,6 +250,14 @@ public:
     // strand columns of motif k, for every p < len. Draws nothing.
     void ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
                        double* strand, double* A, double* B, double* C);
+    // strand[p K + k] = LogSum of row p's two strand columns of motif k,
+    // for every p < len.
+    void StrandSums(const double* table, int len, double* strand);
+    // Sequence i's lane of the forward pass over the given buffers.
+    ForwardLane MakeLane(int i, const double* table, const double* strand, double* A, double* B, double* C);
+    // The module forward passes of n sequences in step (strand sums
+    // already taken): each lane gets the bits of ModuleForward alone.
+    void ForwardLanes(const ForwardLane* lanes, int n, double rho, const MixLogTerms& mix);
     // The draws of ApproxSampleCurSeq from a finished forward pass (A, B, C
     // may be null for a sequence of fewer than two letters).
     void DrawModules(int i, double rho, double* A, double* B, double* C, int* move);
@@ -255,7 +266,7 @@ public:
     void DrawFreePasses(double rho, double* pi, double** pwm, double** tables, int* seqLen);
     // Those passes for sequences first .. last-1, into buffers already sized.
     void SequencePasses(int first, int last, double rho, double** tables, int* seqLen,
-                        std::vector<unsigned char>* codes);
+                        ScoreScratch* scratch);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
     double WidthLogPrior(int w);
     // A 64-bit count as a logGamma argument (held inside the int range).

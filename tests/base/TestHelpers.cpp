@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "base/Helpers.h"
 
@@ -56,6 +59,39 @@ TEST(Helpers, LogGammaSumsDownward)
         down += log((double)k);
     EXPECT_EQ(down, logGamma(1000));
     EXPECT_NEAR(lgamma(1000.0), logGamma(1000), 1e-9);
+}
+
+// The two halves give LogSum's bits, and LogSum those of the plain
+// formula with a branch, on random pairs and on ties, infinities and NaN.
+TEST(Helpers, LogSumHalvesGiveThePlainFormulasBits)
+{
+    auto plain = [](double a, double b) {
+        double hi = a, lo = b;
+        if (b > a) {
+            hi = b;
+            lo = a;
+        }
+        double d = lo - hi;
+        return d > kLogSumCut ? hi + log(exp(d) + 1.0) : hi;
+    };
+    auto same = [](double u, double v) { return std::memcmp(&u, &v, sizeof u) == 0; };
+    std::vector<std::pair<double, double>> pairs = {
+        {0.0, -0.0}, {-0.0, 0.0}, {-0.0, -0.0}, {-5.0, -5.0}, {-5.0, -305.0}, {-305.0, -5.0},
+        {-INFINITY, -INFINITY}, {-INFINITY, -1.0}, {INFINITY, 1.0}, {NAN, -1.0}, {-1.0, NAN}, {-2000.0, -2000.0},
+    };
+    unsigned x = 11;
+    for (int i = 0; i < 100000; i++) {
+        x = x * 1103515245u + 12345u;
+        double a = -60.0 * ((x >> 8) & 0xffff) / 65536.0;
+        x = x * 1103515245u + 12345u;
+        double b = a - 400.0 * ((x >> 8) & 0xffff) / 65536.0 + 200.0;
+        pairs.push_back(i % 2 ? std::make_pair(a, b) : std::make_pair(b, a));
+    }
+    for (auto& p : pairs) {
+        double want = plain(p.first, p.second);
+        ASSERT_TRUE(same(want, LogSum(p.first, p.second))) << p.first << " " << p.second;
+        ASSERT_TRUE(same(want, LogSumFinish(LogSumStart(p.first, p.second)))) << p.first << " " << p.second;
+    }
 }
 
 TEST(Helpers, LogSumCutOffBranch)

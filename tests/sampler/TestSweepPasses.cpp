@@ -123,3 +123,69 @@ TEST(SweepPasses, SiteDrawsAreTheSameWithPrecomputedStrandSums)
         }
     }
 }
+
+// Sequences of unequal lengths (two letters, shorter and longer than the
+// module) run in step give each the bits of its pass alone.
+TEST(SweepPasses, InterleavedForwardPassesGiveEachSequencesOwnBits)
+{
+    CTestRandom r(4711);
+    for (int trial = 0; trial < 60; trial++) {
+        bool both = trial % 3 != 0;
+        int n = 1 + r.Below(kForwardLanes);
+        std::vector<std::string> seqs;
+        for (int g = 0; g < n; g++)
+            seqs.push_back(RandomLetters(r, g == 0 && trial % 4 == 0 ? 2 : 2 + r.Below(400)));
+        int K = 1 + r.Below(4);
+        std::vector<int> widths;
+        for (int k = 0; k < K; k++)
+            widths.push_back(3 + r.Below(12));
+        CGibbsDP g;
+        MakeState(g, seqs, widths, 2 + r.Below(200), both);
+        std::vector<double> pi(K + 1, 1.0 / (K + 1));
+        MixLogTerms mix;
+        g.MixLogs(pi.data(), &mix);
+        double rho = r.Uniform(0.001, 0.5);
+
+        std::vector<std::vector<double>> tables, strands, alone, lanes;
+        std::vector<ForwardLane> group;
+        for (int s = 0; s < n; s++) {
+            int len = (int)seqs[s].size();
+            tables.push_back(MakeTable(g, len, 50 * trial + s));
+            strands.emplace_back((size_t)len * K);
+            alone.emplace_back(3 * (size_t)len);
+            lanes.emplace_back(3 * (size_t)len, 777.0);
+        }
+        for (int s = 0; s < n; s++) {
+            int len = (int)seqs[s].size();
+            double* a = alone[s].data();
+            std::vector<double> unused((size_t)len * K);
+            g.ModuleForward(s, rho, mix, tables[s].data(), unused.data(), a, a + len, a + 2 * len);
+            if (both)
+                g.StrandSums(tables[s].data(), len, strands[s].data());
+            double* l = lanes[s].data();
+            group.push_back(g.MakeLane(s, tables[s].data(), both ? strands[s].data() : nullptr, l, l + len,
+                                       l + 2 * len));
+        }
+        g.ForwardLanes(group.data(), n, rho, mix);
+        for (int s = 0; s < n; s++)
+            for (size_t e = 0; e < alone[s].size(); e++)
+                ASSERT_EQ(alone[s][e], lanes[s][e]) << "trial " << trial << " seq " << s << " entry " << e;
+    }
+}
+
+// More motifs than one batch of sums holds: every entry is still its own
+// LogSum.
+TEST(SweepPasses, StrandSumsOfManyMotifsCrossTheirBatches)
+{
+    CTestRandom r(5);
+    std::vector<int> widths(130, 4);
+    CGibbsDP g;
+    MakeState(g, {RandomLetters(r, 9)}, widths, 5, true);
+    std::vector<double> table = MakeTable(g, 9, 3);
+    std::vector<double> strand(9 * 130);
+    g.StrandSums(table.data(), 9, strand.data());
+    const int stride = 2 * 130 + 1;
+    for (int p = 0; p < 9; p++)
+        for (int k = 0; k < 130; k++)
+            ASSERT_EQ(LogSum(table[p * stride + 2 * k], table[p * stride + 2 * k + 1]), strand[p * 130 + k]);
+}
