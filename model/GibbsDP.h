@@ -33,6 +33,7 @@
 
 #include "background/MarkovChain.h"
 #include "base/CString.h"
+#include "base/LogGammaMemo.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
 #include "input/FastaText.h"
@@ -123,6 +124,7 @@ public:
     FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
     std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
     std::vector<double> m_SiteScratch;   // forward pass of one module window
+    LogGammaMemo m_LogGamma;  // logGamma of the score's large arguments, remembered
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
     std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)

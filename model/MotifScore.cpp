@@ -85,6 +85,8 @@ void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t
         scratch->codes.resize(room);
     if (scratch->grams.size() < room)
         scratch->grams.resize(room);
+    if (scratch->lastN.size() < room)
+        scratch->lastN.resize(room);
     unsigned char* code = scratch->codes.data();
     unsigned char* comp = code + n;
     // fwd[q]: the maxDepth letters ending at q, the earliest highest;
@@ -104,44 +106,52 @@ void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t
         rev[p] = r;
     }
 
-    int lastN = -1;   // the largest position <= p holding N or n
-    double* row = table;
-    for (int p = 0; p < len; p++, row += cols) {
-        if (p >= seqLen) {
-            // A table longer than its sequence: no word ends here.
-            for (int c = 0; c < 2 * K; c++)
-                row[c] = NoSiteLogPr;
-            continue;
-        }
+    // lastN[p]: the largest position <= p holding N or n (-1 if none).
+    int* lastN = scratch->lastN.data();
+    int seen = -1;
+    for (int p = 0; p < n; p++) {
         if (IsN((char)x[p]))
-            lastN = p;
-        for (int k = 0; k < K; k++) {
-            const int W = m_Width[k];
+            seen = p;
+        lastN[p] = seen;
+    }
+    // A table longer than its sequence: no word ends past the sequence.
+    for (int p = n; p < len; p++)
+        for (int c = 0; c < 2 * K; c++)
+            table[(long)p * cols + c] = NoSiteLogPr;
+
+    // One motif at a time, so that only its prefix table is in use.
+    for (int k = 0; k < K; k++) {
+        const int W = m_Width[k];
+        const int d = t.depth[k];
+        const double* lp = t.logs.data() + t.offset[k];
+        const double* prefix = t.prefix.data() + t.prefixOffset[k];
+        const uint32_t dMask = (uint32_t)((1ULL << (2 * d)) - 1);
+        const int revShift = 2 * (D - d);
+        double* row = table + 2 * k;
+        for (int p = 0; p < n; p++, row += cols) {
             const int first = p - W + 1;
-            if (first < 0 || lastN >= first) {
-                row[2 * k] = NoSiteLogPr;
-                row[2 * k + 1] = NoSiteLogPr;
+            if (first < 0 || lastN[p] >= first) {
+                row[0] = NoSiteLogPr;
+                row[1] = NoSiteLogPr;
                 continue;
             }
-            const double* lp = t.logs.data() + t.offset[k];
-            const double* prefix = t.prefix.data() + t.prefixOffset[k];
-            const int d = t.depth[k];
             // The word's first d letters end at first + d - 1.
-            const uint32_t dMask = (uint32_t)((1ULL << (2 * d)) - 1);
-            const unsigned char* w = code + first;
+            const double* col = lp + 4 * d;
+            const unsigned char* c = code + first + d;
             double sf = prefix[fwd[first + d - 1] & dMask];
-            for (int i = d; i < W; i++)
-                sf += lp[4 * i + w[i]];
-            row[2 * k] = sf;
-            if (m_BothStrand) {
-                const unsigned char* end = comp + p;
-                double sr = prefix[rev[p] >> (2 * (D - d))];
-                for (int i = d; i < W; i++)
-                    sr += lp[4 * i + end[-i]];
-                row[2 * k + 1] = sr;
-            } else {
-                row[2 * k + 1] = NoSiteLogPr;
+            for (int i = d; i < W; i++, col += 4)
+                sf += col[*c++];
+            row[0] = sf;
+            if (!m_BothStrand) {
+                row[1] = NoSiteLogPr;
+                continue;
             }
+            col = lp + 4 * d;
+            c = comp + p - d;
+            double sr = prefix[rev[p] >> revShift];
+            for (int i = d; i < W; i++, col += 4)
+                sr += col[*c--];
+            row[1] = sr;
         }
     }
 }

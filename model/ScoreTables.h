@@ -42,10 +42,12 @@ int PrefixDepthFor(long long letters, int K);
 void BuildPrefixSums(const int* widths, int K, int cap, ScoreTables* t);
 
 // Scratch space of one thread scoring one sequence: letter codes of the
-// sequence and of its complement, and the rolling prefix indices.
+// sequence and of its complement, the rolling prefix indices and the last
+// N at or before each position.
 struct ScoreScratch {
     std::vector<unsigned char> codes;    // 2 n: codes, then complement codes
     std::vector<uint32_t> grams;         // 2 n: forward, then reverse-complement prefix indices
+    std::vector<int> lastN;              // n
 };
 
 #endif
