@@ -4,8 +4,6 @@
 
 // Below this a sum is as quick as a lookup.
 static const int kSmallest = 256;
-// A run that visits more arguments than this starts its memory afresh.
-static const size_t kMostValues = 1 << 16;
 
 double LogGammaMemo::operator()(int n)
 {
@@ -14,7 +12,7 @@ double LogGammaMemo::operator()(int n)
     auto found = m_Values.find(n);
     if (found != m_Values.end())
         return found->second;
-    if (m_Values.size() >= kMostValues)
+    if (m_Values.size() >= m_MostValues)
         m_Values.clear();
     double v = logGamma(n);
     m_Values.emplace(n, v);

@@ -6,13 +6,17 @@
 #ifndef RUZARAVO_BASE_LOGGAMMAMEMO_H
 #define RUZARAVO_BASE_LOGGAMMAMEMO_H
 
+#include <cstddef>
 #include <unordered_map>
 
 class LogGammaMemo {
 public:
+    // A run that visits more than mostValues arguments starts afresh.
+    explicit LogGammaMemo(size_t mostValues = 1 << 16) : m_MostValues(mostValues) {}
     double operator()(int n);
 
 private:
+    size_t m_MostValues;
     std::unordered_map<int, double> m_Values;
 };
 

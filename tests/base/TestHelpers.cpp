@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Helpers.h"
+#include "base/LogGammaMemo.h"
 
 static CString Make(const char* s)
 {
@@ -135,4 +136,18 @@ TEST(Helpers, ReadDataSplitsOnTabsOnly)
 
     EXPECT_EQ(8, intpow(2, 3));
     EXPECT_EQ(1, intpow(7, 0));
+}
+
+// Remembered values are logGamma's own bits, on first use, on a repeat and
+// after the memory has been renewed by more arguments than it keeps.
+TEST(Helpers, LogGammaMemoGivesLogGammasBits)
+{
+    LogGammaMemo memo(100);
+    auto same = [](double u, double v) { return std::memcmp(&u, &v, sizeof u) == 0; };
+    for (int n : {-5, 0, 1, 2, 3, 255, 256, 257, 1000, 100000, 256, 100000})
+        ASSERT_TRUE(same(logGamma(n), memo(n))) << n;
+    for (int n = 300; n < 300 + 250; n++)
+        memo(n);   // past the number of values kept
+    for (int n : {300, 1000, 100000, 549})
+        ASSERT_TRUE(same(logGamma(n), memo(n))) << n;
 }
