@@ -41,6 +41,7 @@
 
 struct MixLogTerms;
 struct ForwardLane;
+struct SiteWindow;
 struct SweepWork;
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
@@ -123,7 +124,7 @@ public:
     FILE* m_Console;         // where the run's progress lines go; null: standard output
     FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
     std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
-    std::vector<double> m_SiteScratch;   // forward pass of one module window
+    std::vector<double> m_SiteScratch;   // cumulative choice probabilities of one site draw
     LogGammaMemo m_LogGamma;  // logGamma of the score's large arguments, remembered
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
@@ -189,6 +190,16 @@ public:
     void SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A);
     void ExcludeCurSeq(int i);
     void SampleSites(double* pi, double* table, int i, int e, int n, const double* strand = nullptr);
+    // SampleSites for every module of every sequence, in sequence and
+    // module order, with the forward passes taken first (into m_Work).
+    void SampleSweepSites(double* pi, double** tables, int* seqLen);
+    // The window SampleSites samples for end e and length n, cut to the
+    // sequence; false when no site fits in it (then it draws nothing).
+    bool SiteWindowAt(int i, int e, int n, const double* table, const double* strand, SiteWindow* w);
+    // The site forward passes of n (at most kForwardLanes) windows in step.
+    void SiteForwardLanes(const SiteWindow* lanes, int n, const MixLogTerms& mix);
+    // The backward draws of one window from its finished forward pass.
+    void DrawSites(const SiteWindow& win, const MixLogTerms& mix);
     void SampleParameters(double* rho, double* pi, double** pwm);
     void UpdateParameters(double* rho, double* pi, double** pwm);
     void UpdateModuleLength(int m);

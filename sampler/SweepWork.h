@@ -47,13 +47,28 @@ struct ForwardLane {
     int Lm;    // module length, at most len
 };
 
-// Sequences whose forward passes run in step.
+// One module window of the site pass: sequence seq's letters s0 .. s0 + n
+// - 1, its position table and two-strand sums (null: one strand, or not
+// kept), and where the window's forward pass F (n values) goes.
+struct SiteWindow {
+    int seq;
+    int s0;
+    int n;
+    const double* table;
+    const double* strand;
+    double* F;
+};
+
+// Sequences (or windows) whose forward passes run in step.
 constexpr int kForwardLanes = 4;
 
 struct SweepWork {
     std::vector<SequenceWork> seqs;   // N, FASTA order
     MixLogTerms mix;
     ScoreTables scores;               // matrix logs and word-prefix sums of this sweep
+    std::vector<SiteWindow> siteWindows;   // module windows of the sweep, in draw order
+    std::vector<double> siteForward;       // their forward passes, one after another
+    MixLogTerms siteMix;                   // the mixing logs of the site pass
     std::vector<ScoreScratch> scratch;   // per thread: codes and prefix indices of one sequence
     std::vector<double> siteScratch;  // forward pass of one module window
 };
