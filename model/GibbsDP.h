@@ -33,11 +33,15 @@
 
 #include "background/MarkovChain.h"
 #include "base/CString.h"
+#include "base/LogGammaMemo.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
 #include "input/FastaText.h"
+#include "model/ScoreTables.h"
 
 struct MixLogTerms;
+struct ForwardLane;
+struct SiteWindow;
 struct SweepWork;
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
@@ -120,7 +124,8 @@ public:
     FILE* m_Console;         // where the run's progress lines go; null: standard output
     FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
     std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
-    std::vector<double> m_SiteScratch;   // forward pass of one module window
+    std::vector<double> m_SiteScratch;   // cumulative choice probabilities of one site draw
+    LogGammaMemo m_LogGamma;  // logGamma of the score's large arguments, remembered
     int m_RunIndex;          // 0-based index of this run within the process
     CString m_TraceFile;     // per-sweep trace file name; empty: no trace
     std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
@@ -167,10 +172,11 @@ public:
     void CalLogPrPos(double** tables, int* lengths, double** pwm);
     // ln of every entry of every matrix; motif k's rows start at offset[k].
     void MatrixLogs(double** pwm, std::vector<double>* logs, std::vector<int>* offset);
-    // The motif columns of sequence s's table (len rows), as CalLogPrPos;
-    // codes is scratch space for the letter codes.
-    void ScoreSequence(int s, double* table, int len, const double* logs, const int* offset,
-                       std::vector<unsigned char>* codes);
+    // The logs of every matrix entry and the prefix tables of words, for
+    // an input of `letters` letters.
+    void BuildScoreTables(double** pwm, long long letters, ScoreTables* t);
+    // The motif columns of sequence s's table (len rows), as CalLogPrPos.
+    void ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch);
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
@@ -184,6 +190,16 @@ public:
     void SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A);
     void ExcludeCurSeq(int i);
     void SampleSites(double* pi, double* table, int i, int e, int n, const double* strand = nullptr);
+    // SampleSites for every module of every sequence, in sequence and
+    // module order, with the forward passes taken first (into m_Work).
+    void SampleSweepSites(double* pi, double** tables, int* seqLen);
+    // The window SampleSites samples for end e and length n, cut to the
+    // sequence; false when no site fits in it (then it draws nothing).
+    bool SiteWindowAt(int i, int e, int n, const double* table, const double* strand, SiteWindow* w);
+    // The site forward passes of n (at most kForwardLanes) windows in step.
+    void SiteForwardLanes(const SiteWindow* lanes, int n, const MixLogTerms& mix);
+    // The backward draws of one window from its finished forward pass.
+    void DrawSites(const SiteWindow& win, const MixLogTerms& mix);
     void SampleParameters(double* rho, double* pi, double** pwm);
     void UpdateParameters(double* rho, double* pi, double** pwm);
     void UpdateModuleLength(int m);
@@ -247,6 +263,14 @@ public:
     // strand columns of motif k, for every p < len. Draws nothing.
     void ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
                        double* strand, double* A, double* B, double* C);
+    // strand[p K + k] = LogSum of row p's two strand columns of motif k,
+    // for every p < len.
+    void StrandSums(const double* table, int len, double* strand);
+    // Sequence i's lane of the forward pass over the given buffers.
+    ForwardLane MakeLane(int i, const double* table, const double* strand, double* A, double* B, double* C);
+    // The module forward passes of n sequences in step (strand sums
+    // already taken): each lane gets the bits of ModuleForward alone.
+    void ForwardLanes(const ForwardLane* lanes, int n, double rho, const MixLogTerms& mix);
     // The draws of ApproxSampleCurSeq from a finished forward pass (A, B, C
     // may be null for a sequence of fewer than two letters).
     void DrawModules(int i, double rho, double* A, double* B, double* C, int* move);
@@ -255,7 +279,7 @@ public:
     void DrawFreePasses(double rho, double* pi, double** pwm, double** tables, int* seqLen);
     // Those passes for sequences first .. last-1, into buffers already sized.
     void SequencePasses(int first, int last, double rho, double** tables, int* seqLen,
-                        std::vector<unsigned char>* codes);
+                        ScoreScratch* scratch);
     // Log Poisson(15) width prior without its constant: w ln 15 - ln w!.
     double WidthLogPrior(int w);
     // A 64-bit count as a logGamma argument (held inside the int range).

@@ -7,12 +7,14 @@
 // each letter), codes each sequence's letters (and their complements) once,
 // and tracks the last N seen so that "the window holds an N" costs one
 // comparison; nothing is allocated per position. Each score is the defined
-// sum in its defined order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1.
+// sum in its defined order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1,
+// taken up to its first letters from the prefix tables (ScoreTables.h).
 #include <cmath>
 #include <vector>
 
 #include "base/Helpers.h"
 #include "model/GibbsDP.h"
+#include "model/ScoreTables.h"
 
 namespace {
 
@@ -52,67 +54,104 @@ void CGibbsDP::MatrixLogs(double** pwm, std::vector<double>* logs, std::vector<i
             (*logs)[(*offset)[k] + e] = log(pwm[k][e]);
 }
 
-void CGibbsDP::CalLogPrPos(double** tables, int* lengths, double** pwm)
+void CGibbsDP::BuildScoreTables(double** pwm, long long letters, ScoreTables* t)
 {
-    std::vector<double> logs;
-    std::vector<int> offset;
-    MatrixLogs(pwm, &logs, &offset);
-    std::vector<unsigned char> codes;
-    for (int s = 0; s < m_SeqNum; s++)
-        ScoreSequence(s, tables[s], lengths[s], logs.data(), offset.data(), &codes);
+    MatrixLogs(pwm, &t->logs, &t->offset);
+    BuildPrefixSums(m_Width, m_MotifNum, PrefixDepthFor(letters, m_MotifNum), t);
 }
 
-void CGibbsDP::ScoreSequence(int s, double* table, int len, const double* logs, const int* offset,
-                             std::vector<unsigned char>* codes)
+void CGibbsDP::CalLogPrPos(double** tables, int* lengths, double** pwm)
+{
+    long long letters = 0;
+    for (int s = 0; s < m_SeqNum; s++)
+        letters += lengths[s];
+    ScoreTables t;
+    BuildScoreTables(pwm, letters, &t);
+    ScoreScratch scratch;
+    for (int s = 0; s < m_SeqNum; s++)
+        ScoreSequence(s, tables[s], lengths[s], t, &scratch);
+}
+
+void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch)
 {
     const int K = m_MotifNum;
     const int cols = 2 * K + 1;
     const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
     const int seqLen = m_Seq[s].GetLength();
     const int n = len < seqLen ? len : seqLen;   // positions with a letter
+    const size_t room = 2 * (size_t)(n > 0 ? n : 1);
 
-    codes->resize(2 * (size_t)(n > 0 ? n : 1));
-    unsigned char* code = codes->data();
+    if (scratch->codes.size() < room)
+        scratch->codes.resize(room);
+    if (scratch->grams.size() < room)
+        scratch->grams.resize(room);
+    if (scratch->lastN.size() < room)
+        scratch->lastN.resize(room);
+    unsigned char* code = scratch->codes.data();
     unsigned char* comp = code + n;
+    // fwd[q]: the maxDepth letters ending at q, the earliest highest;
+    // rev[q]: the complements of letters q, q - 1, .., the latest highest
+    // (letters before the sequence count as code 0; no word uses them).
+    uint32_t* fwd = scratch->grams.data();
+    uint32_t* rev = fwd + n;
+    const int D = t.maxDepth;
+    const uint32_t mask = (uint32_t)((1ULL << (2 * D)) - 1);
+    uint32_t f = 0, r = 0;
     for (int p = 0; p < n; p++) {
         code[p] = kCodes.Code[x[p]];
         comp[p] = kCodes.CompCode[x[p]];
+        f = ((f << 2) | code[p]) & mask;
+        r = (r >> 2) | ((uint32_t)comp[p] << (2 * (D - 1)));
+        fwd[p] = f;
+        rev[p] = r;
     }
 
-    int lastN = -1;   // the largest position <= p holding N or n
-    double* row = table;
-    for (int p = 0; p < len; p++, row += cols) {
-        if (p >= seqLen) {
-            // A table longer than its sequence: no word ends here.
-            for (int c = 0; c < 2 * K; c++)
-                row[c] = NoSiteLogPr;
-            continue;
-        }
+    // lastN[p]: the largest position <= p holding N or n (-1 if none).
+    int* lastN = scratch->lastN.data();
+    int seen = -1;
+    for (int p = 0; p < n; p++) {
         if (IsN((char)x[p]))
-            lastN = p;
-        for (int k = 0; k < K; k++) {
-            const int W = m_Width[k];
+            seen = p;
+        lastN[p] = seen;
+    }
+    // A table longer than its sequence: no word ends past the sequence.
+    for (int p = n; p < len; p++)
+        for (int c = 0; c < 2 * K; c++)
+            table[(long)p * cols + c] = NoSiteLogPr;
+
+    // One motif at a time, so that only its prefix table is in use.
+    for (int k = 0; k < K; k++) {
+        const int W = m_Width[k];
+        const int d = t.depth[k];
+        const double* lp = t.logs.data() + t.offset[k];
+        const double* prefix = t.prefix.data() + t.prefixOffset[k];
+        const uint32_t dMask = (uint32_t)((1ULL << (2 * d)) - 1);
+        const int revShift = 2 * (D - d);
+        double* row = table + 2 * k;
+        for (int p = 0; p < n; p++, row += cols) {
             const int first = p - W + 1;
-            if (first < 0 || lastN >= first) {
-                row[2 * k] = NoSiteLogPr;
-                row[2 * k + 1] = NoSiteLogPr;
+            if (first < 0 || lastN[p] >= first) {
+                row[0] = NoSiteLogPr;
+                row[1] = NoSiteLogPr;
                 continue;
             }
-            const double* lp = logs + offset[k];
-            const unsigned char* w = code + first;
-            double f = 0.0;
-            for (int i = 0; i < W; i++)
-                f += lp[4 * i + w[i]];
-            row[2 * k] = f;
-            if (m_BothStrand) {
-                const unsigned char* end = comp + p;
-                double r = 0.0;
-                for (int i = 0; i < W; i++)
-                    r += lp[4 * i + end[-i]];
-                row[2 * k + 1] = r;
-            } else {
-                row[2 * k + 1] = NoSiteLogPr;
+            // The word's first d letters end at first + d - 1.
+            const double* col = lp + 4 * d;
+            const unsigned char* c = code + first + d;
+            double sf = prefix[fwd[first + d - 1] & dMask];
+            for (int i = d; i < W; i++, col += 4)
+                sf += col[*c++];
+            row[0] = sf;
+            if (!m_BothStrand) {
+                row[1] = NoSiteLogPr;
+                continue;
             }
+            col = lp + 4 * d;
+            c = comp + p - d;
+            double sr = prefix[rev[p] >> revShift];
+            for (int i = d; i < W; i++, col += 4)
+                sr += col[*c--];
+            row[1] = sr;
         }
     }
 }

@@ -80,13 +80,7 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
     }
     if (t > m_BurnIn && !m_FixModLen && moveCode >= 0)
         UpdateModuleLength(moveCode);
-    for (int i = 0; i < m_SeqNum; i++) {
-        int Lm = m_ModLen < seqLen[i] ? m_ModLen : seqLen[i];
-        MODULEINFO& mi = m_ModInfo[i];
-        for (int j = 0; j < mi.ModCount; j++)
-            SampleSites(pi, tables[i], i, mi.ModStart[j] + Lm - 1, Lm,
-                        m_BothStrand ? m_Work->seqs[i].strand.data() : nullptr);
-    }
+    SampleSweepSites(pi, tables, seqLen);
     double s = CalLogPostPrSample();
     if (s > m_BestLogPost) {
         CopySample(m_Sites, m_BestSites);

@@ -99,18 +99,18 @@ double CGibbsDP::CalBayesianScore(int a, int* n, int** C, int* w, double G)
     int* Q = m_BasePrior;
 
     // Modules: one unit per module, one per letter outside modules.
-    double s = logGamma(LgArg(a + A));
-    s = s + logGamma(LgArg(T - a * L + B));
-    s = s - logGamma(LgArg(T - a * (L - 1) + A + B));
+    double s = m_LogGamma(LgArg(a + A));
+    s = s + m_LogGamma(LgArg(T - a * L + B));
+    s = s - m_LogGamma(LgArg(T - a * (L - 1) + A + B));
 
     // Mixing inside modules: each site counts as one position.
     long long m = a * L - Sum(n, K) + P[K];
-    s = s + logGamma(LgArg(m));
+    s = s + m_LogGamma(LgArg(m));
     for (int k = 0; k < K; k++) {
         s = s + logGamma(P[k] + n[k]);
         m = m + P[k] + n[k];
     }
-    s = s - logGamma(LgArg(m));
+    s = s - m_LogGamma(LgArg(m));
 
     // One Dirichlet-multinomial per motif column.
     int S = Q[0] + Q[1] + Q[2] + Q[3];

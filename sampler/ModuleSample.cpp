@@ -16,6 +16,14 @@
 // separate passes. It draws nothing, so a sweep runs it for every sequence
 // first (on any thread) and makes the draws (DrawModules) afterwards.
 //
+// Each LogSum waits for the one before it in its chain (an exp, then a
+// log), so one sequence's pass is bound by their latency, not by the
+// machine's throughput. ForwardLanes therefore runs the passes of several
+// sequences in step, taking each LogSum for every lane before the next:
+// the lanes' chains are independent and their latencies overlap. Every
+// lane's values are computed by the same operations in the same order as
+// alone, so the bits do not depend on the grouping.
+//
 // Random draws: SampleModule takes one m_Rng.next() / 2147483647.0 per candidate
 // end whose log acceptance is above -200, from the sequence end backwards.
 // Sequences of fewer than two letters draw nothing.
@@ -99,60 +107,122 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
     return out[n - 1];
 }
 
+void CGibbsDP::StrandSums(const double* table, int len, double* strand)
+{
+    // The sums are independent: take them kParts at a time, all exps of a
+    // batch first, then all logs (LogSumStart / LogSumFinish).
+    const int K = m_MotifNum, stride = 2 * K + 1;
+    const int kParts = 128;
+    LogSumParts parts[kParts];
+    int n = 0;
+    double* out = strand;   // where the batch's first sum goes
+    for (int t = 0; t < len; t++) {
+        const double* row = table + (long)t * stride;
+        for (int k = 0; k < K; k++) {
+            parts[n++] = LogSumStart(row[2 * k], row[2 * k + 1]);
+            if (n == kParts) {
+                for (int j = 0; j < n; j++)
+                    out[j] = LogSumFinish(parts[j]);
+                out += n;
+                n = 0;
+            }
+        }
+    }
+    for (int j = 0; j < n; j++)
+        out[j] = LogSumFinish(parts[j]);
+}
+
+void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const MixLogTerms& mix)
+{
+    assert(n <= kForwardLanes);
+    const int K = m_MotifNum, stride = 2 * K + 1, bgCol = 2 * K;
+    const double* lnPi = mix.lnPi.data();
+    const double* lnPiHalf = mix.lnPiHalf.data();
+    const double lnRho = log(rho), lnNotRho = log(1.0 - rho);
+    int longest = 0;
+    for (int g = 0; g < n; g++) {
+        const ForwardLane& l = lanes[g];
+        assert(l.len >= 2 && m_ModLen >= 2);
+        l.A[0] = mix.lnBgMix + l.table[bgCol];
+        l.B[0] = l.table[bgCol];
+        l.C[0] = l.B[0];
+        longest = l.len > longest ? l.len : longest;
+    }
+    LogSumParts parts[kForwardLanes];
+    for (int t = 1; t < longest; t++) {
+        // Module model: every way a background letter or a site ends at t.
+        for (int g = 0; g < n; g++) {
+            const ForwardLane& l = lanes[g];
+            if (t < l.len)
+                l.A[t] = mix.lnBgMix + l.table[(long)t * stride + bgCol] + l.A[t - 1];
+        }
+        for (int k = 0; k < K; k++) {
+            const int w = m_Width[k];
+            if (t + 1 < w)
+                continue;   // the site would start before the sequence
+            for (int g = 0; g < n; g++) {
+                const ForwardLane& l = lanes[g];
+                if (t >= l.len)
+                    continue;
+                double x;
+                if (m_BothStrand)
+                    x = l.strand[(long)t * K + k] + lnPiHalf[k];
+                else
+                    x = lnPi[k] + l.table[(long)t * stride + 2 * k];
+                if (t + 1 > w)
+                    x = x + l.A[t - w];
+                parts[g] = LogSumStart(l.A[t], x);
+            }
+            for (int g = 0; g < n; g++)
+                if (t < lanes[g].len)
+                    lanes[g].A[t] = LogSumFinish(parts[g]);
+        }
+        // Background letters and whole modules up to t.
+        for (int g = 0; g < n; g++) {
+            const ForwardLane& l = lanes[g];
+            if (t >= l.len || t <= l.Lm - 2)
+                continue;
+            l.B[t] = t == l.Lm - 1 ? l.A[t] : l.A[t] - l.A[t - l.Lm];
+            double x1 = lnNotRho + l.C[t - 1] + l.table[(long)t * stride + bgCol];
+            double x2 = lnRho + l.B[t];
+            if (t > l.Lm - 1)
+                x2 = x2 + l.C[t - l.Lm];
+            parts[g] = LogSumStart(x1, x2);
+        }
+        for (int g = 0; g < n; g++) {
+            const ForwardLane& l = lanes[g];
+            if (t >= l.len)
+                continue;
+            if (t <= l.Lm - 2) {
+                l.B[t] = l.table[(long)t * stride + bgCol];
+                l.C[t] = l.C[t - 1] + l.B[t];
+            } else {
+                l.C[t] = LogSumFinish(parts[g]);
+            }
+        }
+    }
+}
+
+ForwardLane CGibbsDP::MakeLane(int i, const double* table, const double* strand, double* A, double* B,
+                               double* C)
+{
+    const int len = m_Seq[i].GetLength();
+    return ForwardLane{table, strand, A, B, C, len, m_ModLen < len ? m_ModLen : len};
+}
+
 void CGibbsDP::ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
                              double* strand, double* A, double* B, double* C)
 {
     const int len = m_Seq[i].GetLength();
-    assert(len >= 2 && m_ModLen >= 2);
-    const int K = m_MotifNum, stride = 2 * K + 1, bgCol = 2 * K;
-    const int Lm = m_ModLen < len ? m_ModLen : len;
-    const double* lnPi = mix.lnPi.data();
-    const double* lnPiHalf = mix.lnPiHalf.data();
-    const double lnRho = log(rho), lnNotRho = log(1.0 - rho);
-    A[0] = mix.lnBgMix + table[bgCol];
-    B[0] = table[bgCol];
-    C[0] = B[0];
-    if (strand && m_BothStrand)
-        for (int k = 0; k < K; k++)
-            strand[k] = LogSum(table[2 * k], table[2 * k + 1]);
-    for (int t = 1; t < len; t++) {
-        const double* row = table + (long)t * stride;
-        // Module model: every way a background letter or a site ends at t.
-        // The two-strand sums do not depend on the running value, so they
-        // overlap with its chain of LogSums; they are kept for the site pass.
-        A[t] = mix.lnBgMix + row[bgCol] + A[t - 1];
-        for (int k = 0; k < K; k++) {
-            const int w = m_Width[k];
-            double x;
-            if (m_BothStrand) {
-                double pair = LogSum(row[2 * k], row[2 * k + 1]);
-                if (strand)
-                    strand[(long)t * K + k] = pair;
-                if (t + 1 < w)
-                    continue;   // the site would start before the sequence
-                x = pair + lnPiHalf[k];
-            } else {
-                if (t + 1 < w)
-                    continue;
-                x = lnPi[k] + row[2 * k];
-            }
-            if (t + 1 > w)
-                x = x + A[t - w];
-            A[t] = LogSum(A[t], x);
-        }
-        // Background letters and whole modules up to t.
-        if (t <= Lm - 2) {
-            B[t] = row[bgCol];
-            C[t] = C[t - 1] + B[t];
-            continue;
-        }
-        B[t] = t == Lm - 1 ? A[t] : A[t] - A[t - Lm];
-        double x1 = lnNotRho + C[t - 1] + row[bgCol];
-        double x2 = lnRho + B[t];
-        if (t > Lm - 1)
-            x2 = x2 + C[t - Lm];
-        C[t] = LogSum(x1, x2);
+    std::vector<double> own;
+    if (m_BothStrand && !strand) {
+        own.resize((size_t)len * m_MotifNum);
+        strand = own.data();
     }
+    if (m_BothStrand)
+        StrandSums(table, len, strand);
+    ForwardLane lane = MakeLane(i, table, strand, A, B, C);
+    ForwardLanes(&lane, 1, rho, mix);
 }
 
 void CGibbsDP::DrawModules(int i, double rho, double* A, double* B, double* C, int* move)

@@ -36,16 +36,25 @@ std::vector<int> SplitByLetters(const int* seqLen, int N, int parts)
 }  // namespace
 
 void CGibbsDP::SequencePasses(int first, int last, double rho, double** tables, int* seqLen,
-                              std::vector<unsigned char>* codes)
+                              ScoreScratch* scratch)
 {
     SweepWork& w = *m_Work;
-    for (int i = first; i < last; i++) {
-        SequenceWork& s = w.seqs[i];
-        const int len = seqLen[i];
-        ScoreSequence(i, tables[i], len, w.matrixLogs.data(), w.matrixOffset.data(), codes);
-        if (len >= 2)
-            ModuleForward(i, rho, w.mix, tables[i], m_BothStrand ? s.strand.data() : nullptr, s.A.data(),
-                          s.B.data(), s.C.data());
+    for (int g0 = first; g0 < last; g0 += kForwardLanes) {
+        const int g1 = g0 + kForwardLanes < last ? g0 + kForwardLanes : last;
+        ForwardLane lanes[kForwardLanes];
+        int n = 0;
+        for (int i = g0; i < g1; i++) {
+            SequenceWork& s = w.seqs[i];
+            const int len = seqLen[i];
+            ScoreSequence(i, tables[i], len, w.scores, scratch);
+            if (m_BothStrand)
+                StrandSums(tables[i], len, s.strand.data());
+            if (len >= 2)
+                lanes[n++] = MakeLane(i, tables[i], m_BothStrand ? s.strand.data() : nullptr, s.A.data(),
+                                      s.B.data(), s.C.data());
+        }
+        if (n > 0)
+            ForwardLanes(lanes, n, rho, w.mix);
     }
 }
 
@@ -57,12 +66,14 @@ void CGibbsDP::DrawFreePasses(double rho, double* pi, double** pwm, double** tab
     SweepWork& w = *m_Work;
     const int parts = m_Threads < N ? m_Threads : (N > 0 ? N : 1);
     w.seqs.resize(N);
-    w.codes.resize(parts);
+    w.scratch.resize(parts);
     int longest = 1;
+    long long letters = 0;
     for (int i = 0; i < N; i++) {
         SequenceWork& s = w.seqs[i];
         const int len = seqLen[i];
         longest = len > longest ? len : longest;
+        letters += len;
         if (m_BothStrand)
             s.strand.resize((size_t)len * K);
         if (len >= 2) {
@@ -71,13 +82,16 @@ void CGibbsDP::DrawFreePasses(double rho, double* pi, double** pwm, double** tab
             s.C.resize(len);
         }
     }
-    for (auto& c : w.codes)
-        c.reserve(2 * (size_t)longest);
+    for (auto& s : w.scratch) {
+        s.codes.resize(2 * (size_t)longest);
+        s.grams.resize(2 * (size_t)longest);
+        s.lastN.resize(2 * (size_t)longest);
+    }
     MixLogs(pi, &w.mix);
-    MatrixLogs(pwm, &w.matrixLogs, &w.matrixOffset);
+    BuildScoreTables(pwm, letters, &w.scores);
 
     if (parts <= 1) {
-        SequencePasses(0, N, rho, tables, seqLen, &w.codes[0]);
+        SequencePasses(0, N, rho, tables, seqLen, &w.scratch[0]);
         return;
     }
     std::vector<int> first = SplitByLetters(seqLen, N, parts);
@@ -85,9 +99,9 @@ void CGibbsDP::DrawFreePasses(double rho, double* pi, double** pwm, double** tab
     helpers.reserve(parts - 1);
     for (int t = 1; t < parts; t++)
         helpers.emplace_back([this, t, &first, rho, tables, seqLen, &w] {
-            SequencePasses(first[t], first[t + 1], rho, tables, seqLen, &w.codes[t]);
+            SequencePasses(first[t], first[t + 1], rho, tables, seqLen, &w.scratch[t]);
         });
-    SequencePasses(first[0], first[1], rho, tables, seqLen, &w.codes[0]);
+    SequencePasses(first[0], first[1], rho, tables, seqLen, &w.scratch[0]);
     for (auto& h : helpers)
         h.join();
 }

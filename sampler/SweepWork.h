@@ -14,6 +14,8 @@
 
 #include <vector>
 
+#include "model/ScoreTables.h"
+
 // Logarithms of the mixing proportions, taken once per sweep.
 struct MixLogTerms {
     std::vector<double> lnPi;      // K: ln pi[k]
@@ -33,12 +35,41 @@ struct SequenceWork {
     std::vector<double> A, B, C;
 };
 
+// One sequence in the interleaved module forward pass (ForwardLanes): its
+// position table, its two-strand sums (both strands only) and its A, B, C.
+struct ForwardLane {
+    const double* table;
+    const double* strand;
+    double* A;
+    double* B;
+    double* C;
+    int len;   // letters, at least 2
+    int Lm;    // module length, at most len
+};
+
+// One module window of the site pass: sequence seq's letters s0 .. s0 + n
+// - 1, its position table and two-strand sums (null: one strand, or not
+// kept), and where the window's forward pass F (n values) goes.
+struct SiteWindow {
+    int seq;
+    int s0;
+    int n;
+    const double* table;
+    const double* strand;
+    double* F;
+};
+
+// Sequences (or windows) whose forward passes run in step.
+constexpr int kForwardLanes = 4;
+
 struct SweepWork {
     std::vector<SequenceWork> seqs;   // N, FASTA order
     MixLogTerms mix;
-    std::vector<double> matrixLogs;   // ln of every weight-matrix entry
-    std::vector<int> matrixOffset;    // K + 1: where motif k's rows start in matrixLogs
-    std::vector<std::vector<unsigned char>> codes;  // per thread: letter codes of one sequence
+    ScoreTables scores;               // matrix logs and word-prefix sums of this sweep
+    std::vector<SiteWindow> siteWindows;   // module windows of the sweep, in draw order
+    std::vector<double> siteForward;       // their forward passes, one after another
+    MixLogTerms siteMix;                   // the mixing logs of the site pass
+    std::vector<ScoreScratch> scratch;   // per thread: codes and prefix indices of one sequence
     std::vector<double> siteScratch;  // forward pass of one module window
 };
 

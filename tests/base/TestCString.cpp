@@ -71,7 +71,8 @@ TEST(CString, SetAtAssignAndAppend)
     s.SetAt(0, 'T');
     EXPECT_STREQ("TCGT", s.m_Data);
     char* before = s.m_Data;
-    s = s;   // self-assignment keeps the buffer
+    CString& same = s;   // through a reference: compilers rightly flag a literal s = s
+    s = same;            // self-assignment keeps the buffer
     EXPECT_EQ(before, s.m_Data);
     CString c('G');
     EXPECT_STREQ("G", c.m_Data);

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "base/Helpers.h"
+#include "base/LogGammaMemo.h"
 
 static CString Make(const char* s)
 {
@@ -58,6 +62,39 @@ TEST(Helpers, LogGammaSumsDownward)
     EXPECT_NEAR(lgamma(1000.0), logGamma(1000), 1e-9);
 }
 
+// The two halves give LogSum's bits, and LogSum those of the plain
+// formula with a branch, on random pairs and on ties, infinities and NaN.
+TEST(Helpers, LogSumHalvesGiveThePlainFormulasBits)
+{
+    auto plain = [](double a, double b) {
+        double hi = a, lo = b;
+        if (b > a) {
+            hi = b;
+            lo = a;
+        }
+        double d = lo - hi;
+        return d > kLogSumCut ? hi + log(exp(d) + 1.0) : hi;
+    };
+    auto same = [](double u, double v) { return std::memcmp(&u, &v, sizeof u) == 0; };
+    std::vector<std::pair<double, double>> pairs = {
+        {0.0, -0.0}, {-0.0, 0.0}, {-0.0, -0.0}, {-5.0, -5.0}, {-5.0, -305.0}, {-305.0, -5.0},
+        {-INFINITY, -INFINITY}, {-INFINITY, -1.0}, {INFINITY, 1.0}, {NAN, -1.0}, {-1.0, NAN}, {-2000.0, -2000.0},
+    };
+    unsigned x = 11;
+    for (int i = 0; i < 100000; i++) {
+        x = x * 1103515245u + 12345u;
+        double a = -60.0 * ((x >> 8) & 0xffff) / 65536.0;
+        x = x * 1103515245u + 12345u;
+        double b = a - 400.0 * ((x >> 8) & 0xffff) / 65536.0 + 200.0;
+        pairs.push_back(i % 2 ? std::make_pair(a, b) : std::make_pair(b, a));
+    }
+    for (auto& p : pairs) {
+        double want = plain(p.first, p.second);
+        ASSERT_TRUE(same(want, LogSum(p.first, p.second))) << p.first << " " << p.second;
+        ASSERT_TRUE(same(want, LogSumFinish(LogSumStart(p.first, p.second)))) << p.first << " " << p.second;
+    }
+}
+
 TEST(Helpers, LogSumCutOffBranch)
 {
     EXPECT_EQ(log(2.0), LogSum(0.0, 0.0));
@@ -99,4 +136,18 @@ TEST(Helpers, ReadDataSplitsOnTabsOnly)
 
     EXPECT_EQ(8, intpow(2, 3));
     EXPECT_EQ(1, intpow(7, 0));
+}
+
+// Remembered values are logGamma's own bits, on first use, on a repeat and
+// after the memory has been renewed by more arguments than it keeps.
+TEST(Helpers, LogGammaMemoGivesLogGammasBits)
+{
+    LogGammaMemo memo(100);
+    auto same = [](double u, double v) { return std::memcmp(&u, &v, sizeof u) == 0; };
+    for (int n : {-5, 0, 1, 2, 3, 255, 256, 257, 1000, 100000, 256, 100000})
+        ASSERT_TRUE(same(logGamma(n), memo(n))) << n;
+    for (int n = 300; n < 300 + 250; n++)
+        memo(n);   // past the number of values kept
+    for (int n : {300, 1000, 100000, 549})
+        ASSERT_TRUE(same(logGamma(n), memo(n))) << n;
 }

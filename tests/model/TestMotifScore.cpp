@@ -6,6 +6,7 @@
 
 #include "ModelTestUtil.h"
 #include "base/Helpers.h"
+#include "model/ScoreTables.h"
 
 namespace {
 
@@ -179,6 +180,58 @@ TEST(MotifScore, SameBitsAsTheLiteralRule)
                     ASSERT_EQ(naive.Data[s][e], fast.Data[s][e]) << trial << " " << s << " " << e;
         }
     }
+}
+
+// Every prefix depth, from one letter to deeper than the widest motif, gives
+// the bits of adding every term in turn (long sequences, widths on both
+// sides of the depth, N and IUPAC letters, both strand settings).
+TEST(MotifScore, PrefixTablesOfEveryDepthGiveTheLiteralSums)
+{
+    const char* letters = "ACGTACGTACGTACGTNRYa";
+    unsigned x = 4242;
+    for (int depth = 1; depth <= 9; depth++) {
+        for (int both = 0; both < 2; both++) {
+            CGibbsDP g;
+            g.m_BothStrand = both != 0;
+            std::vector<std::string> seqs;
+            for (int s = 0; s < 3; s++) {
+                std::string q;
+                int len = 1 + (int)((x >> 4) % 400);
+                for (int i = 0; i < len; i++) {
+                    x = x * 1103515245u + 12345u;
+                    q += letters[(x >> 16) % 20];
+                }
+                seqs.push_back(q);
+            }
+            SetSequences(g, seqs);
+            std::vector<int> widths = {5, 5 + (int)(x % 12), 13};
+            SetMotifs(g, widths);
+            PWMS pwm({RandomMatrix(widths[0], &x), RandomMatrix(widths[1], &x), RandomMatrix(13, &x)});
+            ScoreTables tables;
+            g.MatrixLogs(pwm.Ptr.data(), &tables.logs, &tables.offset);
+            BuildPrefixSums(g.m_Width, 3, depth, &tables);
+            ASSERT_EQ(depth < 13 ? depth : 13, tables.maxDepth);
+            TABLES fast(g), naive(g);
+            ScoreScratch scratch;
+            for (int s = 0; s < 3; s++)
+                g.ScoreSequence(s, fast.Ptr[s], fast.Len[s], tables, &scratch);
+            NaiveCalLogPrPos(g, naive.Ptr.data(), naive.Len.data(), pwm.Ptr.data());
+            for (int s = 0; s < 3; s++)
+                for (size_t e = 0; e < fast.Data[s].size(); e++)
+                    ASSERT_EQ(naive.Data[s][e], fast.Data[s][e]) << depth << " " << s << " " << e;
+        }
+    }
+}
+
+TEST(MotifScore, PrefixDepthGrowsWithTheInputAndShrinksWithManyMotifs)
+{
+    EXPECT_EQ(1, PrefixDepthFor(10, 3));
+    EXPECT_EQ(4, PrefixDepthFor(1000, 3));        // 4^4 <= 1000 < 4^5
+    EXPECT_EQ(6, PrefixDepthFor(100000, 3));      // 3 tables of 4^7 would pass 256 KB
+    EXPECT_EQ(7, PrefixDepthFor(100000, 1));
+    EXPECT_EQ(2, PrefixDepthFor(100000, 1000));   // K = 1000 still fits
+    EXPECT_EQ(1, PrefixDepthFor(100000, 5000));
+    EXPECT_LE(PrefixDepthFor(1LL << 40, 1), kMaxPrefixDepth);
 }
 
 TEST(MotifScore, CalLogMotifPrSumsInOrderAndReadsOtherLettersAsA)
