@@ -39,6 +39,10 @@ MotifResult WordMotif(const std::string& word)
     return m;
 }
 
+// The two planted motifs of TwoMotifFasta, with where each copy lies.
+PLANTED FirstPlanted() { return MakePlanted(5, 16, 100, kCre, true); }
+PLANTED SecondPlanted() { return MakePlanted(6, 16, 100, kGata, true); }
+
 // 16 sequences of 200 letters, the first motif planted by MakePlanted in
 // the first 100 letters, the second (forward or reverse) in the last 100.
 std::string TwoMotifFasta()
@@ -50,10 +54,6 @@ std::string TwoMotifFasta()
         seqs.push_back(first.Seqs[i] + second.Seqs[i]);
     return ToFasta(seqs);
 }
-
-// The two planted motifs of TwoMotifFasta, with where each copy lies.
-PLANTED FirstPlanted() { return MakePlanted(5, 16, 100, kCre, true); }
-PLANTED SecondPlanted() { return MakePlanted(6, 16, 100, kGata, true); }
 
 // Every line of text but the command lines of result blocks.
 std::string WithoutCommandLines(const std::string& text)
