@@ -89,6 +89,7 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->Enrichment = false;
     param->ControlFile = "";
     param->Chains = 0;
+    param->MinSupport = 0;
     param->RunNumGiven = false;
     param->MinEnrichment = 0.0;
 }
@@ -173,6 +174,26 @@ static void ApplyChains(INPUTPARAMETER* param, const char* value)
     param->RunNum = chains;
 }
 
+// --min-support: a whole number of 1 or more (checked against --chains
+// later), or "majority".
+static void ApplyMinSupport(INPUTPARAMETER* param, const char* value)
+{
+    int support = 0;
+    if (strcmp(value, "majority") == 0) {
+        param->MinSupport = kMajoritySupport;
+    } else if (!ReadWholeInt(value, &support) || support < 1) {
+        NoteProblem(param, kOptionError, std::string("--min-support ") + value,
+                    "the minimum support must be a whole number of 1 or more, or majority");
+    } else {
+        param->MinSupport = support;
+    }
+}
+
+int ConsensusSupport(const INPUTPARAMETER& param)
+{
+    return param.MinSupport == kMajoritySupport ? param.Chains / 2 + 1 : param.MinSupport;
+}
+
 // Long options: name, whether it takes the next word as its value, and what
 // it sets. To add one, add a line here (and a line to the help text).
 struct LONGOPTION {
@@ -205,6 +226,7 @@ static const LONGOPTION kLongOptions[] = {
     {"--control", true, [](INPUTPARAMETER* p, const char* v) { p->Enrichment = true; p->ControlFile = v; }},
     {"--min-enrichment", true, ApplyMinEnrichment},
     {"--chains", true, ApplyChains},
+    {"--min-support", true, ApplyMinSupport},
 };
 
 // Number of single-character edits between a and b (for "did you mean").
@@ -439,6 +461,15 @@ static const char* FirstFailedCheck(INPUTPARAMETER* param)
     if (param->Chains > 0 && param->RunNumGiven) {
         NoteInputError("-N", "--chains C makes C runs itself (seeds seed + 0 .. seed + C-1); give -N or --chains, "
                              "not both");
+        return kOptionError;
+    }
+    if (param->MinSupport != 0 && param->Chains == 0) {
+        NoteInputError("--min-support", "the consensus is chosen among the clusters of chains; give --chains C too");
+        return kOptionError;
+    }
+    if (param->MinSupport > param->Chains) {
+        std::string subject = "--min-support " + std::to_string(param->MinSupport);
+        NoteInputError(subject.c_str(), "no cluster can be found by more chains than --chains runs");
         return kOptionError;
     }
     if (!(param->Threshold >= 0.0 && param->Threshold <= 1.0)) {

@@ -57,6 +57,8 @@ struct INPUTPARAMETER {
     bool Quiet;           // --quiet: no progress lines
     bool MaskLower;       // --mask-lower: lower-case letters read as N
     int Chains;           // --chains: independent chains, clustered after the runs (0: off; sets RunNum)
+    int MinSupport;       // --min-support: clusters found by this many chains or more form the consensus
+                          // (0: no consensus; kMajoritySupport: more than half of the chains)
     bool RunNumGiven;     // -N given (refused together with --chains)
 
     // What the parser found wrong, reported by the checks: the fixed message
@@ -120,6 +122,13 @@ RunResult RunModSampling(INPUTPARAMETER* param, int run);
 // trace (null: standard output and the --trace file) and threads threads
 // for its draw-free passes.
 RunResult RunModSampling(INPUTPARAMETER* param, int run, FILE* console, FILE* trace, int threads);
+
+// --min-support majority: a cluster must be found by more than half of the
+// chains (3 of 5, 2 of 3), so the rule follows --chains when that changes.
+const int kMajoritySupport = -1;
+
+// The support a cluster needs to join the consensus (0: no consensus).
+int ConsensusSupport(const INPUTPARAMETER& param);
 
 // Largest --threads: far above any machine this runs on, small enough that
 // a mistyped value cannot start thousands of threads.

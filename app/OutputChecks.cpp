@@ -30,6 +30,11 @@ static std::string Text(const CString& s)
     return s.GetLength() > 0 ? std::string(s.m_Data, s.GetLength()) : std::string();
 }
 
+std::string ConsensusPath(const INPUTPARAMETER& param)
+{
+    return Text(param.OutFile) + "_consensus.bed";
+}
+
 // Every file the runs will write or append to.
 static std::vector<std::string> OutputPaths(const INPUTPARAMETER& param)
 {
@@ -37,11 +42,13 @@ static std::vector<std::string> OutputPaths(const INPUTPARAMETER& param)
     if (AppendsResultFile(param)) {
         out.push_back(Text(param.OutFile));
         out.push_back(Text(param.OutFile) + "_modpr.txt");
+        if (param.MinSupport != 0)
+            out.push_back(ConsensusPath(param));
     }
     if (param.TraceFile.GetLength() > 0)
         out.push_back(Text(param.TraceFile));
     if (param.OutDir.GetLength() > 0)
-        for (const std::string& name : OutputFolderNames(param.Chains > 0))
+        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0))
             out.push_back(Text(param.OutDir) + "/" + name);
     return out;
 }
@@ -117,8 +124,8 @@ static std::string RealFolderOf(const std::string& path)
     return out;
 }
 
-// Notes and returns true when -o, its companion or the trace would be one
-// of the output folder's files (the folder rewrites those whole).
+// Notes and returns true when -o, its companion, the consensus file or the
+// trace would be one of the output folder's files (the folder rewrites those whole).
 static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
 {
     if (param.OutDir.GetLength() == 0)
@@ -132,12 +139,14 @@ static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
     if (AppendsResultFile(param)) {
         appended.push_back(Text(param.OutFile));
         appended.push_back(Text(param.OutFile) + "_modpr.txt");
+        if (param.MinSupport != 0)
+            appended.push_back(ConsensusPath(param));
     }
     if (param.TraceFile.GetLength() > 0)
         appended.push_back(Text(param.TraceFile));
     for (const std::string& path : appended) {
         std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-        for (const std::string& name : OutputFolderNames(param.Chains > 0)) {
+        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0)) {
             if (base == name && RealFolderOf(path) == folder) {
                 NoteInputError(path.c_str(), "is a file of the output folder (--outdir), which replaces it after "
                                              "every run; choose another name");

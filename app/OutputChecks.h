@@ -14,6 +14,10 @@
 // without --outdir, and with it only when -o is given as well.
 bool AppendsResultFile(const INPUTPARAMETER& param);
 
+// The consensus file of --min-support beside the result file: the -o name
+// followed by "_consensus.bed", replaced whole by every process.
+std::string ConsensusPath(const INPUTPARAMETER& param);
+
 // The message of the first failed check, or null; a failure notes its reason.
 const char* CheckOutputs(const INPUTPARAMETER& param);
 

@@ -68,7 +68,7 @@ void RunOutputs::Add(RunResult result)
     std::string failedPath, reason;
     if (m_Param.OutDir.GetLength() > 0 &&
         !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason,
-                           m_Param.Chains > 0)) {
+                           m_Param.Chains > 0, ConsensusSupport(m_Param))) {
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }
@@ -82,7 +82,19 @@ void RunOutputs::Finish() const
 {
     if (m_Param.Chains == 0)
         return;
-    std::string text = FormatChainsSummary(ClusterChains(m_Runs));
+    ChainClusters clusters = ClusterChains(m_Runs);
+    std::string text = FormatChainsSummary(clusters);
+    int support = ConsensusSupport(m_Param);
+    if (support > 0)
+        text += FormatConsensusLine(clusters, support);
     fputs(text.c_str(), stdout);
     fflush(stdout);
+    if (support == 0 || !AppendsResultFile(m_Param))
+        return;
+    std::string path = ConsensusPath(m_Param), reason;
+    if (!ReplaceFileAt(path, FormatConsensusBed(clusters, support, m_Runs, m_Param.GenomeCoords),
+                       &reason)) {
+        NoteInputError(path.c_str(), reason.c_str());
+        StopOnInputError(kOutputFileError);
+    }
 }

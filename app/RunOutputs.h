@@ -24,7 +24,9 @@ public:
 
     // After the last run: with --chains, prints the clusters of the chains'
     // motifs on standard output (also without --outdir, so they are never
-    // lost). Nothing otherwise.
+    // lost); with --min-support also the size of the consensus, whose sites
+    // replace the file beside the result file (ConsensusPath) when that is
+    // written. Nothing otherwise.
     void Finish() const;
 
 private:

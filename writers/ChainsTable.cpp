@@ -1,6 +1,11 @@
 // Writers of the chains' consensus; see ChainsTable.h.
 #include "writers/ChainsTable.h"
 
+#include <algorithm>
+#include <tuple>
+
+#include "writers/BedFiles.h"
+#include "writers/Coordinates.h"
 #include "writers/FeatureNames.h"
 #include "writers/SummaryJson.h"
 #include "writers/TextFormat.h"
@@ -84,5 +89,62 @@ std::string FormatChainsJson(const ChainClusters& clusters)
         AddCluster(out, n, clusters.clusters[n], clusters.enrichment);
     }
     out += clusters.clusters.empty() ? "]}" : "\n  ]}";
+    return out;
+}
+
+namespace {
+
+struct ConsensusLine {
+    int seq, start;
+    size_t cluster;
+    std::string text;
+};
+
+}  // namespace
+
+std::string FormatConsensusBed(const ChainClusters& clusters, int minSupport, const std::vector<RunResult>& runs,
+                               bool genome)
+{
+    if (runs.empty())
+        return "";
+    // Every chain read the same sequences, so the first one places them all.
+    std::vector<SeqPlace> places = PlacesOf(runs.front(), genome);
+    std::vector<ConsensusLine> lines;
+    for (size_t n = 0; n < clusters.clusters.size(); n++) {
+        const ChainCluster& c = clusters.clusters[n];
+        if (c.support < minSupport)
+            continue;
+        int score = BedScore(c.support / (double)clusters.chainCount);
+        for (const SiteResult& s : c.motif.sites) {
+            const SeqPlace& at = places[s.seq];
+            long long start = at.offset + s.start;
+            std::string text = at.chrom;
+            AppendF(text, "\t%lld\t%lld\tcluster%zu\t%d\t%c\n", start, start + (long long)s.word.size(), n + 1,
+                    score, s.forward ? '+' : '-');
+            lines.push_back(ConsensusLine{s.seq, s.start, n, text});
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const ConsensusLine& a, const ConsensusLine& b) {
+        return std::tie(a.seq, a.start, a.cluster) < std::tie(b.seq, b.start, b.cluster);
+    });
+    std::string out;
+    for (const ConsensusLine& l : lines)
+        out += l.text;
+    return out;
+}
+
+std::string FormatConsensusLine(const ChainClusters& clusters, int minSupport)
+{
+    size_t kept = 0;
+    int sites = 0;
+    for (const ChainCluster& c : clusters.clusters) {
+        if (c.support >= minSupport) {
+            kept++;
+            sites += (int)c.motif.sites.size();
+        }
+    }
+    std::string out;
+    AppendF(out, "Consensus (support %d or more of %d chains): %zu clusters, %d sites\n", minSupport,
+            clusters.chainCount, kept, sites);
     return out;
 }

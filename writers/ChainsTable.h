@@ -6,8 +6,10 @@
 #define RUZARAVO_WRITERS_CHAINSTABLE_H
 
 #include <string>
+#include <vector>
 
 #include "chains/ChainClusters.h"
+#include "results/RunResult.h"
 
 // One header line, then one line per cluster: cluster, support, chains
 // (comma-separated), best_chain, motif, consensus, width, sites,
@@ -24,5 +26,18 @@ std::string FormatChainsSummary(const ChainClusters& clusters);
 // The value of summary.json's "chains" key (an object, no trailing newline),
 // indented for its place at the top level of the document.
 std::string FormatChainsJson(const ChainClusters& clusters);
+
+// The consensus of --min-support S as BED6: every site of every cluster
+// found by S chains or more, as its representative reported it: reference,
+// start, end, "cluster<n>" (n as in chains.tsv), round(1000 x support /
+// chains), strand. Lines are sorted by sequence (FASTA order), start and
+// cluster. runs are the chains clustered (they place the sequences, with
+// genome as for the other standard files).
+std::string FormatConsensusBed(const ChainClusters& clusters, int minSupport, const std::vector<RunResult>& runs,
+                               bool genome);
+
+// The line standard output shows after the table with --min-support S:
+// how many clusters and sites form the consensus.
+std::string FormatConsensusLine(const ChainClusters& clusters, int minSupport);
 
 #endif

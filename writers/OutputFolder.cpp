@@ -25,7 +25,7 @@
 #include "writers/SummaryJson.h"
 
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
-                                                                   bool chains)
+                                                                   bool chains, int minSupport)
 {
     std::string result, modPr;
     for (const RunResult& r : runs) {
@@ -48,13 +48,15 @@ std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::ve
     };
     if (chains)
         files.insert(files.end() - 1, {"chains.tsv", FormatChainsTsv(clusters)});
+    if (chains && minSupport > 0)
+        files.insert(files.end() - 1, {"consensus.bed", FormatConsensusBed(clusters, minSupport, runs, genome)});
     return files;
 }
 
-std::vector<std::string> OutputFolderNames(bool chains)
+std::vector<std::string> OutputFolderNames(bool chains, bool consensus)
 {
     std::vector<std::string> names;
-    for (const auto& file : OutputFolderFiles({}, false, chains))
+    for (const auto& file : OutputFolderFiles({}, false, chains, consensus ? 1 : 0))
         names.push_back(file.first);
     return names;
 }
@@ -162,10 +164,18 @@ static bool ReplaceFile(const std::string& dir, const std::string& name, const s
     return true;
 }
 
-bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
-                       std::string* failedPath, std::string* reason, bool chains)
+bool ReplaceFileAt(const std::string& path, const std::string& content, std::string* reason)
 {
-    for (const auto& file : OutputFolderFiles(runs, genome, chains)) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ReplaceFile(".", path, content, reason);
+    return ReplaceFile(slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1), content, reason);
+}
+
+bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
+                       std::string* failedPath, std::string* reason, bool chains, int minSupport)
+{
+    for (const auto& file : OutputFolderFiles(runs, genome, chains, minSupport)) {
         if (!ReplaceFile(dir, file.first, file.second, reason)) {
             *failedPath = dir + "/" + file.first;
             return false;

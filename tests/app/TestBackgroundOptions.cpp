@@ -32,7 +32,8 @@ static std::string Fields(const INPUTPARAMETER& p)
     return flags + "|" + s(p.SeqFile) + "|" + s(p.OutFile) + "|" + std::to_string(p.IterNum) + "," +
            std::to_string(p.MotifNum) + "," + std::to_string(p.MinWidth) + "," + std::to_string(p.MaxWidth) + "," +
            std::to_string(p.ModLen) + "," + std::to_string(p.RunNum) + "," + std::to_string(p.Threshold) + "," +
-           std::to_string(p.BgOrder) + "|" + s(p.BgFasta);
+           std::to_string(p.BgOrder) + "|" + s(p.BgFasta) + "|" + std::to_string(p.Chains) + "," +
+           std::to_string(p.MinSupport);
 }
 
 TEST(BackgroundOptions, PresetIsItsDocumentedWords)
@@ -100,4 +101,12 @@ TEST(BackgroundOptions, ValuesAndChecks)
     EXPECT_FALSE(ParseWords({"./prog"}).Enrichment);
     EXPECT_TRUE(ParseWords({"./prog", "--control", "c.fa"}).Enrichment);
     EXPECT_EQ(2.5, ParseWords({"./prog", "--min-enrichment", "2.5"}).MinEnrichment);
+
+    // The consensus support: a number, or more than half of the chains.
+    EXPECT_EQ(0, ConsensusSupport(ParseWords({"./prog", "--chains", "5"})));
+    EXPECT_EQ(2, ConsensusSupport(ParseWords({"./prog", "--chains", "5", "--min-support", "2"})));
+    EXPECT_EQ(3, ConsensusSupport(ParseWords({"./prog", "--chains", "5", "--min-support", "majority"})));
+    EXPECT_EQ(3, ConsensusSupport(ParseWords({"./prog", "--min-support", "majority", "--chains", "4"})));
+    EXPECT_EQ(2, ConsensusSupport(ParseWords({"./prog", "--chains", "3", "--min-support", "majority"})));
+    EXPECT_EQ(1, ConsensusSupport(ParseWords({"./prog", "--chains", "1", "--min-support", "majority"})));
 }

@@ -242,3 +242,51 @@ TEST(ChainClusters, EnrichmentOfTheRepresentative)
     EXPECT_EQ(std::string::npos, FormatChainsTsv(ClusterChains(runs)).find("enrichment"));
     EXPECT_EQ(std::string::npos, FormatChainsJson(ClusterChains(runs)).find("enrichment"));
 }
+
+// The consensus (--min-support) keeps exactly the clusters of the asked
+// support, each through its representative's sites, scored by the share of
+// chains that found it, sorted by sequence and start; a support no cluster
+// reaches gives an empty file.
+TEST(ChainClusters, ConsensusBedHoldsTheSitesOfWellSupportedClusters)
+{
+    auto withSites = [](MotifResult m, const std::vector<SiteResult>& sites) {
+        m.sites = sites;
+        return m;
+    };
+    auto site = [](int seq, int start, bool forward, const std::string& word) {
+        SiteResult s;
+        s.seq = seq;
+        s.start = start;
+        s.forward = forward;
+        s.word = word;
+        return s;
+    };
+    std::vector<RunResult> runs = {
+        Chain(0, {withSites(MotifOf(0, Copies(kBcd, 4)), {site(0, 5, true, kBcd)}),
+                  withSites(MotifOf(1, Copies(kHb, 6)), {site(1, 40, false, kHb), site(0, 70, true, kHb)})}),
+        Chain(1, {withSites(MotifOf(0, Copies(kOther, 9)), {site(0, 1, true, kOther)}),
+                  withSites(MotifOf(1, Copies(kBcd, 5)), {site(1, 3, true, kBcd), site(0, 30, false, kBcd)})}),
+        Chain(2, {withSites(MotifOf(0, Copies(kHb, 3)), {site(0, 90, true, kHb)})}),
+    };
+    for (RunResult& r : runs) {
+        r.seqs.resize(2);
+        r.seqs[0].id = "enhA";
+        r.seqs[1].id = "enhB";
+    }
+    ChainClusters got = ClusterChains(runs);
+    ASSERT_EQ(3u, got.clusters.size());
+    ASSERT_EQ(2, got.clusters[0].support);   // hunchback, chains 1 and 3: 6 sites in chain 1
+    ASSERT_EQ(2, got.clusters[1].support);   // bicoid, chains 1 and 2: 5 sites in chain 2
+    ASSERT_EQ(1, got.clusters[2].support);
+    EXPECT_EQ("enhA\t30\t40\tcluster2\t667\t-\n"
+              "enhA\t70\t80\tcluster1\t667\t+\n"
+              "enhB\t3\t13\tcluster2\t667\t+\n"
+              "enhB\t40\t50\tcluster1\t667\t-\n",
+              FormatConsensusBed(got, 2, runs, false));
+    std::string all = FormatConsensusBed(got, 1, runs, false);
+    EXPECT_EQ(0u, all.find("enhA\t1\t11\tcluster3\t333\t+\n"));
+    EXPECT_EQ(5, std::count(all.begin(), all.end(), '\n'));
+    EXPECT_EQ("", FormatConsensusBed(got, 3, runs, false));
+    EXPECT_EQ("Consensus (support 2 or more of 3 chains): 2 clusters, 4 sites\n", FormatConsensusLine(got, 2));
+    EXPECT_EQ("Consensus (support 3 or more of 3 chains): 0 clusters, 0 sites\n", FormatConsensusLine(got, 3));
+}

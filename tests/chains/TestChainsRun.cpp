@@ -4,10 +4,14 @@
 // of the output folder; summary.json with its "chains" section validates
 // against the schema; and the chains are exactly the runs -N would make
 // with the same seed (result blocks equal but for the command line),
-// one after another or side by side (--threads).
+// one after another or side by side (--threads). With --min-support the
+// consensus file holds exactly the representatives' sites of the clusters
+// of that support, and they lie on the planted copies.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,12 +39,16 @@ MotifResult WordMotif(const std::string& word)
     return m;
 }
 
+// The two planted motifs of TwoMotifFasta, with where each copy lies.
+PLANTED FirstPlanted() { return MakePlanted(5, 16, 100, kCre, true); }
+PLANTED SecondPlanted() { return MakePlanted(6, 16, 100, kGata, true); }
+
 // 16 sequences of 200 letters, the first motif planted by MakePlanted in
 // the first 100 letters, the second (forward or reverse) in the last 100.
 std::string TwoMotifFasta()
 {
-    PLANTED first = MakePlanted(5, 16, 100, kCre, true);
-    PLANTED second = MakePlanted(6, 16, 100, kGata, true);
+    PLANTED first = FirstPlanted();
+    PLANTED second = SecondPlanted();
     std::vector<std::string> seqs;
     for (size_t i = 0; i < first.Seqs.size(); i++)
         seqs.push_back(first.Seqs[i] + second.Seqs[i]);
@@ -93,6 +101,9 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path("runs.txt"))), WithoutCommandLines(chainResult));
     EXPECT_EQ(ReadFile(dir.Path("runs.txt_modpr.txt")), ReadFile(dir.Path("chains.txt_modpr.txt")));
     EXPECT_EQ(std::string::npos, n.Stdout.find("Motifs of "));
+    EXPECT_FALSE(FileExists(dir.Path("chains.txt_consensus.bed")));   // only with --min-support
+    EXPECT_FALSE(FileExists(dir.Path("out/consensus.bed")));
+    EXPECT_EQ(std::string::npos, c.Stdout.find("Consensus"));
 
     // Standard output ends with the summary line and chains.tsv.
     std::string tsv = ReadFile(dir.Path("out/chains.tsv"));
@@ -143,4 +154,76 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
         GTEST_SKIP() << "summary.json not validated: python3-jsonschema is missing";
     EXPECT_EQ(0, std::system(check.c_str())) << ReadFile(dir.Path("schema.out"));
     EXPECT_NE(std::string::npos, ReadFile(dir.Path("out/summary.json")).find("\n  \"chains\": {\"chains\": 3, "));
+}
+
+TEST(ChainsRun, ConsensusHoldsTheRepresentativeSitesOfSupportedClusters)
+{
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), TwoMotifFasta());
+    RUNRESULT c = RunRuzaravo({"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s", "--seed", "7",
+                               "--quiet", "--chains", "3", "--min-support", "2", "-o", "chains.txt", "--outdir", "out"},
+                              dir.m_Dir);
+    ASSERT_EQ(0, c.Status) << c.Stdout;
+    std::string bed = ReadFile(dir.Path("out/consensus.bed"));
+    EXPECT_EQ(bed, ReadFile(dir.Path("chains.txt_consensus.bed")));
+
+    // Per cluster of support 2 or more: its representative's name and sites.
+    std::map<std::string, std::string> representative;
+    std::map<std::string, size_t> sites;
+    size_t kept = 0, keptSites = 0;
+    std::vector<std::string> rows = Lines(ReadFile(dir.Path("out/chains.tsv")));
+    for (size_t i = 1; i < rows.size(); i++) {
+        std::vector<std::string> f = Fields(rows[i]);
+        if (std::stoi(f[1]) < 2)
+            continue;
+        representative["cluster" + f[0]] = "r" + f[3] + ".m" + f[4];
+        sites["cluster" + f[0]] = std::stoul(f[7]);
+        kept++;
+        keptSites += std::stoul(f[7]);
+    }
+    EXPECT_GE(kept, 2u);   // both planted motifs
+    EXPECT_NE(std::string::npos, c.Stdout.find("Consensus (support 2 or more of 3 chains): " + std::to_string(kept) +
+                                               " clusters, " + std::to_string(keptSites) + " sites\n"));
+
+    // Every line is a line of sites.bed under the representative's name.
+    std::set<std::string> siteLines;
+    for (const std::string& line : Lines(ReadFile(dir.Path("out/sites.bed")))) {
+        std::vector<std::string> f = Fields(line);
+        siteLines.insert(f[0] + " " + f[1] + " " + f[2] + " " + f[3] + " " + f[5]);
+    }
+    std::map<std::string, size_t> seen;
+    std::map<std::string, std::vector<std::vector<std::string>>> linesOf;
+    for (const std::string& line : Lines(bed)) {
+        std::vector<std::string> f = Fields(line);
+        ASSERT_EQ(6u, f.size()) << line;
+        ASSERT_EQ(1u, representative.count(f[3])) << line;
+        EXPECT_TRUE(f[4] == "1000" || f[4] == "667") << line;   // support 3 or 2 of 3
+        EXPECT_EQ(1u, siteLines.count(f[0] + " " + f[1] + " " + f[2] + " " + representative[f[3]] + " " + f[5]))
+            << line;
+        seen[f[3]]++;
+        linesOf[f[3]].push_back(f);
+    }
+    EXPECT_EQ(sites, seen);
+
+    // Each planted motif (the second one planted 100 letters in) is one
+    // cluster of the consensus whose sites overlap most of its 16 copies by
+    // half a site or more.
+    const std::pair<PLANTED, int> plantings[] = {{FirstPlanted(), 0}, {SecondPlanted(), 100}};
+    for (const auto& planting : plantings) {
+        size_t best = 0;
+        for (const auto& cluster : linesOf) {
+            size_t hits = 0;
+            for (size_t i = 0; i < planting.first.SitePos.size(); i++) {
+                int lo = planting.second + planting.first.SitePos[i], hi = lo + (int)kCre.size();
+                for (const std::vector<std::string>& f : cluster.second)
+                    if (f[0] == "seq" + std::to_string(i + 1) &&
+                        std::min(hi, std::stoi(f[2])) - std::max(lo, std::stoi(f[1])) >= 5) {
+                        hits++;
+                        break;
+                    }
+            }
+            best = std::max(best, hits);
+        }
+        EXPECT_GE(best, 12u) << "planted at offset " << planting.second << "\n" << bed;
+    }
 }
