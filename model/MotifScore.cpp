@@ -85,8 +85,8 @@ void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t
         scratch->codes.resize(room);
     if (scratch->grams.size() < room)
         scratch->grams.resize(room);
-    if (scratch->lastN.size() < room)
-        scratch->lastN.resize(room);
+    if (scratch->lastN.size() < room / 2)
+        scratch->lastN.resize(room / 2);
     unsigned char* code = scratch->codes.data();
     unsigned char* comp = code + n;
     // fwd[q]: the maxDepth letters ending at q, the earliest highest;

@@ -47,7 +47,7 @@ void BuildPrefixSums(const int* widths, int K, int cap, ScoreTables* t);
 struct ScoreScratch {
     std::vector<unsigned char> codes;    // 2 n: codes, then complement codes
     std::vector<uint32_t> grams;         // 2 n: forward, then reverse-complement prefix indices
-    std::vector<int> lastN;              // n
+    std::vector<int> lastN;              // n (at least 1)
 };
 
 #endif

@@ -85,7 +85,7 @@ void CGibbsDP::DrawFreePasses(double rho, double* pi, double** pwm, double** tab
     for (auto& s : w.scratch) {
         s.codes.resize(2 * (size_t)longest);
         s.grams.resize(2 * (size_t)longest);
-        s.lastN.resize(2 * (size_t)longest);
+        s.lastN.resize((size_t)longest);
     }
     MixLogs(pi, &w.mix);
     BuildScoreTables(pwm, letters, &w.scores);

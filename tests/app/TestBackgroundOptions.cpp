@@ -11,17 +11,6 @@
 #include "app/Presets.h"
 #include "support/TestSupport.h"
 
-static INPUTPARAMETER ParseWords(std::vector<std::string> words)
-{
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(&w[0]);
-    INPUTPARAMETER p;
-    SetDefaultParam(&p);
-    ParseInputParam(&p, (int)argv.size(), argv.data());
-    return p;
-}
-
 // The fields an option can set, as one comparable text.
 static std::string Fields(const INPUTPARAMETER& p)
 {

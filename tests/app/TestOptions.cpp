@@ -7,22 +7,11 @@
 #include <vector>
 
 #include "app/Options.h"
-
-// Parses the given words (argv[0] included) into a fresh record.
-static INPUTPARAMETER Parse(std::vector<std::string> words)
-{
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(&w[0]);
-    INPUTPARAMETER p;
-    SetDefaultParam(&p);
-    ParseInputParam(&p, (int)argv.size(), argv.data());
-    return p;
-}
+#include "support/TestSupport.h"
 
 TEST(Options, Defaults)
 {
-    INPUTPARAMETER p = Parse({"./prog"});
+    INPUTPARAMETER p = ParseWords({"./prog"});
     EXPECT_TRUE(p.BothStrand);
     EXPECT_FALSE(p.Independent);
     EXPECT_TRUE(p.FixModLen);
@@ -41,29 +30,29 @@ TEST(Options, Defaults)
 
 TEST(Options, CommandLineTextHasBannerAndEveryWord)
 {
-    INPUTPARAMETER p = Parse({"./prog", "-i", "a.fa", "-K", "2"});
+    INPUTPARAMETER p = ParseWords({"./prog", "-i", "a.fa", "-K", "2"});
     EXPECT_STREQ("Ruzaravo (compiled on 12/5/2005)\n./prog -i a.fa -K 2 ", p.CmdLine.m_Data);
     EXPECT_STREQ("a.fa", p.SeqFile.m_Data);
     EXPECT_EQ(2, p.MotifNum);
-    INPUTPARAMETER s = Parse({"./prog", "--seed", "7", "-i", "50%.fa"});
+    INPUTPARAMETER s = ParseWords({"./prog", "--seed", "7", "-i", "50%.fa"});
     EXPECT_STREQ("Ruzaravo (compiled on 12/5/2005)\n./prog --seed 7 -i 50%.fa ", s.CmdLine.m_Data);
 }
 
 TEST(Options, ValueWordIsExaminedAsAnOptionInTurn)
 {
-    INPUTPARAMETER p = Parse({"./prog", "-o", "-s"});
+    INPUTPARAMETER p = ParseWords({"./prog", "-o", "-s"});
     EXPECT_STREQ("-s", p.OutFile.m_Data);
     EXPECT_TRUE(p.Independent);
     // -i takes "-K" as its file name, and -K then takes "5".
-    INPUTPARAMETER q = Parse({"./prog", "-i", "-K", "5"});
+    INPUTPARAMETER q = ParseWords({"./prog", "-i", "-K", "5"});
     EXPECT_STREQ("-K", q.SeqFile.m_Data);
     EXPECT_EQ(5, q.MotifNum);
-    INPUTPARAMETER r = Parse({"./prog", "-input", "x.fa", "-Bogus", "-dP"});
+    INPUTPARAMETER r = ParseWords({"./prog", "-input", "x.fa", "-Bogus", "-dP"});
     EXPECT_STREQ("x.fa", r.SeqFile.m_Data);   // only the second character counts
     EXPECT_TRUE(r.CalBF);
     EXPECT_FALSE(r.FixModLen);
     EXPECT_FALSE(r.SampleParam);               // -dP is -d only
-    INPUTPARAMETER later = Parse({"./prog", "-K", "2", "-K", "4", "-", "-x", "7", "stray"});
+    INPUTPARAMETER later = ParseWords({"./prog", "-K", "2", "-K", "4", "-", "-x", "7", "stray"});
     EXPECT_EQ(4, later.MotifNum);
 }
 
@@ -95,25 +84,25 @@ TEST(Options, NumbersMustBeWhole)
         {{"./prog", "-n", "x", "-K", "y"}, "Input option error!", "-n x"},
     };
     for (const BAD& b : bad) {
-        INPUTPARAMETER p = Parse(b.Words);
+        INPUTPARAMETER p = ParseWords(b.Words);
         ASSERT_NE(nullptr, p.OptionMessage) << b.Subject;
         EXPECT_STREQ(b.Message, p.OptionMessage) << b.Subject;
         EXPECT_EQ(b.Subject, p.OptionSubject);
         EXPECT_STREQ(b.Message, ValidateInputParam(&p)) << b.Subject;
     }
-    EXPECT_NE(std::string::npos, Parse({"./prog", "--sed", "1"}).OptionReason.find("did you mean --seed?"));
-    EXPECT_EQ(-2, Parse({"./prog", "-K", "-2"}).MotifNum);
-    EXPECT_EQ(nullptr, Parse({"./prog", "-K", "-2"}).OptionMessage);   // a number: the range check refuses it
-    EXPECT_EQ(2147483647, Parse({"./prog", "-L", "99999999999999"}).ModLen);
-    EXPECT_EQ(-5, Parse({"./prog", "-n", "-5"}).IterNum);
-    EXPECT_EQ(0.75, Parse({"./prog", "-c", "0.75"}).Threshold);
-    EXPECT_EQ(1e-3, Parse({"./prog", "-c", "1e-3"}).Threshold);
-    EXPECT_FALSE(Parse({"./prog", "-r", "0"}).BothStrand);
-    EXPECT_FALSE(Parse({"./prog", "-r", "0x"}).BothStrand);
-    EXPECT_TRUE(Parse({"./prog", "-r", "1"}).BothStrand);
-    EXPECT_TRUE(Parse({"./prog", "-r", "no"}).BothStrand);
-    EXPECT_TRUE(Parse({"./prog", "-r", "-1"}).BothStrand);
-    INPUTPARAMETER seed = Parse({"./prog", "--seed", "4294967295"});
+    EXPECT_NE(std::string::npos, ParseWords({"./prog", "--sed", "1"}).OptionReason.find("did you mean --seed?"));
+    EXPECT_EQ(-2, ParseWords({"./prog", "-K", "-2"}).MotifNum);
+    EXPECT_EQ(nullptr, ParseWords({"./prog", "-K", "-2"}).OptionMessage);   // a number: the range check refuses it
+    EXPECT_EQ(2147483647, ParseWords({"./prog", "-L", "99999999999999"}).ModLen);
+    EXPECT_EQ(-5, ParseWords({"./prog", "-n", "-5"}).IterNum);
+    EXPECT_EQ(0.75, ParseWords({"./prog", "-c", "0.75"}).Threshold);
+    EXPECT_EQ(1e-3, ParseWords({"./prog", "-c", "1e-3"}).Threshold);
+    EXPECT_FALSE(ParseWords({"./prog", "-r", "0"}).BothStrand);
+    EXPECT_FALSE(ParseWords({"./prog", "-r", "0x"}).BothStrand);
+    EXPECT_TRUE(ParseWords({"./prog", "-r", "1"}).BothStrand);
+    EXPECT_TRUE(ParseWords({"./prog", "-r", "no"}).BothStrand);
+    EXPECT_TRUE(ParseWords({"./prog", "-r", "-1"}).BothStrand);
+    INPUTPARAMETER seed = ParseWords({"./prog", "--seed", "4294967295"});
     EXPECT_TRUE(seed.SeedGiven);
     EXPECT_EQ(4294967295u, seed.Seed);
 }
@@ -123,9 +112,9 @@ TEST(Options, NumbersMustBeWhole)
 TEST(Options, ValueOptionAsLastWordSetsNothing)
 {
     const char* letters[] = {"-i", "-o", "-n", "-N", "-r", "-K", "-L", "-w", "-W", "-c", "-b", "-M"};
-    INPUTPARAMETER def = Parse({"./prog"});
+    INPUTPARAMETER def = ParseWords({"./prog"});
     for (const char* opt : letters) {
-        INPUTPARAMETER p = Parse({"./prog", opt});
+        INPUTPARAMETER p = ParseWords({"./prog", opt});
         EXPECT_EQ(def.IterNum, p.IterNum) << opt;
         EXPECT_EQ(def.MotifNum, p.MotifNum) << opt;
         EXPECT_EQ(def.ModLen, p.ModLen) << opt;
@@ -137,18 +126,18 @@ TEST(Options, ValueOptionAsLastWordSetsNothing)
         EXPECT_STREQ("Input option error!", p.OptionMessage) << opt;
         EXPECT_EQ("needs a value", p.OptionReason) << opt;
     }
-    INPUTPARAMETER nested = Parse({"./prog", "-o", "-n"});   // -n is -o's value here
+    INPUTPARAMETER nested = ParseWords({"./prog", "-o", "-n"});   // -n is -o's value here
     EXPECT_STREQ("-n", nested.OutFile.m_Data);
     EXPECT_EQ(nullptr, nested.OptionMessage);
-    EXPECT_FALSE(Parse({"./prog", "--seed"}).SeedGiven);
-    EXPECT_EQ(0, Parse({"./prog", "--trace"}).TraceFile.GetLength());
+    EXPECT_FALSE(ParseWords({"./prog", "--seed"}).SeedGiven);
+    EXPECT_EQ(0, ParseWords({"./prog", "--trace"}).TraceFile.GetLength());
 }
 
 // An unknown letter is a warning, not a stop; a value word that looks like
 // an option draws none (the value is what the user meant).
 TEST(Options, UnknownLettersWarnAndTheRunGoesOn)
 {
-    INPUTPARAMETER p = Parse({"./prog", "-x", "7", "-q", "-o", "-z", "-c", "-1", "-", "-h"});
+    INPUTPARAMETER p = ParseWords({"./prog", "-x", "7", "-q", "-o", "-z", "-c", "-1", "-", "-h"});
     ASSERT_EQ(2u, p.Warnings.size());
     EXPECT_EQ(0u, p.Warnings[0].find("warning: -x: unknown option"));
     EXPECT_EQ(0u, p.Warnings[1].find("warning: -q: unknown option"));
@@ -156,10 +145,10 @@ TEST(Options, UnknownLettersWarnAndTheRunGoesOn)
     EXPECT_STREQ("-z", p.OutFile.m_Data);
     EXPECT_EQ(-1.0, p.Threshold);
     EXPECT_TRUE(p.ShowHelp);
-    EXPECT_TRUE(Parse({"./prog", "--help"}).ShowHelp);
-    EXPECT_TRUE(Parse({"./prog", "--quiet"}).Quiet);
-    EXPECT_TRUE(Parse({"./prog", "--mask-lower"}).MaskLower);
-    EXPECT_STREQ("-", Parse({"./prog", "-i", "-"}).SeqFile.m_Data);
+    EXPECT_TRUE(ParseWords({"./prog", "--help"}).ShowHelp);
+    EXPECT_TRUE(ParseWords({"./prog", "--quiet"}).Quiet);
+    EXPECT_TRUE(ParseWords({"./prog", "--mask-lower"}).MaskLower);
+    EXPECT_STREQ("-", ParseWords({"./prog", "-i", "-"}).SeqFile.m_Data);
 }
 
 TEST(Options, BurnInIsTheExactTruncatedProduct)

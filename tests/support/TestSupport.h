@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Options.h"
 #include "model/GibbsDP.h"
 
 // A fresh empty directory under /tmp, removed with everything in it when
@@ -64,5 +65,17 @@ std::string ToFasta(const std::vector<std::string>& seqs, const std::string& pre
 // m_CountMat equal to a recount, widths within bounds, module starts in
 // range and in descending order. Returns "" or a description of the fault.
 std::string CheckState(CGibbsDP& g, bool nonOverlap);
+
+// Parses the given words (argv[0] included) into a fresh option record.
+inline INPUTPARAMETER ParseWords(std::vector<std::string> words)
+{
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(&w[0]);
+    INPUTPARAMETER p;
+    SetDefaultParam(&p);
+    ParseInputParam(&p, (int)argv.size(), argv.data());
+    return p;
+}
 
 #endif
