@@ -32,12 +32,12 @@
 
 #include "app/ReportRun.h"
 #include "app/Presets.h"
-#include "background/BackgroundSet.h"
-#include "background/MarkovChain.h"
+#include "io/BackgroundSet.h"
+#include "model/MarkovChain.h"
 #include "base/Fatal.h"
-#include "enrichment/Enrichment.h"
+#include "analysis/Enrichment.h"
 #include "model/GibbsDP.h"
-#include "model/SideFiles.h"
+#include "io/SideFiles.h"
 #include "app/OutputChecks.h"
 
 static const char kOptionError[] = "Input option error!";

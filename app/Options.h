@@ -10,7 +10,7 @@
 
 #include "base/CString.h"
 #include "results/RunResult.h"
-#include "input/FastaText.h"
+#include "io/FastaText.h"
 
 // Compile banner: first line of the command-line text and of every result block.
 #define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"

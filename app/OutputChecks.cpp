@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/Fatal.h"
-#include "writers/Coordinates.h"
-#include "writers/OutputFolder.h"
+#include "output/Coordinates.h"
+#include "output/OutputFolder.h"
 
 bool AppendsResultFile(const INPUTPARAMETER& param)
 {

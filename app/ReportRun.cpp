@@ -2,9 +2,9 @@
 #include "app/ReportRun.h"
 
 #include "base/Fatal.h"
-#include "htmlreport/KnownLibrary.h"
-#include "htmlreport/Report.h"
-#include "htmlreport/ReportPath.h"
+#include "output/html/KnownLibrary.h"
+#include "output/html/Report.h"
+#include "output/html/ReportPath.h"
 
 static std::string Str(const CString& s)
 {

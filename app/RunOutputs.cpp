@@ -7,13 +7,13 @@
 #include "app/OutputChecks.h"
 #include "app/ReportRun.h"
 #include "base/Fatal.h"
-#include "chains/ChainClusters.h"
-#include "model/SideFiles.h"
-#include "writers/AppendBlocks.h"
-#include "writers/ChainsTable.h"
-#include "writers/Coordinates.h"
-#include "writers/OutputFolder.h"
-#include "writers/ResultFile.h"
+#include "analysis/ChainClusters.h"
+#include "io/SideFiles.h"
+#include "output/AppendBlocks.h"
+#include "output/ChainsTable.h"
+#include "output/Coordinates.h"
+#include "output/OutputFolder.h"
+#include "output/ResultFile.h"
 
 static const char kOutputFileError[] = "Output file error!";
 

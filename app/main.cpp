@@ -14,7 +14,7 @@
 
 #include "app/Options.h"
 #include "app/RunOutputs.h"
-#include "parallel/RunSet.h"
+#include "run/RunSet.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)

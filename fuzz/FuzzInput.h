@@ -1,7 +1,7 @@
 // Shared by the fuzz targets: the input bytes are written to a private
 // temporary file, since the readers take file names.
-#ifndef RUZARAVO_FUZZ_INPUT_H
-#define RUZARAVO_FUZZ_INPUT_H
+#ifndef RUZARAVO_FUZZ_FUZZINPUT_H
+#define RUZARAVO_FUZZ_FUZZINPUT_H
 
 #include <unistd.h>
 

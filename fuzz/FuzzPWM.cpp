@@ -4,7 +4,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "model/GibbsDP.h"
-#include "model/SideFiles.h"
+#include "io/SideFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,7 +3,7 @@
 // the log-probability of a word under the chain.
 //
 // On request (--bg-order, --bg-fasta) an order-k chain estimated from a
-// separate background set or from the input (background/MarkovChain.h)
+// separate background set or from the input (model/MarkovChain.h)
 // replaces the first-order chain in every one of these uses: the column,
 // and through CalLogBgPr the posterior score, module sampling, the width and
 // phase moves, site alignment and the model odds. Order 1 from the input
@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "background/BackgroundSet.h"
+#include "io/BackgroundSet.h"
 #include "base/Fatal.h"
 #include "base/Helpers.h"
 #include "model/GibbsDP.h"

@@ -21,7 +21,7 @@
 //   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
 //   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
 //   report/Optimum.cpp     FindOptimum, AlignSites
-//   report/ResultRecord.cpp CollectResult (writers/ writes the record)
+//   report/ResultRecord.cpp CollectResult (output/ writes the record)
 //   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
 #ifndef RUZARAVO_MODEL_GIBBSDP_H
 #define RUZARAVO_MODEL_GIBBSDP_H
@@ -31,12 +31,12 @@
 #include <string>
 #include <vector>
 
-#include "background/MarkovChain.h"
+#include "model/MarkovChain.h"
 #include "base/CString.h"
 #include "base/LogGammaMemo.h"
 #include "base/Rng.h"
 #include "results/RunResult.h"
-#include "input/FastaText.h"
+#include "io/FastaText.h"
 #include "model/ScoreTables.h"
 
 struct MixLogTerms;

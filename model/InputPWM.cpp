@@ -1,5 +1,5 @@
 // Input weight matrices: the matrices of the -M file (any format that
-// formats/MatrixFile.h reads) replace the first motifs' matrices and widths
+// io/MatrixFile.h reads) replace the first motifs' matrices and widths
 // for the first sweep, and their labels are kept as the motifs' seed names.
 //
 // Matrices beyond the K-th are ignored; whenever a motif's width changes,
@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "model/GibbsDP.h"
-#include "formats/MatrixFile.h"
+#include "io/MatrixFile.h"
 #include "model/PWMFormat.h"
 
 // The rescaling of one row: s = the sum of the four values, each

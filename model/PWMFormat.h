@@ -1,7 +1,7 @@
 // Width bounds and row rescaling of given weight matrices, shared by the
 // reader (ReadInputPWM) and the up-front check (CheckPWMFile) so that what
 // the check accepts is exactly what the reader gets. The files themselves
-// are read by formats/MatrixFile.h.
+// are read by io/MatrixFile.h.
 #ifndef RUZARAVO_MODEL_PWMFORMAT_H
 #define RUZARAVO_MODEL_PWMFORMAT_H
 

@@ -2,7 +2,7 @@
 // allocation of every per-motif and per-sequence member of the sampler
 // object.
 //
-// The records are normally read once per process (input/FastaText.h) and
+// The records are normally read once per process (io/FastaText.h) and
 // handed to every run through m_Input; without them the sampler reads
 // m_SeqFile itself with the same reader. A refused file stops the run with
 // the fixed message after its reason has been noted for standard error.
@@ -11,7 +11,7 @@
 
 #include "base/Fatal.h"
 #include "base/Random.h"
-#include "input/FastaText.h"
+#include "io/FastaText.h"
 #include "model/GibbsDP.h"
 
 static const char kSeqFileError[] = "Input sequence file error!";

@@ -5,7 +5,7 @@
 // is printed with 3 or more sites), and per sequence it cuts the module
 // tally into modules. It fills everything of the record except the CPU
 // time and the per-sweep statistics, which the driver collects. It writes
-// nothing; writers/ turns the record into files.
+// nothing; output/ turns the record into files.
 //
 // A module is a stretch of positions whose module tally rises above half
 // the recorded sweeps (H = R / 2); it ends at the first position whose

@@ -38,7 +38,7 @@ struct SiteResult {
 };
 
 // Enrichment of a motif's sites in the input against control sequence
-// (measured only with --control or --min-enrichment; see enrichment/).
+// (measured only with --control or --min-enrichment; see analysis/Enrichment.h).
 struct EnrichmentResult {
     bool measured = false;        // false: not asked for, or nothing to measure
     double threshold = 0;         // lowest log-odds score (natural log) of a reported site
@@ -94,7 +94,7 @@ struct RunResult {
     double logPMO = 0;                // log posterior model odds (natural log)
     double cpuSeconds = 0;            // CPU time of the run
     std::array<double, 4> bgFreqs{};  // background letter frequencies A C G T of the input
-    bool enrichment = false;          // --control or --min-enrichment: motifs were measured (see enrichment/)
+    bool enrichment = false;          // --control or --min-enrichment: motifs were measured (see analysis/Enrichment.h)
     std::vector<SequenceResult> seqs;
     std::vector<MotifResult> motifs;  // K entries, motif order
     std::vector<ModuleResult> modules;  // printed modules, sequence order then position

@@ -1,8 +1,8 @@
 // Small helpers shared by the tests of model/: a sampler object read from a
 // FASTA text, position tables, weight matrices, and a check that a call
 // stops with a given message on standard output.
-#ifndef RUZARAVO_TESTS_MODEL_UTIL_H
-#define RUZARAVO_TESTS_MODEL_UTIL_H
+#ifndef RUZARAVO_TESTS_MODEL_MODELTESTUTIL_H
+#define RUZARAVO_TESTS_MODEL_MODELTESTUTIL_H
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ModelTestUtil.h"
-#include "model/SideFiles.h"
+#include "io/SideFiles.h"
 
 namespace {
 

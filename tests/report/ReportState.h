@@ -1,8 +1,8 @@
 // Hand-built sampler states for the report tests: sequences and names,
 // K motifs of one width, empty current and best site lists, module records
 // without modules, and the driver's tally buffers.
-#ifndef RUZARAVO_TESTS_REPORT_STATE_H
-#define RUZARAVO_TESTS_REPORT_STATE_H
+#ifndef RUZARAVO_TESTS_REPORT_REPORTSTATE_H
+#define RUZARAVO_TESTS_REPORT_REPORTSTATE_H
 
 #include <string>
 #include <vector>

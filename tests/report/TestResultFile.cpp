@@ -10,8 +10,8 @@
 
 #include "ReportState.h"
 #include "support/TestSupport.h"
-#include "writers/AppendBlocks.h"
-#include "writers/ResultFile.h"
+#include "output/AppendBlocks.h"
+#include "output/ResultFile.h"
 
 // Appends the record's two blocks to path and its companion.
 static void Append(const std::string& path, const RunResult& r)

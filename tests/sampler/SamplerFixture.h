@@ -1,8 +1,8 @@
 // Hand-built sampler states for the sampler tests: sequences, widths,
 // empty site lists, no modules, all priors 1, and position tables filled
 // from a small generator of the tests' own (so no run's generator is touched).
-#ifndef RUZARAVO_TESTS_SAMPLER_FIXTURE_H
-#define RUZARAVO_TESTS_SAMPLER_FIXTURE_H
+#ifndef RUZARAVO_TESTS_SAMPLER_SAMPLERFIXTURE_H
+#define RUZARAVO_TESTS_SAMPLER_SAMPLERFIXTURE_H
 
 #include <cstdlib>
 #include <functional>

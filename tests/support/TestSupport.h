@@ -2,8 +2,8 @@
 // running the Ruzaravo executable and capturing its output, writing files,
 // a seeded generator of synthetic sequences with a planted motif, and a
 // checker of the sampler state's invariants.
-#ifndef RUZARAVO_TESTS_SUPPORT_H
-#define RUZARAVO_TESTS_SUPPORT_H
+#ifndef RUZARAVO_TESTS_SUPPORT_TESTSUPPORT_H
+#define RUZARAVO_TESTS_SUPPORT_TESTSUPPORT_H
 
 #include <string>
 #include <vector>

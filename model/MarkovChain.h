@@ -1,0 +1,58 @@
+// A background Markov chain of order k (0..5) over A, C, G, T, estimated
+// from a set of sequences, and the log-probabilities it gives to letters in
+// their context.
+//
+// Estimation: every letter whose preceding j letters (j = 0..k) are all
+// A, C, G or T adds one count to the order-j table under that context; a
+// letter other than A, C, G, T adds nothing and breaks every context that
+// would span it. Both strands are counted (each sequence and its reverse
+// complement), so a word and its reverse complement are judged against the
+// same background, as sites are on either strand. Probabilities are
+// interpolated down the orders:
+//     P_j(b | c) = (n_j(c b) + a P_{j-1}(b | c')) / (n_j(c) + a),
+// c' the context c without its first letter, P_{-1} = 1/4, a = 1. A context
+// never seen thus takes the lower order's row, and no probability is 0.
+//
+// Scoring: letter p of a stretch is scored under the longest context the
+// stretch itself offers: min(k, letters since the stretch start or since
+// the last letter other than A, C, G, T). A letter other than A, C, G, T
+// scores AmbiguousLogPr. The background of a word is therefore the sum of
+// its letters scored as a stretch of its own, and the background column of
+// a sequence scores the sequence as one stretch.
+//
+// Makes no random draws.
+#ifndef RUZARAVO_MODEL_MARKOVCHAIN_H
+#define RUZARAVO_MODEL_MARKOVCHAIN_H
+
+#include <string>
+#include <vector>
+
+class MarkovChain {
+public:
+    static constexpr int kMaxOrder = 5;
+    static constexpr double kPseudoCount = 1.0;
+
+    // Counts the sequences (upper-case letters) into a chain of the given
+    // order, 0..kMaxOrder.
+    static MarkovChain Estimate(const std::vector<std::string>& seqs, int order);
+
+    int Order() const { return m_order; }
+
+    // P_j(b | context), context the code of j letters (first letter most
+    // significant, A = 0, C = 1, G = 2, T = 3); j <= Order().
+    double Prob(int j, int context, int b) const;
+
+    // Sum of the log-probabilities of n letters scored as one stretch.
+    double LogPrWord(const char* x, int n, double ambiguousLogPr) const;
+
+    // Writes the log-probability of each of the n letters of x, scored as
+    // one stretch, to out[0], out[stride], out[2 * stride], ...
+    void FillLogColumn(const char* x, int n, double ambiguousLogPr, double* out, long stride) const;
+
+private:
+    int m_order = 0;
+    std::vector<std::vector<double>> m_prob;   // [j][4 * context + b]
+    std::vector<std::vector<double>> m_log;    // natural logarithms of m_prob
+};
+
+#endif

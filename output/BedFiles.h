@@ -1,0 +1,29 @@
+// BED and bedGraph files of all runs: sites, modules and per-position
+// module probabilities. Coordinates are 0-based with exclusive ends,
+// placed by output/Coordinates.h (local, or genome with --genome-coords).
+#ifndef RUZARAVO_OUTPUT_BEDFILES_H
+#define RUZARAVO_OUTPUT_BEDFILES_H
+
+#include <string>
+#include <vector>
+
+#include "results/RunResult.h"
+
+// BED6, one line per reported site of a printed motif: reference, start,
+// end, "r<run>.m<k>", round(1000 x min(posterior, 1)), strand. Lines are
+// sorted by sequence (FASTA order), start, run, motif.
+std::string FormatSitesBed(const std::vector<RunResult>& runs, bool genome);
+
+// BED6, one line per printed module: reference, start, end, "r<run>.crm<n>",
+// round(1000 x mean module probability over the module), ".".
+std::string FormatModulesBed(const std::vector<RunResult>& runs, bool genome);
+
+// bedGraph of the module probability (three decimals, as in the result
+// file's companion), neighbouring positions of equal value merged; one
+// track line per run.
+std::string FormatModPrBedGraph(const std::vector<RunResult>& runs, bool genome);
+
+// round(1000 x min(p, 1)), 0 for p <= 0 or NaN.
+int BedScore(double p);
+
+#endif

@@ -1,0 +1,76 @@
+// MEME and JASPAR files of the printed motifs; see MotifFiles.h.
+//
+// Probabilities are counts divided by the motif's site count, printed with
+// six decimals; JASPAR holds the integer counts themselves. The strands
+// line and background come from the first run (every run of a process reads
+// the same input with the same options). A background that does not sum to
+// a positive number (no letters) is printed uniform. A motif's E= field,
+// MEME's place for its significance, holds its enrichment p-value when
+// that was measured (--control, --min-enrichment), else 0.
+#include "output/MotifFiles.h"
+
+#include "output/FeatureNames.h"
+#include "output/TextFormat.h"
+
+static const char kLetters[] = "ACGT";
+
+static void AddBackground(std::string& out, const RunResult& r)
+{
+    double sum = r.bgFreqs[0] + r.bgFreqs[1] + r.bgFreqs[2] + r.bgFreqs[3];
+    out += "Background letter frequencies\n";
+    for (int b = 0; b < 4; b++) {
+        double f = sum > 0 ? Printable(r.bgFreqs[b] / sum) : 0.25;
+        AppendF(out, "%s%c %.6f", b ? " " : "", kLetters[b], f);
+    }
+    out += "\n\n";
+}
+
+std::string FormatMeme(const std::vector<RunResult>& runs)
+{
+    std::string out = "MEME version 4\n\nALPHABET= ACGT\n\n";
+    bool both = runs.empty() || runs[0].bothStrands;
+    out += both ? "strands: + -\n\n" : "strands: +\n\n";
+    if (runs.empty()) {
+        out += "Background letter frequencies\nA 0.250000 C 0.250000 G 0.250000 T 0.250000\n\n";
+        return out;
+    }
+    AddBackground(out, runs[0]);
+    for (const RunResult& r : runs) {
+        for (const MotifResult& m : r.motifs) {
+            if (!m.printed)
+                continue;
+            out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
+            AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= ", (int)m.counts.size(),
+                    m.siteCount);
+            out += m.enrichment.measured ? PowerOfTenText(m.enrichment.log10P) : "0";
+            out += "\n";
+            for (const auto& row : m.counts) {
+                for (int b = 0; b < 4; b++)
+                    AppendF(out, " %.6f", row[b] / (double)m.siteCount);
+                out += "\n";
+            }
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+std::string FormatJaspar(const std::vector<RunResult>& runs)
+{
+    std::string out;
+    for (const RunResult& r : runs) {
+        for (const MotifResult& m : r.motifs) {
+            if (!m.printed)
+                continue;
+            out += ">" + MotifName(r.run, m.index) + " " + m.consensus + "\n";
+            for (int b = 0; b < 4; b++) {
+                out += kLetters[b];
+                out += " [";
+                for (const auto& row : m.counts)
+                    AppendF(out, " %d", row[b]);
+                out += " ]\n";
+            }
+        }
+    }
+    return out;
+}

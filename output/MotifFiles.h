@@ -1,0 +1,21 @@
+// The printed motifs of all runs as MEME minimal motif format (version 4)
+// and as JASPAR count matrices.
+#ifndef RUZARAVO_OUTPUT_MOTIFFILES_H
+#define RUZARAVO_OUTPUT_MOTIFFILES_H
+
+#include <string>
+#include <vector>
+
+#include "results/RunResult.h"
+
+// MEME minimal format: alphabet ACGT, the strands searched, the background
+// letter frequencies of the input, then per printed motif
+// "MOTIF r<run>.m<k> <consensus>" and its letter-probability matrix, whose
+// E= is the motif's enrichment p-value ("1.2e-05") when measured, else 0.
+std::string FormatMeme(const std::vector<RunResult>& runs);
+
+// JASPAR: per printed motif ">r<run>.m<k> <consensus>" and four rows
+// "A [ counts ]" for A, C, G, T.
+std::string FormatJaspar(const std::vector<RunResult>& runs);
+
+#endif

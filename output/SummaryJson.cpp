@@ -1,0 +1,205 @@
+// summary.json writer; see SummaryJson.h. Numbers are printed finite
+// (Printable); the log posterior model odds is null without -B, and a
+// motif's seed_matrix is null when no given matrix seeded it. A motif has
+// an "enrichment" key only when its run measured enrichment, so a run
+// without --control or --min-enrichment gives the document it always gave.
+#include "output/SummaryJson.h"
+
+#include <cmath>
+
+#include "app/Options.h"
+#include "output/ChainsTable.h"
+#include "output/Coordinates.h"
+#include "output/FeatureNames.h"
+#include "output/TextFormat.h"
+
+// Length of the valid UTF-8 sequence starting at s[i] (no overlong forms,
+// no surrogates, nothing above U+10FFFF), or 0.
+static size_t Utf8Length(const std::string& s, size_t i)
+{
+    unsigned char c = s[i];
+    size_t n = c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    unsigned char d = s[i + 1];
+    unsigned char lo = c == 0xe0 ? 0xa0 : c == 0xf0 ? 0x90 : 0x80;
+    unsigned char hi = c == 0xed ? 0x9f : c == 0xf4 ? 0x8f : 0xbf;
+    if (d < lo || d > hi)
+        return 0;
+    for (size_t k = 2; k < n; k++)
+        if (((unsigned char)s[i + k] & 0xc0) != 0x80)
+            return 0;
+    return n;
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size(); i++) {
+        unsigned char c = text[i];
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += (char)c;
+        } else if (c >= 0x20 && c < 0x7f) {
+            out += (char)c;
+        } else if (c >= 0x80 && Utf8Length(text, i) > 0) {
+            size_t n = Utf8Length(text, i);
+            out.append(text, i, n);
+            i += n - 1;
+        } else {
+            AppendF(out, "\\u%04x", c);
+        }
+    }
+    return out + "\"";
+}
+
+double InformationContent(const MotifResult& m)
+{
+    double ic = 0;
+    for (const auto& row : m.counts) {
+        ic += 2;
+        for (int b = 0; b < 4; b++) {
+            if (row[b] > 0 && m.siteCount > 0) {
+                double p = row[b] / (double)m.siteCount;
+                ic += p * std::log2(p);
+            }
+        }
+    }
+    return ic;
+}
+
+static std::string Number(double x)
+{
+    std::string out;
+    AppendF(out, "%.10g", Printable(x));
+    return out;
+}
+
+// The command-line words as typed: the second line of the block's command
+// text, without its trailing blank.
+static std::string CommandWords(const std::string& cmdLine)
+{
+    size_t nl = cmdLine.find('\n');
+    std::string words = nl == std::string::npos ? cmdLine : cmdLine.substr(nl + 1);
+    while (!words.empty() && words.back() == ' ')
+        words.pop_back();
+    return words;
+}
+
+static void AddSequences(std::string& out, const RunResult& r, bool genome)
+{
+    std::vector<SeqPlace> places = PlacesOf(r, genome);
+    out += "  \"sequences\": [";
+    for (size_t j = 0; j < r.seqs.size(); j++) {
+        const SequenceResult& s = r.seqs[j];
+        out += j ? ",\n    {" : "\n    {";
+        out += "\"index\": " + std::to_string(j) + ", \"id\": " + JsonString(s.id) +
+               ", \"name\": " + JsonString(s.name.empty() || s.name[0] != '>' ? s.name : s.name.substr(1)) +
+               ", \"length\": " + std::to_string(s.length) + ", \"reference\": " + JsonString(places[j].chrom) +
+               ", \"offset\": " + std::to_string(places[j].offset) + "}";
+    }
+    out += r.seqs.empty() ? "],\n" : "\n  ],\n";
+}
+
+std::string EnrichmentJson(const EnrichmentResult& e)
+{
+    if (!e.measured)
+        return "null";
+    return "{\"threshold\": " + Number(e.threshold) + ", \"input_windows\": " + std::to_string(e.inputWindows) +
+           ", \"input_hits\": " + std::to_string(e.inputHits) +
+           ", \"control_windows\": " + std::to_string(e.controlWindows) +
+           ", \"control_hits\": " + std::to_string(e.controlHits) + ", \"ratio\": " + Number(e.ratio) +
+           ", \"log10_p\": " + Number(e.log10P) + "}";
+}
+
+static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
+{
+    out += "{\"id\": " + JsonString(MotifName(r.run, m.index)) + ", \"motif\": " + std::to_string(m.index + 1) +
+           ", \"width\": " + std::to_string(m.counts.size()) + ", \"nsites\": " + std::to_string(m.siteCount) +
+           ", \"consensus\": " + JsonString(m.consensus) +
+           ", \"information_content\": " + Number(InformationContent(m)) +
+           ", \"seed_matrix\": " + (m.seedMatrix.empty() ? std::string("null") : JsonString(m.seedMatrix));
+    if (r.enrichment)
+        out += ",\n          \"enrichment\": " + EnrichmentJson(m.enrichment);
+    out += ",\n          \"matrix\": [";
+    for (size_t c = 0; c < m.counts.size(); c++) {
+        out += c ? ", [" : "[";
+        for (int b = 0; b < 4; b++)
+            out += (b ? ", " : "") + Number(m.counts[c][b] / (double)m.siteCount);
+        out += "]";
+    }
+    out += "],\n          \"counts\": [";
+    for (size_t c = 0; c < m.counts.size(); c++) {
+        out += c ? ", [" : "[";
+        for (int b = 0; b < 4; b++)
+            out += (b ? ", " : "") + std::to_string(m.counts[c][b]);
+        out += "]";
+    }
+    out += "],\n          \"sites\": [";
+    for (size_t i = 0; i < m.sites.size(); i++) {
+        const SiteResult& s = m.sites[i];
+        out += i ? ",\n            {" : "\n            {";
+        out += "\"sequence\": " + JsonString(r.seqs[s.seq].id) + ", \"seq_index\": " + std::to_string(s.seq) +
+               ", \"start\": " + std::to_string(s.start) + ", \"end\": " + std::to_string(s.start + s.word.size()) +
+               ", \"strand\": \"" + (s.forward ? "+" : "-") + "\", \"word\": " + JsonString(s.word) +
+               ", \"count\": " + std::to_string(s.count) + ", \"posterior\": " + Number(s.posterior) + "}";
+    }
+    out += m.sites.empty() ? "]}" : "\n          ]}";
+}
+
+static void AddRun(std::string& out, const RunResult& r)
+{
+    out += "    {\"run\": " + std::to_string(r.run + 1) + ", \"seed\": " + std::to_string(r.seed) +
+           ", \"log_pmo\": " + (r.hasLogPMO ? Number(r.logPMO) : std::string("null")) +
+           ", \"sweeps\": " + std::to_string(r.sweeps) + ", \"burn_in\": " + std::to_string(r.burnIn) +
+           ", \"recorded\": " + std::to_string(r.recorded) + ", \"cpu_seconds\": " + Number(r.cpuSeconds) +
+           ",\n      \"motif_number\": " + std::to_string(r.motifNum) +
+           ", \"module_length\": " + std::to_string(r.moduleLength) +
+           ", \"independent\": " + (r.independent ? "true" : "false") +
+           ", \"both_strands\": " + (r.bothStrands ? "true" : "false") + ", \"background\": [";
+    for (int b = 0; b < 4; b++)
+        out += (b ? ", " : "") + Number(r.bgFreqs[b]);
+    out += "],\n      \"motifs\": [";
+    bool first = true;
+    for (const MotifResult& m : r.motifs) {
+        if (!m.printed)
+            continue;
+        out += first ? "\n        " : ",\n        ";
+        first = false;
+        AddMotif(out, r, m);
+    }
+    out += first ? "],\n" : "\n      ],\n";
+    out += "      \"modules\": [";
+    for (size_t n = 0; n < r.modules.size(); n++) {
+        const ModuleResult& m = r.modules[n];
+        out += n ? ",\n        {" : "\n        {";
+        out += "\"id\": " + JsonString(ModuleName(r.run, (int)n + 1)) + ", \"sequence\": " +
+               JsonString(r.seqs[m.seq].id) + ", \"seq_index\": " + std::to_string(m.seq) +
+               ", \"start\": " + std::to_string(m.start) + ", \"end\": " + std::to_string(m.end) +
+               ", \"printed_end\": " + std::to_string(m.printedEnd) + "}";
+    }
+    out += r.modules.empty() ? "]}" : "\n      ]}";
+}
+
+std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
+{
+    std::string out = "{\n  \"format_version\": " + std::to_string(kSummaryFormatVersion) + ",\n";
+    out += "  \"program\": " + JsonString(RUZARAVO_VERSION) + ",\n";
+    out += "  \"command_line\": " + JsonString(runs.empty() ? "" : CommandWords(runs[0].cmdLine)) + ",\n";
+    out += "  \"coordinates\": \"";
+    out += genome ? "genome" : "local";
+    out += "\",\n";
+    if (runs.empty())
+        out += "  \"sequences\": [],\n";
+    else
+        AddSequences(out, runs[0], genome);
+    out += "  \"runs\": [";
+    for (size_t i = 0; i < runs.size(); i++) {
+        out += i ? ",\n" : "\n";
+        AddRun(out, runs[i]);
+    }
+    out += runs.empty() ? "]" : "\n  ]";
+    if (chains)
+        out += ",\n  \"chains\": " + FormatChainsJson(*chains);
+    return out + "\n}\n";
+}

@@ -1,0 +1,23 @@
+// Small text helpers shared by the writers: printf-style appending to a
+// std::string (for numbers only; texts from the input are appended
+// verbatim, never used as a format), finite printing of doubles, and
+// p-values given by their log10.
+#ifndef RUZARAVO_OUTPUT_TEXTFORMAT_H
+#define RUZARAVO_OUTPUT_TEXTFORMAT_H
+
+#include <string>
+
+// Appends the printf-formatted text to out.
+void AppendF(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// A NaN becomes 0 and an infinity the largest finite value of its sign,
+// so no file ever holds "nan" or "inf".
+double Printable(double x);
+
+// 10^exponent the way "%.1e" prints a number ("3.2e-05", "1.0e+00"),
+// worked from the exponent itself so that a p-value below the smallest
+// double keeps its size ("4.1e-412"). A NaN or -infinity (the log of 0)
+// gives "0".
+std::string PowerOfTenText(double exponent);
+
+#endif

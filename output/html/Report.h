@@ -1,0 +1,65 @@
+// The HTML report: one self-contained page for all runs of one process.
+//
+// The page holds its own CSS, inline SVG figures and a small script (table
+// sorting and an error trap); it loads nothing from the network and opens
+// from disk. Sections: header (command line, version, input summary, a
+// table of runs), then per run its enrichment table when it measured
+// enrichment (output/html/EnrichmentTable.h), its motifs (logo, reverse complement,
+// consensus, width, sites, best known matches, site table by posterior),
+// module map and convergence plots, then, with more than one run, the
+// agreement of every run-1 motif with the other runs. With chains, their
+// clusters come right after the header.
+#ifndef RUZARAVO_OUTPUT_HTML_REPORT_H
+#define RUZARAVO_OUTPUT_HTML_REPORT_H
+
+#include <string>
+#include <vector>
+
+#include "analysis/ChainClusters.h"
+#include "analysis/MotifSimilarity.h"
+#include "results/RunResult.h"
+
+// One matrix of the known-factor library (--known).
+struct KnownMotif {
+    std::string id;       // e.g. MA0212.1
+    std::string name;     // e.g. bcd
+    MotifProfile matrix;   // counts or probabilities, A C G T
+};
+
+struct ReportInput {
+    std::string commandLine;            // the words as given, separated by blanks
+    std::string version;                // e.g. "Ruzaravo 1.0"
+    std::string knownFile;              // library file name, "" when none
+    std::vector<KnownMotif> known;      // library matrices
+    bool hasChains = false;             // --chains: the runs are chains, shown clustered after the header
+    ChainClusters chains;
+};
+
+// Counts of the input as read (from the first run's sequences).
+struct InputSummary {
+    long long sequences = 0;
+    long long letters = 0;
+    long long acgt = 0;
+    long long gc = 0;
+    long long other = 0;     // letters that are not A, C, G or T
+    long long shortest = 0;
+    long long longest = 0;
+};
+InputSummary SummariseInput(const std::vector<SequenceResult>& seqs);
+
+// The frequency rows of a reported motif (counts / sites).
+MotifProfile MotifFrequencies(const MotifResult& motif);
+
+// Site tables show at most this many rows (highest posterior first).
+const std::size_t kMaxSiteRows = 500;
+// Best known matches listed per motif.
+const std::size_t kKnownMatches = 3;
+
+std::string BuildReport(const std::vector<RunResult>& runs, const ReportInput& input);
+
+// Writes the page to a temporary name beside path and renames it over
+// path, so a reader never sees half a page. False (and no file left) when
+// it cannot be written.
+bool WriteReportFile(const std::string& path, const std::string& html);
+
+#endif
