@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "base/CString.h"
+#include "base/Version.h"
 #include "results/RunResult.h"
 #include "io/FastaText.h"
 
-// Compile banner: first line of the command-line text and of every result block.
-#define RUZARAVO_BANNER "Ruzaravo (compiled on 12/5/2005)"
-#define RUZARAVO_VERSION "Ruzaravo 1.0"
 
 struct INPUTPARAMETER {
     CString CmdLine;      // banner line, then every command-line word followed by one blank

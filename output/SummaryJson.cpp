@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "app/Options.h"
+#include "base/Version.h"
 #include "output/ChainsTable.h"
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
