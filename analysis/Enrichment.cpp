@@ -131,13 +131,10 @@ double BinomialUpperLog10(long long k, long long n, double p)
     return (top + log(sum)) / log(10.0);
 }
 
-EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double, 4>& bgFreqs,
-                                   const std::vector<std::string>& input,
-                                   const std::vector<std::string>& control, bool bothStrands)
+// The motif's log-odds matrix against the letter frequencies (a
+// frequency that is not positive counts as 0.25).
+static std::vector<double> LogOddsMatrix(const MotifResult& m, const std::array<double, 4>& bgFreqs)
 {
-    EnrichmentResult e;
-    if (m.sites.empty() || m.width <= 0)
-        return e;
     std::array<double, 4> bg = bgFreqs;
     for (double& f : bg)
         if (!(f > 0.0))
@@ -146,6 +143,17 @@ EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double
     for (int c = 0; c < m.width; c++)
         for (int b = 0; b < 4; b++)
             w[4 * c + b] = LogOdds(m, bg, c, b);
+    return w;
+}
+
+EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double, 4>& bgFreqs,
+                                   const std::vector<std::string>& input,
+                                   const std::vector<std::string>& control, bool bothStrands)
+{
+    EnrichmentResult e;
+    if (m.sites.empty() || m.width <= 0)
+        return e;
+    std::vector<double> w = LogOddsMatrix(m, bgFreqs);
     e.threshold = INFINITY;
     for (const SiteResult& s : m.sites) {
         if ((int)s.word.size() != m.width ||
@@ -164,6 +172,21 @@ EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double
     double share = (double)e.inputWindows / (double)(e.inputWindows + e.controlWindows);
     e.log10P = BinomialUpperLog10(e.inputHits, e.inputHits + e.controlHits, share);
     return e;
+}
+
+int RecordsWithHit(const MotifResult& m, const EnrichmentResult& e, const std::array<double, 4>& bgFreqs,
+                   const std::vector<std::string>& seqs, bool bothStrands)
+{
+    if (!std::isfinite(e.threshold) || m.width <= 0)
+        return 0;
+    std::vector<double> w = LogOddsMatrix(m, bgFreqs);
+    int records = 0;
+    for (const std::string& s : seqs) {
+        long long windows = 0, hits = 0;
+        CountHits(w, m.width, e.threshold, {s}, bothStrands, &windows, &hits);
+        records += hits > 0;
+    }
+    return records;
 }
 
 void AddEnrichment(RunResult* r, const std::vector<std::string>& input, std::vector<std::string> control,

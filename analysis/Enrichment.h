@@ -41,6 +41,11 @@ EnrichmentResult MeasureEnrichment(const MotifResult& m, const std::array<double
                                    const std::vector<std::string>& input,
                                    const std::vector<std::string>& control, bool bothStrands);
 
+// Records of seqs holding at least one window at or above the threshold of
+// m's enrichment result e (e.threshold from MeasureEnrichment).
+int RecordsWithHit(const MotifResult& m, const EnrichmentResult& e, const std::array<double, 4>& bgFreqs,
+                   const std::vector<std::string>& seqs, bool bothStrands);
+
 // Measures every printed motif of r and marks r as measured (the writers
 // then show enrichment); a motif whose ratio is below minRatio is no
 // longer printed (its sites leave the result file and the module lines).

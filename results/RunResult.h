@@ -50,6 +50,17 @@ struct EnrichmentResult {
     double log10P = 0;            // log10 of the one-sided binomial p-value
 };
 
+// A motif measured on held-out records (--holdout; see analysis/HoldOut.h).
+struct HeldOutResult {
+    bool measured = false;        // false: nothing held out, or nothing to measure
+    EnrichmentResult enrichment;  // hits in the held-out input against the held-out control
+    double log10E = 0;            // log10 of p x motifs tried
+    int inputRecords = 0;         // held-out input records
+    int inputWithSite = 0;        // of them holding a hit
+    int controlRecords = 0;
+    int controlWithSite = 0;
+};
+
 // One motif: all K are present, `printed` says whether the result file
 // shows its matrix and sites (3 or more reported sites) or "No sites found!".
 struct MotifResult {
@@ -62,6 +73,7 @@ struct MotifResult {
     std::vector<SiteResult> sites;            // sequence order, then position order as reported
     std::string seedMatrix;                   // name of the given matrix (-M) that seeded it, "" if none
     EnrichmentResult enrichment;              // with --control or --min-enrichment
+    HeldOutResult heldOut;                    // with --holdout
 };
 
 // One printed module.
