@@ -1,0 +1,16 @@
+// Chain seeds: the chains of neighbouring --seed values share no seed.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "base/SeedMix.h"
+
+TEST(SeedMix, ChainsOfDifferentSeedsShareNoSeed)
+{
+    std::set<unsigned> seen;
+    for (unsigned s = 0; s < 200; s++)
+        for (int c = 0; c < 20; c++)
+            EXPECT_TRUE(seen.insert(ChainSeed(s, c)).second) << s << " " << c;
+    EXPECT_EQ(ChainSeed(7, 3), ChainSeed(7, 3));
+    EXPECT_NE(ChainSeed(4294967295u, 0), ChainSeed(4294967295u, 1));
+}
