@@ -255,7 +255,7 @@ def chains_of(words: Sequence[str], where: str):
     value = _last_value(words, "--chains")
     if value is None:
         return preset_of(words).get("chains")
-    if not value.isdigit() or int(value) < 1:
+    if not re.fullmatch(r"[0-9]+", value) or int(value) < 1:
         raise ConfigError(f"{where}: --chains {value}: the number of chains must be a whole number of 1 or more")
     return int(value)
 
