@@ -1,6 +1,6 @@
 // Installation: cmake --install into a private prefix gives the program
-// under both names, the manual page and the licence; the manual page
-// documents every option the parser knows.
+// under both names, the manual page, the licence, the known-factor library
+// and the examples; the manual page documents every option the parser knows.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -53,4 +53,10 @@ TEST(Install, ProgramLinkManualPageAndLicence)
     EXPECT_NE(std::string::npos,
               ReadFile(prefix.Path("share/ruzaravo/jaspar2024/LICENSE.txt")).find("CC BY 4.0"));
     EXPECT_TRUE(FileExists(prefix.Path("share/ruzaravo/jaspar2024/JASPAR2024_CORE_insects_non-redundant.pwm")));
+    // The examples travel with their sources, unchanged.
+    for (const char* name : {"fly_crms.fasta", "fly_background.fasta", "fly_eve_stripe37.pwm", "SOURCE.md"}) {
+        const std::string shipped = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/examples/" + name);
+        ASSERT_FALSE(shipped.empty()) << name;
+        EXPECT_EQ(shipped, ReadFile(prefix.Path(std::string("share/ruzaravo/examples/") + name))) << name;
+    }
 }

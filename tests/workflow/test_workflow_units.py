@@ -9,6 +9,7 @@ import gzip
 import json
 import os
 import random
+import re
 import shlex
 import sys
 import tempfile
@@ -91,12 +92,14 @@ class Sets(Folder):
 
 class GridAndCommand(Folder):
     def test_grid_values_and_refusals(self):
-        grid = jobgrid.load_grid({"K": [2, 5], "L": 150, "seeds": [0, 9], "chains": 3, "options": "-n 100"})
-        self.assertEqual((grid.K, grid.L, grid.seeds, grid.chains, grid.options), ((2, 5), (150,), (0, 9), 3,
-                                                                                   ("-n", "100")))
+        grid = jobgrid.load_grid({"K": [2, 5], "L": 150, "seeds": [0, 9], "runs": 3, "options": "-n 100"})
+        self.assertEqual((grid.K, grid.L, grid.seeds, grid.runs, grid.options), ((2, 5), (150,), (0, 9), 3,
+                                                                                 ("-n", "100")))
         for config, message in [({"K": []}, "empty list"), ({"K": [0]}, "at least 1"), ({"K": "3"}, "integer"),
                                 ({"seeds": [1, 1]}, "twice"), ({"seeds": [-1]}, "at least 0"),
-                                ({"L": [4]}, "at least 5"), ({"chains": True}, "integer"),
+                                ({"L": [4]}, "at least 5"), ({"runs": True}, "integer"),
+                                ({"chains": 3}, "key chains is now called runs .*put --chains C"),
+                                ({"options": "--chains two"}, "whole number"),
                                 ({"threads": 0}, "at least 1"), ({"options": ["-B"]}, "one string"),
                                 ({"options": "-N 3"}, "-N acts as -N"), ({"options": "--outdir x"}, "--outdir")]:
             with self.subTest(config=config):
@@ -105,12 +108,58 @@ class GridAndCommand(Folder):
 
     def test_command_words_survive_the_shell_and_set_options_come_last(self):
         dataset = jobgrid.DataSet("s", "my data/peaks; rm -rf x.fa", ("-n", "50"))
-        grid = jobgrid.load_grid({"options": "-n 2000 -c '0.7'", "threads": 4, "chains": 2})
+        grid = jobgrid.load_grid({"options": "-n 2000 -c '0.7'", "threads": 4, "runs": 2})
         words = shlex.split(jobgrid.command("/opt/bin/Ruzaravo", dataset, jobgrid.Job("s", 4, 120, 11), grid))
         self.assertEqual(words, ["/opt/bin/Ruzaravo", "-i", "my data/peaks; rm -rf x.fa", "-K", "4", "-L", "120",
                                  "-N", "2", "--seed", "11", "--threads", "4", "-n", "2000", "-c", "0.7", "-n", "50"])
         single = jobgrid.load_grid({})
         self.assertNotIn("--threads", jobgrid.command("R", dataset, jobgrid.Job("s", 1, 100, 1), single))
+
+    def test_presets_table_is_the_programs(self):
+        """jobgrid.PRESETS holds each preset's K and chains as app/Presets.cpp sets them."""
+        with open(os.path.join(SOURCE, "app", "Presets.cpp")) as f:
+            text = f.read()
+        vectors = {name: re.findall(r'"([^"]*)"', body) for name, body in
+                   re.findall(r"std::vector<std::string>\s+(\w+)\s*=\s*\{(.*?)\};", text, re.S)}
+        named = dict(re.findall(r'strcmp\(name, "(\w+)"\) == 0\)\s*return &(\w+);', text))
+        self.assertTrue(named, "no preset found in app/Presets.cpp")
+        found = {}
+        for preset, vector in named.items():
+            words = vectors[vector]
+            found[preset] = {key: int(words[words.index(option) + 1])
+                             for key, option in (("K", "-K"), ("chains", "--chains")) if option in words}
+        self.assertEqual(jobgrid.PRESETS, found)
+
+    def test_chains_in_the_options_replace_runs_and_presets_bring_their_k(self):
+        x = jobgrid.DataSet("x", "x.fa")
+        cases = [  # options, set options, grid K -> Ks, chains, -N on the command line
+            ("--preset enhancers -n 60", "", None, (5,), 5, False),
+            ("--preset enhancers --chains 3", "", None, (5,), 3, False),
+            ("--chains 2 --preset enhancers", "", [2, 4], (2, 4), 2, False),
+            ("-n 60", "--preset enhancers", None, (5,), 5, False),
+            ("--preset enhancers", "--preset other", None, (3,), None, True),
+            ("--chains 4 -K4x", "", None, None, None, None),
+            ("-n 60", "", None, (3,), None, True),
+        ]
+        for options, set_options, K, ks, chains, with_n in cases:
+            with self.subTest(options=options, set_options=set_options):
+                dataset = jobgrid.DataSet("x", "x.fa", tuple(set_options.split()))
+                config = {"options": options, "K": K}
+                if ks is None:
+                    with self.assertRaisesRegex(jobgrid.ConfigError, "-K4x acts as -K"):
+                        jobgrid.load_grid(config)
+                    continue
+                grid = jobgrid.load_grid(config)
+                self.assertEqual([j.K for j in jobgrid.all_jobs({"x": dataset}, grid)], list(ks))
+                self.assertEqual(jobgrid.chains_of(jobgrid.option_words(dataset, grid), "here"), chains)
+                self.assertEqual(jobgrid.runs_of(dataset, grid), chains or 1)
+                words = shlex.split(jobgrid.command("R", dataset, jobgrid.Job("x", ks[0], 200, 1), grid))
+                self.assertEqual("-N" in words, with_n)
+                self.assertEqual(words[words.index("-K") + 1], str(ks[0]))
+        grid = jobgrid.load_grid({"options": "-n 60", "runs": 3})
+        self.assertIn("-N 3", jobgrid.command("R", x, jobgrid.Job("x", 3, 200, 1), grid))
+        with self.assertRaisesRegex(jobgrid.ConfigError, "set y: runs: 3 .*both ask for runs"):
+            jobgrid.all_jobs({"x": x, "y": jobgrid.DataSet("y", "y.fa", ("--chains", "5"))}, grid)
 
     def test_memory_grows_with_letters_motifs_odds_and_attempts(self):
         random.seed(3)
@@ -126,6 +175,8 @@ class GridAndCommand(Folder):
         self.assertLess(base, jobgrid.memory_mb(plain, 30, ()))
         self.assertLess(base, jobgrid.memory_mb(plain, 3, ("-B",)))
         self.assertEqual(jobgrid.memory_mb(plain, 3, (), attempt=2), 2 * base)
+        self.assertAlmostEqual(jobgrid.memory_mb(plain, 3, (), parallel=2) - base, base - jobgrid.BASE_MEM_MB,
+                               delta=1)
 
 
 def summary_json(runs):
@@ -208,6 +259,65 @@ class Gathering(Folder):
                               for j, k in zip(jobs, kinds))
                 self.assertEqual(page.count('/report.html"'), reports)
                 self.assertIn("stopped with errors", page)
+
+    def test_chain_jobs_name_each_motifs_cluster_support_and_enrichment(self):
+        """Random clusterings of random chains: every motif's cells agree with
+        the cluster that lists it; a failed chain job has a row per chain."""
+        rng = random.Random(22)
+        for trial in range(30):
+            with self.subTest(trial=trial):
+                self.dir = os.path.join(self.tmp.name, f"chains{trial}")
+                chains = rng.randint(1, 5)
+                motifs = {(c, k): "".join(rng.choice("ACGT") for _ in range(8))
+                          for c in range(1, chains + 1) for k in sorted(rng.sample(range(1, 6), rng.randint(0, 5)))}
+                clusters = {}
+                for key in motifs:
+                    clusters.setdefault(rng.randint(1, max(1, len(motifs) // 2)), []).append(key)
+                section = {"chains": chains, "join_similarity": 0.75, "clusters": [
+                    {"cluster": n, "support": len({c for c, _ in members}), "best_chain": members[-1][0],
+                     "motif": members[-1][1], "members": [{"chain": c, "motif": k, "similarity": 0.9}
+                                                          for c, k in members]}
+                    for n, members in sorted(clusters.items())]}
+                measured = rng.random() < 0.5
+                runs = [{"run": c, "seed": 4 + c - 1, "motifs": [
+                    dict({"motif": k, "consensus": w, "nsites": 5},
+                         **({"enrichment": None if k == 5 else {"ratio": k / 2, "log10_p": -k}} if measured else {}))
+                    for (cc, k), w in motifs.items() if cc == c]} for c in range(1, chains + 1)]
+                ok, bad = jobgrid.Job("ok", 5, 200, 4), jobgrid.Job("bad", 5, 200, 4)
+                write(self.path("results", "runs", ok.key, "summary.json"),
+                      json.dumps({"format_version": 1, "runs": runs, "chains": section}))
+                write(self.path("results", "logs", bad.key + ".status"), "1\n")
+                gather.gather([ok, bad], lambda job: chains, self.path("results"), self.path("results", "s.tsv"),
+                              self.path("results", "i.html"))
+                with open(self.path("results", "s.tsv"), newline="") as f:
+                    table = [dict(zip(gather.COLUMNS, r)) for r in list(csv.reader(f, delimiter="\t"))[1:]]
+                self.assertEqual([(r["set"], r["run"]) for r in table],
+                                 [("ok", str(c)) for c in range(1, chains + 1)] +
+                                 [("bad", str(c)) for c in range(1, chains + 1)])
+                for row in table[:chains]:
+                    chain = int(row["run"])
+                    mine = [k for c, k in motifs if c == chain]
+                    if not mine:
+                        self.assertEqual((row["cluster"], row["support"], row["representative"]), ("NA",) * 3)
+                        continue
+                    expect = {k: next(cl for cl in section["clusters"]
+                                      if {"chain": chain, "motif": k, "similarity": 0.9} in cl["members"])
+                              for k in mine}
+                    self.assertEqual(row["cluster"], ",".join(f"m{k}:{expect[k]['cluster']}" for k in mine))
+                    self.assertEqual(row["support"],
+                                     ",".join(f"m{k}:{expect[k]['support']}/{chains}" for k in mine))
+                    self.assertEqual(row["representative"], ",".join(
+                        f"m{k}:" + ("yes" if (expect[k]["best_chain"], expect[k]["motif"]) == (chain, k) else "no")
+                        for k in mine))
+                    if measured:
+                        self.assertEqual(row["enrichment"],
+                                         ",".join(f"m{k}:" + ("NA" if k == 5 else str(k / 2)) for k in mine))
+                        self.assertEqual(row["log10_p"], ",".join(f"m{k}:" + ("NA" if k == 5 else str(-k))
+                                                                  for k in mine))
+                    else:
+                        self.assertEqual((row["enrichment"], row["log10_p"]), ("NA", "NA"))
+                for row in table[chains:]:
+                    self.assertEqual((row["status"], row["cluster"], row["support"]), ("failed", "NA", "NA"))
 
     def test_reason_is_the_programs_line_or_else_the_last(self):
         write(self.path("a.log"), "Finish runing iteration 50.\nRuzaravo: in.fa: empty\nstray\n")

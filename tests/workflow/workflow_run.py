@@ -1,7 +1,7 @@
 """End-to-end run of the Snakemake workflow with the local profile.
 
 Three small sets cut from the fly example (one plain, one gzip, one
-malformed) x two values of K, two chains per job, few sweeps:
+malformed) x two values of K, two runs per job, few sweeps:
 1. the first invocation fails because of the malformed set, yet every other
    job finishes; the table has a row per set x K x run, the good rows agree
    with each job's own result file, the failed rows carry the exit status
@@ -30,7 +30,8 @@ import tempfile
 
 SKIP = 77
 COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", "log_pmo", "cpu_seconds",
-           "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error"]
+           "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error",
+           "cluster", "support", "representative", "enrichment", "log10_p"]
 
 
 def fail(message):
@@ -162,7 +163,7 @@ def scenario(program, source, work):
     with open(broken, "w") as f:
         f.write("ACGTACGTACGT\n" + fly[10])   # letters before the first name line
     with open(os.path.join(work, "config.yaml"), "w") as f:
-        f.write(f'fasta_dir: sets\nprogram: "{program}"\nK: [1, 2]\nL: 100\nseeds: [7]\nchains: 2\n'
+        f.write(f'fasta_dir: sets\nprogram: "{program}"\nK: [1, 2]\nL: 100\nseeds: [7]\nruns: 2\n'
                 'options: "-n 40 -B"\n')
 
     # 1. The malformed set fails; the others finish and are gathered.

@@ -27,12 +27,23 @@ def job_of(wildcards):
     return jobgrid.Job(wildcards.set, int(wildcards.K), int(wildcards.L), int(wildcards.seed))
 
 
+def runs_of_job(job):
+    """Runs the job makes: the chains its options ask for, else the grid's runs."""
+    return jobgrid.runs_of(SETS[job.set], GRID)
+
+
+def memory_of(wildcards, fasta, attempt):
+    dataset = SETS[wildcards.set]
+    return jobgrid.memory_mb(fasta, int(wildcards.K), jobgrid.option_words(dataset, GRID), attempt,
+                             parallel=min(GRID.threads, jobgrid.runs_of(dataset, GRID)))
+
+
 def gather_now(partial):
     """Writes results/summary.tsv and results/index.html from every job.
     When the workflow stopped with errors, both files are dated before the
     oldest job result, so that the gather rule rebuilds them on the first
     invocation in which every job succeeds."""
-    outcomes = gather.gather(JOBS, GRID.chains, "results", "results/summary.tsv", "results/index.html", partial)
+    outcomes = gather.gather(JOBS, runs_of_job, "results", "results/summary.tsv", "results/index.html", partial)
     stamps = [os.path.getmtime(p) for p in SUMMARIES if os.path.exists(p)]
     if partial and stamps:
         stamp = min(stamps) - 1

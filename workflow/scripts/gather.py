@@ -10,7 +10,11 @@ Every job of the grid gets its rows, whatever became of it:
   or killed by the scheduler before it could record a status).
 
 So the table always has one row per set x setting x seed x run, in the
-order of the job list. Missing values are written as NA (read as missing
+order of the job list. A job of chains (--chains, a preset) has one row per
+chain; its rows also say, per motif, which cluster of the job's chains the
+motif joined, the cluster's support and whether the motif represents it
+(summary.json's "chains" section), and every row gives each motif's
+enrichment where the run measured it. Missing values are written as NA (read as missing
 by pandas and R). Both files are written to a temporary name and renamed,
 so a reader never sees half a table.
 """
@@ -21,7 +25,8 @@ from dataclasses import dataclass, field
 from typing import List, Optional
 
 COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", "log_pmo", "cpu_seconds",
-           "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error"]
+           "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error",
+           "cluster", "support", "representative", "enrichment", "log10_p"]
 NA = "NA"
 ERROR_PREFIX = "Ruzaravo:"   # the program's reason line on standard error
 MAX_ERROR = 300
@@ -35,6 +40,7 @@ class Outcome:
     exit_status: Optional[int] = None
     error: str = ""
     runs: List[dict] = field(default_factory=list)   # the runs of summary.json
+    chains: Optional[dict] = None                    # its "chains" section (--chains only)
     has_report: bool = False
 
 
@@ -69,17 +75,33 @@ def _check_runs(runs) -> None:
             raise ValueError("motifs is not a list of objects")
 
 
+def _check_chains(chains) -> None:
+    """The shape the cluster columns read: clusters with their members."""
+    if chains is None:
+        return
+    clusters = chains.get("clusters") if isinstance(chains, dict) else None
+    if not isinstance(clusters, list) or not all(isinstance(c, dict) for c in clusters):
+        raise ValueError("chains.clusters is not a list of objects")
+    for c in clusters:
+        members = c.get("members")
+        if not isinstance(members, list) or not all(isinstance(m, dict) for m in members):
+            raise ValueError("a cluster's members is not a list of objects")
+
+
 def read_outcome(job, run_dir: str, log_path: str, status_path: str) -> Outcome:
     summary = os.path.join(run_dir, "summary.json")
     exit_status = _read_status(status_path)
     if os.path.exists(summary):
         try:
             with open(summary) as f:
-                runs = json.load(f)["runs"]
+                document = json.load(f)
+            runs, chains = document["runs"], document.get("chains")
             _check_runs(runs)
-        except (OSError, ValueError, KeyError, TypeError) as e:
+            _check_chains(chains)
+        except (OSError, ValueError, KeyError, TypeError, AttributeError) as e:
             return Outcome(job, "failed", exit_status, f"{summary}: cannot be read ({e})")
-        return Outcome(job, "ok", exit_status, "", runs, os.path.exists(os.path.join(run_dir, "report.html")))
+        return Outcome(job, "ok", exit_status, "", runs, has_report=os.path.exists(os.path.join(run_dir, "report.html")),
+                       chains=chains)
     if exit_status is None:
         return Outcome(job, "incomplete", None, "no result and no exit status: not run, or stopped from outside")
     error = reason_from_log(log_path)
@@ -104,21 +126,61 @@ def _motif_cells(run: dict):
     return len(motifs), consensus or NA, sites or NA
 
 
-def rows_of(outcome: Outcome, chains: int, outdir: str, log: str) -> List[List[str]]:
+def _cluster_cells(run_number, motifs, chains: Optional[dict]):
+    """Per motif of one chain: its cluster, the cluster's support out of the
+    chains, and whether it is the cluster's representative (the member
+    whose sites are the cluster's). NA cells without chains."""
+    if chains is None or not motifs:
+        return None, None, None
+    where = {}
+    for c in chains["clusters"]:
+        for m in c["members"]:
+            best = (m.get("chain"), m.get("motif")) == (c.get("best_chain"), c.get("motif"))
+            where[(m.get("chain"), m.get("motif"))] = (c.get("cluster"), c.get("support"), best)
+    total = chains.get("chains")
+    cells = ([], [], [])
+    for i, m in enumerate(motifs):
+        name = f"m{m.get('motif', i + 1)}"
+        cluster, support, best = where.get((run_number, m.get("motif", i + 1)), (None, None, None))
+        cells[0].append(f"{name}:{_text(cluster)}")
+        cells[1].append(f"{name}:" + (NA if support is None else f"{support}/{total}"))
+        cells[2].append(f"{name}:{NA if best is None else ('yes' if best else 'no')}")
+    return tuple(",".join(c) for c in cells)
+
+
+def _enrichment_cells(motifs):
+    """Per motif: its enrichment ratio and log10 p-value against the
+    control; NA without enrichment, m<k>:NA for a motif not measurable."""
+    if not any("enrichment" in m for m in motifs):
+        return None, None
+    names = [f"m{m.get('motif', i + 1)}" for i, m in enumerate(motifs)]
+    values = [m.get("enrichment") if isinstance(m.get("enrichment"), dict) else {} for m in motifs]
+    return (",".join(f"{n}:{_text(v.get('ratio'))}" for n, v in zip(names, values)),
+            ",".join(f"{n}:{_text(v.get('log10_p'))}" for n, v in zip(names, values)))
+
+
+def _run_row(outcome: Outcome, index: int, run: dict, outdir: str, log: str) -> list:
+    count, consensus, sites = _motif_cells(run)
+    modules = run.get("modules")
+    number = run.get("run", index + 1)
+    motifs = run.get("motifs") or []
+    return [number, run.get("seed"), "ok", outcome.exit_status, run.get("log_pmo"), run.get("cpu_seconds"),
+            run.get("sweeps"), count, consensus, sites, len(modules) if isinstance(modules, list) else None,
+            outdir, log, None, *_cluster_cells(number, motifs, outcome.chains), *_enrichment_cells(motifs)]
+
+
+def rows_of(outcome: Outcome, runs: int, outdir: str, log: str) -> List[List[str]]:
+    """The job's rows: one per run it made, or per run it would have made."""
     job = outcome.job
     head = [job.set, job.K, job.L, job.seed]
     rows = []
     if outcome.status == "ok":
         for index, run in enumerate(outcome.runs):
-            count, consensus, sites = _motif_cells(run)
-            modules = run.get("modules")
-            rows.append(head + [run.get("run", index + 1), run.get("seed"), "ok", outcome.exit_status,
-                                run.get("log_pmo"), run.get("cpu_seconds"), run.get("sweeps"), count, consensus,
-                                sites, len(modules) if isinstance(modules, list) else None, outdir, log, None])
+            rows.append(head + _run_row(outcome, index, run, outdir, log))
     else:
-        for run in range(1, chains + 1):
+        for run in range(1, runs + 1):
             rows.append(head + [run, job.seed + run - 1, outcome.status, outcome.exit_status] + [None] * 7 +
-                        [outdir, log, outcome.error])
+                        [outdir, log, outcome.error] + [None] * 5)
     return [[_text(v) for v in row] for row in rows]
 
 
@@ -186,16 +248,19 @@ def format_index(entries, partial: bool) -> str:
     return "\n".join(out) + "\n"
 
 
-def gather(jobs, chains: int, results: str, tsv: str, index: str, partial: bool = False) -> List[Outcome]:
+def gather(jobs, runs, results: str, tsv: str, index: str, partial: bool = False) -> List[Outcome]:
     """Reads every job below results/runs and results/logs and writes both
-    files. Paths in the files are relative to the results folder."""
+    files. Paths in the files are relative to the results folder. `runs`:
+    the runs a job makes (its rows when it failed), a number for every job
+    or a function of the job."""
+    runs_of = runs if callable(runs) else (lambda job: runs)
     table, entries = [], []
     for job in jobs:
         outdir = f"runs/{job.key}"
         log = f"logs/{job.key}.log"
         outcome = read_outcome(job, os.path.join(results, outdir), os.path.join(results, log),
                                os.path.join(results, f"logs/{job.key}.status"))
-        table += rows_of(outcome, chains, outdir, log)
+        table += rows_of(outcome, runs_of(job), outdir, log)
         entries.append((outcome, outdir, log))
     _write_atomically(tsv, format_tsv(table))
     _write_atomically(index, format_index(entries, partial))

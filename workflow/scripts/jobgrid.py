@@ -6,7 +6,11 @@ every folder and table row that belongs to the set, so it is restricted to
 letters, digits, '.', '_' and '-' and must be unique.
 
 A job is one set x K x L x seed: one program invocation writing one output
-folder, holding `chains` complete runs (run r of the job uses seed + r - 1).
+folder. It holds `runs` independent runs (-N; run r uses seed + r - 1), or,
+when the options ask for chains (--chains C, or a preset that sets them),
+the C chains of the program's own --chains and no -N: the program refuses
+both at once. Without a K in the config a job takes the preset's K (or the
+program's default, 3), so `--preset enhancers` runs as the preset says.
 The program's own options are assembled here as a list of words and quoted
 once, so nothing in a file name or an option string reaches the shell
 unquoted. Option words that would fight the grid (-i, -o, -K, -L, -N,
@@ -40,6 +44,12 @@ GRID_LONG = ("--seed", "--outdir", "--force", "--trace", "--threads")
 BASE_MEM_MB = 256
 GZIP_RATIO = 4
 
+# What the program's presets (app/Presets.cpp) set of the grid's concern:
+# their K and their number of chains. A unit test reads them back from the
+# program's source, so the two cannot drift apart.
+PRESETS = {"enhancers": {"K": 5, "chains": 5}}
+DEFAULT_K = 3   # the program's own -K default
+
 
 class ConfigError(Exception):
     """A config or sample-sheet problem, with a message naming where."""
@@ -71,10 +81,10 @@ class Job:
 
 @dataclass(frozen=True)
 class Grid:
-    K: tuple
+    K: tuple        # empty: each set's preset K, else DEFAULT_K
     L: tuple
     seeds: tuple
-    chains: int
+    runs: int       # -N, for jobs whose options ask for no chains
     options: tuple
     threads: int
     runtime: int
@@ -118,7 +128,7 @@ def split_options(text, where: str) -> tuple:
                 raise ConfigError(f"{where}: {w} is set by the workflow itself; remove it from the options")
         elif w[1] in GRID_LETTERS:
             raise ConfigError(f"{where}: {w} acts as {GRID_LETTERS[w[1]]}, which the workflow sets itself "
-                              "(use the config keys K, L, chains, seeds)")
+                              "(use the config keys K, L, runs, seeds)")
     return tuple(words)
 
 
@@ -207,25 +217,85 @@ def _int(config: dict, key: str, default: int, minimum: int) -> int:
 
 
 def load_grid(config: dict) -> Grid:
-    return Grid(K=_int_list(config, "K", [3], 1),
+    if "chains" in config:
+        # The old name of `runs` read like the program's --chains, which
+        # clusters its chains; -N does not. Refused rather than guessed.
+        raise ConfigError("config: the key chains is now called runs (independent runs per job, passed as -N); "
+                          "for the program's chains and their consensus put --chains C (or a --preset) in options")
+    grid = Grid(K=() if config.get("K") is None else _int_list(config, "K", None, 1),
                 L=_int_list(config, "L", [200], 5),
                 seeds=_int_list(config, "seeds", [1], 0),
-                chains=_int(config, "chains", 1, 1),
+                runs=_int(config, "runs", 1, 1),
                 options=split_options(config.get("options", ""), "config: options"),
                 threads=_int(config, "threads", 1, 1),
                 runtime=_int(config, "runtime", 120, 1))
+    chains_of(grid.options, "config: options")   # a bad --chains value, before anything runs
+    return grid
+
+
+def _last_value(words: Sequence[str], option: str):
+    """The value of the last `option VALUE` pair among the words, or None."""
+    value = None
+    for i, w in enumerate(words[:-1]):
+        if w == option:
+            value = words[i + 1]
+    return value
+
+
+def preset_of(words: Sequence[str]) -> dict:
+    """What the last --preset among the words sets (K, chains); {} for none
+    or a name the program will refuse itself."""
+    return PRESETS.get(_last_value(words, "--preset"), {})
+
+
+def chains_of(words: Sequence[str], where: str):
+    """The number of chains the program will run for these option words, or
+    None without chains. An explicit --chains wins over a preset's wherever
+    it stands, since the program applies the preset first."""
+    value = _last_value(words, "--chains")
+    if value is None:
+        return preset_of(words).get("chains")
+    if not re.fullmatch(r"[0-9]+", value) or int(value) < 1:
+        raise ConfigError(f"{where}: --chains {value}: the number of chains must be a whole number of 1 or more")
+    return int(value)
+
+
+def option_words(dataset: DataSet, grid: Grid) -> tuple:
+    return tuple(grid.options) + tuple(dataset.options)
+
+
+def runs_of(dataset: DataSet, grid: Grid) -> int:
+    """Runs one job of the set makes: its chains, else the grid's runs."""
+    where = f"set {dataset.name}"
+    chains = chains_of(option_words(dataset, grid), where)
+    if chains is None:
+        return grid.runs
+    if grid.runs != 1:
+        raise ConfigError(f"{where}: runs: {grid.runs} (-N) and chains in the options (--chains or a preset) "
+                          "both ask for runs; the program takes one or the other: drop runs, or the chains")
+    return chains
+
+
+def ks_of(dataset: DataSet, grid: Grid) -> tuple:
+    """The set's values of K: the grid's, else its preset's, else the default."""
+    return grid.K or (preset_of(option_words(dataset, grid)).get("K", DEFAULT_K),)
 
 
 def all_jobs(sets: Dict[str, DataSet], grid: Grid) -> List[Job]:
+    for dataset in sets.values():
+        runs_of(dataset, grid)   # refuses a set whose options fight the grid's runs
     return [Job(name, k, l, seed)
-            for name in sorted(sets) for k in grid.K for l in grid.L for seed in grid.seeds]
+            for name in sorted(sets) for k in ks_of(sets[name], grid) for l in grid.L for seed in grid.seeds]
 
 
 def command(program: str, dataset: DataSet, job: Job, grid: Grid) -> str:
     """The program's command line without --outdir, quoted for the shell.
-    Per-set options come last, so they override the global ones."""
-    words = [program, "-i", dataset.path, "-K", str(job.K), "-L", str(job.L),
-             "-N", str(grid.chains), "--seed", str(job.seed)]
+    Per-set options come last, so they override the global ones. -N only
+    where the options ask for no chains: the program refuses -N beside them."""
+    words = [program, "-i", dataset.path, "-K", str(job.K), "-L", str(job.L)]
+    if chains_of(option_words(dataset, grid), f"set {dataset.name}") is None:
+        words += ["-N", str(grid.runs)]
+    words += ["--seed", str(job.seed)]
     if grid.threads > 1:
         words += ["--threads", str(grid.threads)]
     words += list(grid.options) + list(dataset.options)
@@ -237,9 +307,9 @@ def estimated_letters(path: str) -> int:
     return size * GZIP_RATIO if is_gzip(path) else size
 
 
-def memory_mb(path: str, K: int, options: Sequence[str], attempt: int = 1) -> int:
-    """Memory to ask for one job; doubles with each retry after a failure."""
+def memory_mb(path: str, K: int, options: Sequence[str], attempt: int = 1, parallel: int = 1) -> int:
+    """Memory to ask for one job; `parallel` runs are held at once (threads
+    over runs or chains, each with its own tables); doubles with each retry."""
     per_letter = (40 if "-B" in options else 24) * K + 64
-    need = BASE_MEM_MB + estimated_letters(path) * per_letter / 2**20
+    need = BASE_MEM_MB + max(1, parallel) * estimated_letters(path) * per_letter / 2**20
     return int(math.ceil(need)) * max(1, attempt)
-
