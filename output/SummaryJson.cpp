@@ -12,6 +12,7 @@
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
 #include "output/TextFormat.h"
+#include "results/MotifMatrix.h"
 
 // Length of the valid UTF-8 sequence starting at s[i] (no overlong forms,
 // no surrogates, nothing above U+10FFFF), or 0.
@@ -56,11 +57,11 @@ std::string JsonString(const std::string& text)
 double InformationContent(const MotifResult& m)
 {
     double ic = 0;
-    for (const auto& row : m.counts) {
+    for (int c = 0; c < (int)m.counts.size(); c++) {
         ic += 2;
         for (int b = 0; b < 4; b++) {
-            if (row[b] > 0 && m.siteCount > 0) {
-                double p = row[b] / (double)m.siteCount;
+            if (m.counts[c][b] > 0 && m.siteCount > 0) {
+                double p = SiteFraction(m, c, b);
                 ic += p * std::log2(p);
             }
         }
@@ -73,17 +74,6 @@ static std::string Number(double x)
     std::string out;
     AppendF(out, "%.10g", Printable(x));
     return out;
-}
-
-// The command-line words as typed: the second line of the block's command
-// text, without its trailing blank.
-static std::string CommandWords(const std::string& cmdLine)
-{
-    size_t nl = cmdLine.find('\n');
-    std::string words = nl == std::string::npos ? cmdLine : cmdLine.substr(nl + 1);
-    while (!words.empty() && words.back() == ' ')
-        words.pop_back();
-    return words;
 }
 
 static void AddSequences(std::string& out, const RunResult& r, bool genome)
@@ -125,7 +115,7 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     for (size_t c = 0; c < m.counts.size(); c++) {
         out += c ? ", [" : "[";
         for (int b = 0; b < 4; b++)
-            out += (b ? ", " : "") + Number(m.counts[c][b] / (double)m.siteCount);
+            out += (b ? ", " : "") + Number(SiteFraction(m, (int)c, b));
         out += "]";
     }
     out += "],\n          \"counts\": [";

@@ -25,7 +25,7 @@ std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, c
 std::string JsonString(const std::string& text);
 
 // Information content of a motif in bits: per column 2 + sum p log2 p
-// over the letters with p = count / sites > 0.
+// over the letters with p = count / sites > 0 (SiteFraction).
 double InformationContent(const MotifResult& m);
 
 // A motif's "enrichment" value: an object with the threshold, the input and
