@@ -137,8 +137,9 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     out += m.sites.empty() ? "]}" : "\n          ]}";
 }
 
-static void AddRun(std::string& out, const RunResult& r)
+std::string SummaryJsonRun(const RunResult& r)
 {
+    std::string out;
     out += "    {\"run\": " + std::to_string(r.run + 1) + ", \"seed\": " + std::to_string(r.seed) +
            ", \"log_pmo\": " + (r.hasLogPMO ? Number(r.logPMO) : std::string("null")) +
            ", \"sweeps\": " + std::to_string(r.sweeps) + ", \"burn_in\": " + std::to_string(r.burnIn) +
@@ -169,27 +170,42 @@ static void AddRun(std::string& out, const RunResult& r)
                ", \"printed_end\": " + std::to_string(m.printedEnd) + "}";
     }
     out += r.modules.empty() ? "]}" : "\n      ]}";
+    return out;
 }
 
-std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
+std::string SummaryJsonHead(const RunResult* first, bool genome)
 {
     std::string out = "{\n  \"format_version\": " + std::to_string(kSummaryFormatVersion) + ",\n";
     out += "  \"program\": " + JsonString(RUZARAVO_VERSION) + ",\n";
-    out += "  \"command_line\": " + JsonString(runs.empty() ? "" : CommandWords(runs[0].cmdLine)) + ",\n";
+    out += "  \"command_line\": " + JsonString(first ? CommandWords(first->cmdLine) : "") + ",\n";
     out += "  \"coordinates\": \"";
     out += genome ? "genome" : "local";
     out += "\",\n";
-    if (runs.empty())
+    if (!first)
         out += "  \"sequences\": [],\n";
     else
-        AddSequences(out, runs[0], genome);
-    out += "  \"runs\": [";
+        AddSequences(out, *first, genome);
+    return out;
+}
+
+std::string SummaryJsonDocument(const std::string& head, const std::vector<std::string>& runs,
+                                const ChainClusters* chains)
+{
+    std::string out = head + "  \"runs\": [";
     for (size_t i = 0; i < runs.size(); i++) {
         out += i ? ",\n" : "\n";
-        AddRun(out, runs[i]);
+        out += runs[i];
     }
     out += runs.empty() ? "]" : "\n  ]";
     if (chains)
         out += ",\n  \"chains\": " + FormatChainsJson(*chains);
     return out + "\n}\n";
+}
+
+std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
+{
+    std::vector<std::string> entries;
+    for (const RunResult& r : runs)
+        entries.push_back(SummaryJsonRun(r));
+    return SummaryJsonDocument(SummaryJsonHead(runs.empty() ? nullptr : &runs[0], genome), entries, chains);
 }
