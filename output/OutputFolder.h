@@ -65,9 +65,6 @@ public:
     std::vector<std::pair<std::string, std::string>> Files(const ChainClusters* clusters,
                                                            const std::vector<RunResult>& runs) const;
 
-    const FolderPlan& Plan() const { return m_Plan; }
-    std::size_t RunCount() const { return m_Runs.size(); }
-
 private:
     struct RunShare {   // one run's part of each file
         std::string result, modPr, meme, jaspar, modulesBed, gff3, bedGraph;
