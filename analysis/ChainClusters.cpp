@@ -8,21 +8,12 @@
 
 #include <algorithm>
 
-MotifProfile ProfileOf(const MotifResult& m)
-{
-    MotifProfile p;
-    p.reserve(m.counts.size());
-    for (const auto& row : m.counts)
-        p.push_back({(double)row[0], (double)row[1], (double)row[2], (double)row[3]});
-    return p;
-}
-
 double ChainSimilarity(const MotifResult& a, const MotifResult& b)
 {
     int overlap = std::min({kMinMotifOverlap, (int)a.counts.size(), (int)b.counts.size()});
     if (overlap < 1)
         return -1;
-    MotifAlignment al = CompareMotifs(ProfileOf(a), ProfileOf(b), overlap);
+    MotifAlignment al = CompareMotifs(CountProfile(a), CountProfile(b), overlap);
     return al.found ? al.score : -1;
 }
 

@@ -65,7 +65,4 @@ ChainClusters ClusterChains(const std::vector<RunResult>& runs, double joinSimil
 // either motif has no columns.
 double ChainSimilarity(const MotifResult& a, const MotifResult& b);
 
-// The motif's counts as a profile for analysis/MotifSimilarity.h.
-MotifProfile ProfileOf(const MotifResult& m);
-
 #endif

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "base/Helpers.h"
+#include "results/MotifMatrix.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ std::string ShuffleStretch(const std::string& s, std::mt19937_64& gen)
 
 double LogOdds(const MotifResult& m, const std::array<double, 4>& bg, int col, int b)
 {
-    double p = (m.counts[col][b] + 0.5) / (m.siteCount + 2.0);
+    double p = SmoothedFraction(m, col, b);
     return log(p / bg[b]);
 }
 

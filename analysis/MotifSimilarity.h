@@ -12,12 +12,10 @@
 #ifndef RUZARAVO_ANALYSIS_MOTIFSIMILARITY_H
 #define RUZARAVO_ANALYSIS_MOTIFSIMILARITY_H
 
-#include <array>
 #include <cstddef>
 #include <vector>
 
-using MotifColumn = std::array<double, 4>;   // A C G T
-using MotifProfile = std::vector<MotifColumn>;
+#include "results/MotifMatrix.h"   // MotifColumn, MotifProfile
 
 // The best placement of motif b against motif a.
 struct MotifAlignment {

@@ -2,9 +2,11 @@
 #include "app/ReportRun.h"
 
 #include "base/Fatal.h"
+#include "base/Version.h"
 #include "output/html/KnownLibrary.h"
 #include "output/html/Report.h"
 #include "output/html/ReportPath.h"
+#include "output/TextFormat.h"
 
 static std::string Str(const CString& s)
 {
@@ -43,41 +45,21 @@ const char* CheckReportOptions(INPUTPARAMETER* param)
     return nullptr;
 }
 
-// The command-line words without the banner line and the trailing blank.
-static std::string CommandWords(const CString& cmdLine)
-{
-    std::string text = Str(cmdLine);
-    std::size_t nl = text.find('\n');
-    if (nl != std::string::npos)
-        text.erase(0, nl + 1);
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
-bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
-                    std::string* reason)
+Fault WriteRunReport(const INPUTPARAMETER& param, const RunResult& run, const ChainClusters* chains,
+                     ReportParts* parts)
 {
     if (!ReportWanted(param))
-        return true;
+        return Fault();
     ReportInput input;
-    input.commandLine = CommandWords(param.CmdLine);
+    input.commandLine = CommandWords(Str(param.CmdLine));
     input.version = RUZARAVO_VERSION;
-    std::string path = ReportFile(param);
     // The library passed the check before the runs; it is read again here
     // rather than kept, and a file changed since then stops the report.
     input.knownFile = Str(param.KnownFile);
-    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, reason)) {
-        *failedPath = input.knownFile;
-        return false;
-    }
-    if (param.Chains > 0) {
-        input.hasChains = true;
-        input.chains = ClusterChains(runs);
-    }
-    if (WriteReportFile(path, BuildReport(runs, input)))
-        return true;
-    *failedPath = path;
-    *reason = "the report cannot be written";
-    return false;
+    std::string reason;
+    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, &reason))
+        return Fault(input.knownFile, reason);
+    input.chains = chains;
+    parts->Add(run, input);
+    return WriteReportFile(ReportFile(param), parts->Page(input));
 }

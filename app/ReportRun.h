@@ -4,23 +4,25 @@
 // The report is written with --report, --known or --outdir: into the
 // output folder as report.html, or without a folder beside the result
 // file as <-o>_report.html. It is replaced after every run, so it always
-// covers every finished run of the process.
+// covers every finished run of the process; each run is rendered once,
+// into the parts the caller keeps (output/html/Report.h).
 #ifndef RUZARAVO_APP_REPORTRUN_H
 #define RUZARAVO_APP_REPORTRUN_H
 
-#include <string>
-#include <vector>
-
+#include "analysis/ChainClusters.h"
 #include "app/Options.h"
+#include "base/Fault.h"
+#include "output/html/Report.h"
 #include "results/RunResult.h"
 
 // The fixed message of a failed report check (the reason is noted), or
 // null when the report can be written or is not wanted.
 const char* CheckReportOptions(INPUTPARAMETER* param);
 
-// Builds the page for the runs and writes it; true when written or not
-// wanted, false with the file and the reason otherwise.
-bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
-                    std::string* reason);
+// Adds the run to parts and writes the page of every run added so far;
+// chains are the clusters of those runs with --chains (else null). No
+// fault when written or not wanted, else the file and the reason.
+Fault WriteRunReport(const INPUTPARAMETER& param, const RunResult& run, const ChainClusters* chains,
+                     ReportParts* parts);
 
 #endif

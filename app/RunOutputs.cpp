@@ -13,23 +13,28 @@
 #include "output/ChainsTable.h"
 #include "output/Coordinates.h"
 #include "output/OutputFolder.h"
+#include "output/ReplaceFile.h"
 #include "output/ResultFile.h"
 
 static const char kOutputFileError[] = "Output file error!";
 
+// Stops the process on a failed write: the fault on standard error, the
+// fixed message on standard output.
+static void StopOnFault(const Fault& fault)
+{
+    if (!fault)
+        return;
+    NoteInputError(fault.path.c_str(), fault.reason.c_str());
+    StopOnInputError(kOutputFileError);
+}
+
 // Appends the run's blocks to the -o file and its companion. Both files
 // are checked again first (they may have changed since the start).
-static void AppendResultFiles(const std::string& path, const RunResult& result)
+static void AppendResultFiles(const std::string& path, const std::string& block, const std::string& modPr)
 {
-    std::string block = FormatResultBlock(result);
-    std::string modPr = FormatModPrBlock(result);
     if (!CheckResultFile(path.c_str()) || !CheckResultFile((path + "_modpr.txt").c_str()))
         StopOnInputError(kOutputFileError);
-    std::string failedPath, reason;
-    if (!AppendRunBlocks(path, block, modPr, &failedPath, &reason)) {
-        NoteInputError(failedPath.c_str(), reason.c_str());
-        StopOnInputError(kOutputFileError);
-    }
+    StopOnFault(AppendRunBlocks(path, block, modPr));
 }
 
 // The up-front check reads the names from a plain FASTA file; this one
@@ -56,45 +61,61 @@ static void CheckGenomeNamesOf(const RunResult& result)
     }
 }
 
-void RunOutputs::Add(RunResult result)
+RunOutputs::RunOutputs(const INPUTPARAMETER& param) : m_Param(param)
 {
-    if (m_Param.GenomeCoords)
-        CheckGenomeNamesOf(result);
-    if (AppendsResultFile(m_Param))
-        AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", result);
-    if (m_Param.OutDir.GetLength() == 0 && !m_Param.Report && m_Param.Chains == 0)
-        return;
-    m_Runs.push_back(std::move(result));
-    std::string failedPath, reason;
-    if (m_Param.OutDir.GetLength() > 0 &&
-        !WriteOutputFolder(m_Param.OutDir.m_Data, m_Runs, m_Param.GenomeCoords, &failedPath, &reason,
-                           m_Param.Chains > 0, ConsensusSupport(m_Param))) {
-        NoteInputError(failedPath.c_str(), reason.c_str());
-        StopOnInputError(kOutputFileError);
-    }
-    if (!WriteRunReport(m_Param, m_Runs, &failedPath, &reason)) {
-        NoteInputError(failedPath.c_str(), reason.c_str());
-        StopOnInputError(kOutputFileError);
+    if (param.OutDir.GetLength() > 0) {
+        FolderPlan plan;
+        plan.chains = param.Chains > 0;
+        plan.minSupport = ConsensusSupport(param);
+        m_Folder = std::make_unique<FolderContent>(plan, param.GenomeCoords);
     }
 }
 
-void RunOutputs::Finish() const
+void RunOutputs::Cluster()
+{
+    m_Clusters = ClusterChains(m_Chains);
+    m_Clustered = true;
+}
+
+void RunOutputs::Add(const RunResult& result)
+{
+    if (m_Param.GenomeCoords)
+        CheckGenomeNamesOf(result);
+    std::string block = FormatResultBlock(result), modPr = FormatModPrBlock(result);
+    if (AppendsResultFile(m_Param))
+        AppendResultFiles(m_Param.OutFile.m_Data ? m_Param.OutFile.m_Data : "", block, modPr);
+    const ChainClusters* clusters = nullptr;
+    if (m_Param.Chains > 0) {
+        m_Chains.push_back(result);
+        m_Clustered = false;
+        // The folder and the report show the clusters of the runs so far;
+        // without them the clusters are needed only after the last run.
+        if (m_Folder || m_Param.Report) {
+            Cluster();
+            clusters = &m_Clusters;
+        }
+    }
+    if (m_Folder) {
+        m_Folder->Add(result, std::move(block), std::move(modPr));
+        StopOnFault(WriteOutputFolder(m_Param.OutDir.m_Data, *m_Folder, clusters, m_Chains));
+    }
+    StopOnFault(WriteRunReport(m_Param, result, clusters, &m_Report));
+}
+
+void RunOutputs::Finish()
 {
     if (m_Param.Chains == 0)
         return;
-    ChainClusters clusters = ClusterChains(m_Runs);
-    std::string text = FormatChainsSummary(clusters);
+    if (!m_Clustered)
+        Cluster();
+    std::string text = FormatChainsSummary(m_Clusters);
     int support = ConsensusSupport(m_Param);
     if (support > 0)
-        text += FormatConsensusLine(clusters, support);
+        text += FormatConsensusLine(m_Clusters, support);
     fputs(text.c_str(), stdout);
     fflush(stdout);
     if (support == 0 || !AppendsResultFile(m_Param))
         return;
-    std::string path = ConsensusPath(m_Param), reason;
-    if (!ReplaceFileAt(path, FormatConsensusBed(clusters, support, m_Runs, m_Param.GenomeCoords),
-                       &reason)) {
-        NoteInputError(path.c_str(), reason.c_str());
-        StopOnInputError(kOutputFileError);
-    }
+    StopOnFault(ReplaceFileAt(ConsensusPath(m_Param), FormatConsensusBed(m_Clusters, support, m_Chains,
+                                                                          m_Param.GenomeCoords)));
 }

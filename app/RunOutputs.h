@@ -4,34 +4,52 @@
 // when asked for, is rewritten with every run so far, so an interrupted
 // process leaves the folder whole for the runs it finished. The HTML
 // report (with --outdir, --report or --known) is rewritten the same way.
+//
+// Everything is computed once: a run's blocks and its share of every
+// folder file and of the report are rendered when it is added and kept
+// (output/OutputFolder.h, output/html/Report.h), so a run costs the
+// rendering of that run plus the writing of the files. With --chains the
+// chains' clusters are computed once per run, for the runs so far, and the
+// same clusters reach chains.tsv, summary.json, the report and, after the
+// last run, standard output and the consensus file.
 #ifndef RUZARAVO_APP_RUNOUTPUTS_H
 #define RUZARAVO_APP_RUNOUTPUTS_H
 
+#include <memory>
 #include <vector>
 
+#include "analysis/ChainClusters.h"
 #include "app/Options.h"
+#include "output/OutputFolder.h"
+#include "output/html/Report.h"
 #include "results/RunResult.h"
 
 class RunOutputs {
 public:
-    explicit RunOutputs(const INPUTPARAMETER& param) : m_Param(param) {}
+    explicit RunOutputs(const INPUTPARAMETER& param);
 
     // Writes the run's record everywhere the parameters ask for; stops with
     // "Output file error!" (status 1) when a write fails, after taking back
     // what this run had appended, or with "Input sequence file error!" when
     // --genome-coords meets a name that does not parse (nothing written).
-    void Add(RunResult result);
+    void Add(const RunResult& result);
 
     // After the last run: with --chains, prints the clusters of the chains'
     // motifs on standard output (also without --outdir, so they are never
     // lost); with --min-support also the size of the consensus, whose sites
     // replace the file beside the result file (ConsensusPath) when that is
     // written. Nothing otherwise.
-    void Finish() const;
+    void Finish();
 
 private:
+    void Cluster();
+
     const INPUTPARAMETER& m_Param;
-    std::vector<RunResult> m_Runs;   // kept for the output folder, the report and the chains
+    std::unique_ptr<FolderContent> m_Folder;   // with --outdir
+    ReportParts m_Report;
+    std::vector<RunResult> m_Chains;           // with --chains: the runs so far, for the clusters
+    ChainClusters m_Clusters;                  // of m_Chains
+    bool m_Clustered = false;                  // m_Clusters is current
 };
 
 #endif

@@ -79,45 +79,34 @@ private:
     long long m_Start = -1;
 };
 
-void Fail(const std::string& path, const char* what, int err, bool takenBack, std::string* failedPath,
-          std::string* reason)
+Fault Fail(const std::string& path, const char* what, int err, bool takenBack)
 {
-    *failedPath = path;
-    *reason = std::string(what) + " (" + strerror(err) + ")";
+    std::string reason = std::string(what) + " (" + strerror(err) + ")";
     if (takenBack)
-        *reason += "; the partial block was removed";
+        reason += "; the partial block was removed";
+    return Fault(path, reason);
 }
 
 }  // namespace
 
-bool AppendRunBlocks(const std::string& resultPath, const std::string& resultBlock,
-                     const std::string& modPrBlock, std::string* failedPath, std::string* reason)
+Fault AppendRunBlocks(const std::string& resultPath, const std::string& resultBlock,
+                      const std::string& modPrBlock)
 {
     std::string modPrPath = resultPath + "_modpr.txt";
     LockedAppend result(resultPath);
-    if (!result.IsOpen()) {
-        Fail(resultPath, "the result file cannot be opened for appending", result.Error(), false, failedPath,
-             reason);
-        return false;
-    }
+    if (!result.IsOpen())
+        return Fail(resultPath, "the result file cannot be opened for appending", result.Error(), false);
     LockedAppend modPr(modPrPath);
-    if (!modPr.IsOpen()) {
-        Fail(modPrPath, "the module-probability file cannot be opened for appending", modPr.Error(), false,
-             failedPath, reason);
-        return false;
-    }
+    if (!modPr.IsOpen())
+        return Fail(modPrPath, "the module-probability file cannot be opened for appending", modPr.Error(), false);
     if (!result.Write(resultBlock)) {
         result.TakeBack();
-        Fail(resultPath, "writing the result block failed", result.Error(), result.CanTakeBack(), failedPath,
-             reason);
-        return false;
+        return Fail(resultPath, "writing the result block failed", result.Error(), result.CanTakeBack());
     }
     if (!modPr.Write(modPrBlock)) {
         modPr.TakeBack();
         result.TakeBack();
-        Fail(modPrPath, "writing the result block failed", modPr.Error(), modPr.CanTakeBack(), failedPath,
-             reason);
-        return false;
+        return Fail(modPrPath, "writing the result block failed", modPr.Error(), modPr.CanTakeBack());
     }
-    return true;
+    return Fault();
 }

@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "base/Fault.h"
+
 // Appends resultBlock to resultPath and modPrBlock to resultPath +
 // "_modpr.txt". Both files are opened for appending and locked (exclusive
 // flock, result file first) before either is written; each block goes out
 // in one write. When a write fails, every block this call wrote is cut off
 // again while the locks are still held, so only this process's bytes go.
-// Returns true, or false with the file and the reason for the failure.
-bool AppendRunBlocks(const std::string& resultPath, const std::string& resultBlock,
-                     const std::string& modPrBlock, std::string* failedPath, std::string* reason);
+// No fault, or the file and the reason for the failure.
+Fault AppendRunBlocks(const std::string& resultPath, const std::string& resultBlock,
+                      const std::string& modPrBlock);
 
 #endif

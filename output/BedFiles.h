@@ -14,14 +14,27 @@
 // sorted by sequence (FASTA order), start, run, motif.
 std::string FormatSitesBed(const std::vector<RunResult>& runs, bool genome);
 
+// FormatSitesBed in parts: each run's lines in file order, and the merge
+// of such lists (a stable merge: the lines of different runs interleave by
+// sequence and start, and the file is the text of the merged lines).
+struct SiteBedLine {
+    int seq, start, run, motif;   // the sort key
+    std::string text;             // the whole line, line break included
+};
+std::vector<SiteBedLine> SiteBedLines(const RunResult& r, bool genome);
+void MergeSiteBedLines(std::vector<SiteBedLine>& into, const std::vector<SiteBedLine>& more);
+std::string SiteBedText(const std::vector<SiteBedLine>& lines);
+
 // BED6, one line per printed module: reference, start, end, "r<run>.crm<n>",
 // round(1000 x mean module probability over the module), ".".
 std::string FormatModulesBed(const std::vector<RunResult>& runs, bool genome);
+std::string ModulesBedLines(const RunResult& r, bool genome);   // one run's part
 
 // bedGraph of the module probability (three decimals, as in the result
 // file's companion), neighbouring positions of equal value merged; one
 // track line per run.
 std::string FormatModPrBedGraph(const std::vector<RunResult>& runs, bool genome);
+std::string ModPrBedGraphTrack(const RunResult& r, bool genome);   // one run's part
 
 // round(1000 x min(p, 1)), 0 for p <= 0 or NaN.
 int BedScore(double p);

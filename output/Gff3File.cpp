@@ -28,15 +28,13 @@ std::string GffSeqid(const std::string& text)
 
 // One sequence-region line per reference: the smallest start and largest
 // end over the sequences placed on it.
-static void AddRegions(std::string& out, const std::vector<RunResult>& runs, bool genome)
+static void AddRegions(std::string& out, const RunResult& first, bool genome)
 {
-    if (runs.empty())
-        return;
-    std::vector<SeqPlace> places = PlacesOf(runs[0], genome);
+    std::vector<SeqPlace> places = PlacesOf(first, genome);
     std::map<std::string, std::pair<long long, long long>> span;
     std::vector<std::string> order;
     for (size_t j = 0; j < places.size(); j++) {
-        long long from = places[j].offset + 1, to = places[j].offset + runs[0].seqs[j].length;
+        long long from = places[j].offset + 1, to = places[j].offset + first.seqs[j].length;
         auto it = span.find(places[j].chrom);
         if (it == span.end()) {
             span[places[j].chrom] = {from, to};
@@ -53,8 +51,9 @@ static void AddRegions(std::string& out, const std::vector<RunResult>& runs, boo
     }
 }
 
-static void AddRun(std::string& out, const RunResult& r, bool genome)
+std::string Gff3Features(const RunResult& r, bool genome)
 {
+    std::string out;
     std::vector<SeqPlace> places = PlacesOf(r, genome);
     std::vector<std::string> moduleIds;
     for (size_t n = 0; n < r.modules.size(); n++) {
@@ -89,13 +88,21 @@ static void AddRun(std::string& out, const RunResult& r, bool genome)
                     r.run + 1);
         }
     }
+    return out;
+}
+
+std::string Gff3Header(const RunResult* first, bool genome)
+{
+    std::string out = "##gff-version 3\n";
+    if (first)
+        AddRegions(out, *first, genome);
+    return out;
 }
 
 std::string FormatGff3(const std::vector<RunResult>& runs, bool genome)
 {
-    std::string out = "##gff-version 3\n";
-    AddRegions(out, runs, genome);
+    std::string out = Gff3Header(runs.empty() ? nullptr : &runs[0], genome);
     for (const RunResult& r : runs)
-        AddRun(out, r, genome);
+        out += Gff3Features(r, genome);
     return out;
 }

@@ -1,7 +1,7 @@
 // MEME and JASPAR files of the printed motifs; see MotifFiles.h.
 //
-// Probabilities are counts divided by the motif's site count, printed with
-// six decimals; JASPAR holds the integer counts themselves. The strands
+// Probabilities are counts divided by the motif's site count
+// (SiteFraction, results/MotifMatrix.h), printed with six decimals; JASPAR holds the integer counts themselves. The strands
 // line and background come from the first run (every run of a process reads
 // the same input with the same options). A background that does not sum to
 // a positive number (no letters) is printed uniform. A motif's E= field,
@@ -10,6 +10,7 @@
 #include "output/MotifFiles.h"
 
 #include "output/FeatureNames.h"
+#include "results/MotifMatrix.h"
 #include "output/TextFormat.h"
 
 static const char kLetters[] = "ACGT";
@@ -25,31 +26,60 @@ static void AddBackground(std::string& out, const RunResult& r)
     out += "\n\n";
 }
 
-std::string FormatMeme(const std::vector<RunResult>& runs)
+std::string MemeHeader(const RunResult* first)
 {
     std::string out = "MEME version 4\n\nALPHABET= ACGT\n\n";
-    bool both = runs.empty() || runs[0].bothStrands;
+    bool both = !first || first->bothStrands;
     out += both ? "strands: + -\n\n" : "strands: +\n\n";
-    if (runs.empty()) {
+    if (!first)
         out += "Background letter frequencies\nA 0.250000 C 0.250000 G 0.250000 T 0.250000\n\n";
-        return out;
+    else
+        AddBackground(out, *first);
+    return out;
+}
+
+std::string MemeMotifs(const RunResult& r)
+{
+    std::string out;
+    for (const MotifResult& m : r.motifs) {
+        if (!m.printed)
+            continue;
+        out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
+        AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= ", (int)m.counts.size(),
+                m.siteCount);
+        out += m.enrichment.measured ? PowerOfTenText(m.enrichment.log10P) : "0";
+        out += "\n";
+        for (int c = 0; c < (int)m.counts.size(); c++) {
+            for (int b = 0; b < 4; b++)
+                AppendF(out, " %.6f", SiteFraction(m, c, b));
+            out += "\n";
+        }
+        out += "\n";
     }
-    AddBackground(out, runs[0]);
-    for (const RunResult& r : runs) {
-        for (const MotifResult& m : r.motifs) {
-            if (!m.printed)
-                continue;
-            out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
-            AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= ", (int)m.counts.size(),
-                    m.siteCount);
-            out += m.enrichment.measured ? PowerOfTenText(m.enrichment.log10P) : "0";
-            out += "\n";
-            for (const auto& row : m.counts) {
-                for (int b = 0; b < 4; b++)
-                    AppendF(out, " %.6f", row[b] / (double)m.siteCount);
-                out += "\n";
-            }
-            out += "\n";
+    return out;
+}
+
+std::string FormatMeme(const std::vector<RunResult>& runs)
+{
+    std::string out = MemeHeader(runs.empty() ? nullptr : &runs[0]);
+    for (const RunResult& r : runs)
+        out += MemeMotifs(r);
+    return out;
+}
+
+std::string JasparMotifs(const RunResult& r)
+{
+    std::string out;
+    for (const MotifResult& m : r.motifs) {
+        if (!m.printed)
+            continue;
+        out += ">" + MotifName(r.run, m.index) + " " + m.consensus + "\n";
+        for (int b = 0; b < 4; b++) {
+            out += kLetters[b];
+            out += " [";
+            for (const auto& row : m.counts)
+                AppendF(out, " %d", row[b]);
+            out += " ]\n";
         }
     }
     return out;
@@ -58,19 +88,7 @@ std::string FormatMeme(const std::vector<RunResult>& runs)
 std::string FormatJaspar(const std::vector<RunResult>& runs)
 {
     std::string out;
-    for (const RunResult& r : runs) {
-        for (const MotifResult& m : r.motifs) {
-            if (!m.printed)
-                continue;
-            out += ">" + MotifName(r.run, m.index) + " " + m.consensus + "\n";
-            for (int b = 0; b < 4; b++) {
-                out += kLetters[b];
-                out += " [";
-                for (const auto& row : m.counts)
-                    AppendF(out, " %d", row[b]);
-                out += " ]\n";
-            }
-        }
-    }
+    for (const RunResult& r : runs)
+        out += JasparMotifs(r);
     return out;
 }

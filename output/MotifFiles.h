@@ -14,8 +14,16 @@
 // E= is the motif's enrichment p-value ("1.2e-05") when measured, else 0.
 std::string FormatMeme(const std::vector<RunResult>& runs);
 
+// FormatMeme in parts: the header (from the first run, or for no run at
+// all), then each run's motifs.
+std::string MemeHeader(const RunResult* first);
+std::string MemeMotifs(const RunResult& r);
+
 // JASPAR: per printed motif ">r<run>.m<k> <consensus>" and four rows
 // "A [ counts ]" for A, C, G, T.
 std::string FormatJaspar(const std::vector<RunResult>& runs);
+
+// One run's part of FormatJaspar.
+std::string JasparMotifs(const RunResult& r);
 
 #endif

@@ -1,64 +1,163 @@
 // The output folder; see OutputFolder.h.
 //
-// Each file is written whole to ".<name>.tmp.<pid>" in the folder and
-// renamed over <name>, so a reader (or a process stopped midway) sees the
-// old file or the new one, never a part; a failure removes the temporary
-// file. There is no fsync: it would cost more than the writing itself.
-// OutputFolderFiles is the one place every file's writer is called: a new
-// file of the folder is added there.
+// FolderContent::Content is the one place every file's writer is called: a
+// new file of the folder is added there and to FolderPlan::Files. A run's
+// share of a file is what the file's writer gives for that run alone; the
+// writers' whole-file functions are those shares put together the same
+// way, so the folder written run by run holds the bytes one call of each
+// writer would give for all runs.
 #include "output/OutputFolder.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 
-#include "analysis/ChainClusters.h"
-#include "output/BedFiles.h"
 #include "output/ChainsTable.h"
 #include "output/Gff3File.h"
 #include "output/MotifFiles.h"
+#include "output/ReplaceFile.h"
 #include "output/ResultFile.h"
 #include "output/SummaryJson.h"
 
-std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
-                                                                   bool chains, int minSupport)
+const char* FolderFileName(FolderFile file)
 {
-    std::string result, modPr;
-    for (const RunResult& r : runs) {
-        result += FormatResultBlock(r);
-        modPr += FormatModPrBlock(r);
+    switch (file) {
+    case FolderFile::Result: return "result.txt";
+    case FolderFile::ModPr: return "result.txt_modpr.txt";
+    case FolderFile::Meme: return "motifs.meme";
+    case FolderFile::Jaspar: return "motifs.jaspar";
+    case FolderFile::SitesBed: return "sites.bed";
+    case FolderFile::ModulesBed: return "modules.bed";
+    case FolderFile::Gff3: return "annotations.gff3";
+    case FolderFile::BedGraph: return "modpr.bedgraph";
+    case FolderFile::ChainsTsv: return "chains.tsv";
+    case FolderFile::ConsensusBed: return "consensus.bed";
+    case FolderFile::Summary: return "summary.json";
     }
-    ChainClusters clusters;
+    return "";
+}
+
+std::vector<FolderFile> FolderPlan::Files() const
+{
+    std::vector<FolderFile> files = {FolderFile::Result,   FolderFile::ModPr,      FolderFile::Meme,
+                                     FolderFile::Jaspar,   FolderFile::SitesBed,   FolderFile::ModulesBed,
+                                     FolderFile::Gff3,     FolderFile::BedGraph};
     if (chains)
-        clusters = ClusterChains(runs);
-    std::vector<std::pair<std::string, std::string>> files = {
-        {"result.txt", result},
-        {"result.txt_modpr.txt", modPr},
-        {"motifs.meme", FormatMeme(runs)},
-        {"motifs.jaspar", FormatJaspar(runs)},
-        {"sites.bed", FormatSitesBed(runs, genome)},
-        {"modules.bed", FormatModulesBed(runs, genome)},
-        {"annotations.gff3", FormatGff3(runs, genome)},
-        {"modpr.bedgraph", FormatModPrBedGraph(runs, genome)},
-        {"summary.json", FormatSummaryJson(runs, genome, chains ? &clusters : nullptr)},
-    };
-    if (chains)
-        files.insert(files.end() - 1, {"chains.tsv", FormatChainsTsv(clusters)});
+        files.push_back(FolderFile::ChainsTsv);
     if (chains && minSupport > 0)
-        files.insert(files.end() - 1, {"consensus.bed", FormatConsensusBed(clusters, minSupport, runs, genome)});
+        files.push_back(FolderFile::ConsensusBed);
+    files.push_back(FolderFile::Summary);
     return files;
+}
+
+std::vector<std::string> FolderPlan::Names() const
+{
+    std::vector<std::string> names;
+    for (FolderFile file : Files())
+        names.push_back(FolderFileName(file));
+    return names;
 }
 
 std::vector<std::string> OutputFolderNames(bool chains, bool consensus)
 {
-    std::vector<std::string> names;
-    for (const auto& file : OutputFolderFiles({}, false, chains, consensus ? 1 : 0))
-        names.push_back(file.first);
-    return names;
+    FolderPlan plan;
+    plan.chains = chains;
+    plan.minSupport = consensus ? 1 : 0;
+    return plan.Names();
+}
+
+void FolderContent::Add(const RunResult& run, std::string resultBlock, std::string modPrBlock)
+{
+    if (m_Runs.empty()) {
+        m_MemeHeader = MemeHeader(&run);
+        m_Gff3Header = Gff3Header(&run, m_Genome);
+        m_SummaryHead = SummaryJsonHead(&run, m_Genome);
+    }
+    RunShare share;
+    share.result = std::move(resultBlock);
+    share.modPr = std::move(modPrBlock);
+    share.meme = MemeMotifs(run);
+    share.jaspar = JasparMotifs(run);
+    share.modulesBed = ModulesBedLines(run, m_Genome);
+    share.gff3 = Gff3Features(run, m_Genome);
+    share.bedGraph = ModPrBedGraphTrack(run, m_Genome);
+    m_Runs.push_back(std::move(share));
+    m_SummaryRuns.push_back(SummaryJsonRun(run));
+    MergeSiteBedLines(m_Sites, SiteBedLines(run, m_Genome));
+}
+
+void FolderContent::Add(const RunResult& run)
+{
+    Add(run, FormatResultBlock(run), FormatModPrBlock(run));
+}
+
+std::string FolderContent::Joined(std::string RunShare::*part) const
+{
+    std::size_t size = 0;
+    for (const RunShare& r : m_Runs)
+        size += (r.*part).size();
+    std::string out;
+    out.reserve(size);
+    for (const RunShare& r : m_Runs)
+        out += r.*part;
+    return out;
+}
+
+std::string FolderContent::Content(FolderFile file, const ChainClusters* clusters,
+                                   const std::vector<RunResult>& runs) const
+{
+    bool none = m_Runs.empty();
+    switch (file) {
+    case FolderFile::Result: return Joined(&RunShare::result);
+    case FolderFile::ModPr: return Joined(&RunShare::modPr);
+    case FolderFile::Meme: return (none ? MemeHeader(nullptr) : m_MemeHeader) + Joined(&RunShare::meme);
+    case FolderFile::Jaspar: return Joined(&RunShare::jaspar);
+    case FolderFile::SitesBed: return SiteBedText(m_Sites);
+    case FolderFile::ModulesBed: return Joined(&RunShare::modulesBed);
+    case FolderFile::Gff3: return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Joined(&RunShare::gff3);
+    case FolderFile::BedGraph: return Joined(&RunShare::bedGraph);
+    case FolderFile::ChainsTsv: return FormatChainsTsv(*clusters);
+    case FolderFile::ConsensusBed: return FormatConsensusBed(*clusters, m_Plan.minSupport, runs, m_Genome);
+    case FolderFile::Summary:
+        return SummaryJsonDocument(none ? SummaryJsonHead(nullptr, m_Genome) : m_SummaryHead, m_SummaryRuns,
+                                   m_Plan.chains ? clusters : nullptr);
+    }
+    return "";
+}
+
+std::vector<std::pair<std::string, std::string>> FolderContent::Files(const ChainClusters* clusters,
+                                                                      const std::vector<RunResult>& runs) const
+{
+    assert(!m_Plan.chains || clusters);
+    std::vector<std::pair<std::string, std::string>> files;
+    for (FolderFile file : m_Plan.Files())
+        files.emplace_back(FolderFileName(file), Content(file, clusters, runs));
+    return files;
+}
+
+Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, const ChainClusters* clusters,
+                        const std::vector<RunResult>& runs)
+{
+    for (const auto& file : content.Files(clusters, runs)) {
+        Fault fault = ReplaceFileAt(dir + "/" + file.first, file.second);
+        if (fault)
+            return fault;
+    }
+    return Fault();
+}
+
+std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
+                                                                   const FolderPlan& plan,
+                                                                   const ChainClusters* clusters)
+{
+    FolderContent content(plan, genome);
+    for (const RunResult& r : runs)
+        content.Add(r);
+    return content.Files(clusters, runs);
 }
 
 static std::string Because(const char* what, int err)
@@ -127,59 +226,6 @@ bool PrepareOutputFolder(const std::string& dir, bool force, std::string* reason
     if (!empty && !force) {
         *reason = "the output folder is not empty; give --force to replace its files";
         return false;
-    }
-    return true;
-}
-
-// Writes content to path through a temporary file in the same folder.
-static bool ReplaceFile(const std::string& dir, const std::string& name, const std::string& content,
-                        std::string* reason)
-{
-    std::string temp = dir + "/." + name + ".tmp." + std::to_string(getpid());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        *reason = Because("cannot be created", errno);
-        return false;
-    }
-    size_t done = 0;
-    int err = 0;
-    while (done < content.size() && !err) {
-        ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            err = n < 0 ? errno : ENOSPC;
-        else
-            done += (size_t)n;
-    }
-    if (close(fd) != 0 && !err)
-        err = errno;
-    if (!err && rename(temp.c_str(), (dir + "/" + name).c_str()) != 0)
-        err = errno;
-    if (err) {
-        unlink(temp.c_str());
-        *reason = Because("writing the file failed", err);
-        return false;
-    }
-    return true;
-}
-
-bool ReplaceFileAt(const std::string& path, const std::string& content, std::string* reason)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ReplaceFile(".", path, content, reason);
-    return ReplaceFile(slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1), content, reason);
-}
-
-bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
-                       std::string* failedPath, std::string* reason, bool chains, int minSupport)
-{
-    for (const auto& file : OutputFolderFiles(runs, genome, chains, minSupport)) {
-        if (!ReplaceFile(dir, file.first, file.second, reason)) {
-            *failedPath = dir + "/" + file.first;
-            return false;
-        }
     }
     return true;
 }

@@ -1,6 +1,11 @@
-// The output folder (--outdir): every file written from the records of all
-// runs of the process so far, each through a temporary name and a rename,
-// so a reader never sees a half-written file.
+// The output folder (--outdir): its plan (which files it holds), the
+// folder's contents rendered one run at a time, and writing them.
+//
+// Every file holds every run of the process so far and is rewritten whole
+// after each run through output/ReplaceFile.h, so an interrupted process
+// leaves the folder whole for the runs it finished. Each run is rendered
+// once, when it is added: its share of every file is kept, and a file is
+// put together from the kept shares, so adding run n renders only run n.
 #ifndef RUZARAVO_OUTPUT_OUTPUTFOLDER_H
 #define RUZARAVO_OUTPUT_OUTPUTFOLDER_H
 
@@ -8,11 +13,33 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/ChainClusters.h"
+#include "base/Fault.h"
+#include "output/BedFiles.h"
 #include "results/RunResult.h"
 
-// Names of the files the folder receives, in writing order; chains: the
-// process runs --chains, which adds chains.tsv; consensus: --min-support
-// is given too, which adds consensus.bed.
+// The files of the folder, in writing order (summary.json last, so a
+// reader who waits for it finds the others of the same run in place).
+enum class FolderFile {
+    Result, ModPr, Meme, Jaspar, SitesBed, ModulesBed, Gff3, BedGraph, ChainsTsv, ConsensusBed, Summary
+};
+
+const char* FolderFileName(FolderFile file);
+
+// Which files a process writes: chains (--chains) adds chains.tsv and the
+// "chains" section of summary.json; minSupport above 0 (--min-support,
+// with --chains) adds consensus.bed, the sites of the clusters found by
+// that many chains or more.
+struct FolderPlan {
+    bool chains = false;
+    int minSupport = 0;
+
+    std::vector<FolderFile> Files() const;
+    std::vector<std::string> Names() const;   // the names of Files(), same order
+};
+
+// FolderPlan{chains, consensus ? 1 : 0}.Names(): for the checks made
+// before any run, which need the names only.
 std::vector<std::string> OutputFolderNames(bool chains = false, bool consensus = false);
 
 // Makes dir ready before any run: creates it (and missing parents) when it
@@ -20,21 +47,49 @@ std::vector<std::string> OutputFolderNames(bool chains = false, bool consensus =
 // unless force. Returns false with the reason otherwise.
 bool PrepareOutputFolder(const std::string& dir, bool force, std::string* reason);
 
-// Every file of the folder as (name, content) for the given runs. With
-// chains the runs are chains: their motifs are clustered (analysis/) into
-// chains.tsv and the "chains" section of summary.json; minSupport above 0
-// adds consensus.bed, the sites of the clusters of that support or more.
+// The folder's files for the runs added so far.
+class FolderContent {
+public:
+    FolderContent(FolderPlan plan, bool genome) : m_Plan(plan), m_Genome(genome) {}
+
+    // Renders the run's share of every file. resultBlock and modPrBlock are
+    // the run's FormatResultBlock and FormatModPrBlock (the caller has them
+    // already for the -o file); the one-argument form formats them.
+    void Add(const RunResult& run, std::string resultBlock, std::string modPrBlock);
+    void Add(const RunResult& run);
+
+    // Every file of the plan as (name, content), in the plan's order. With
+    // chains in the plan, clusters are the added runs' (analysis/) and runs
+    // those same runs (they place the consensus sites); both are unused
+    // otherwise.
+    std::vector<std::pair<std::string, std::string>> Files(const ChainClusters* clusters,
+                                                           const std::vector<RunResult>& runs) const;
+
+private:
+    struct RunShare {   // one run's part of each file
+        std::string result, modPr, meme, jaspar, modulesBed, gff3, bedGraph;
+    };
+    std::string Content(FolderFile file, const ChainClusters* clusters, const std::vector<RunResult>& runs) const;
+    std::string Joined(std::string RunShare::*part) const;
+
+    FolderPlan m_Plan;
+    bool m_Genome;
+    std::string m_MemeHeader, m_Gff3Header, m_SummaryHead;   // from the first run
+    std::vector<RunShare> m_Runs;
+    std::vector<std::string> m_SummaryRuns;   // the runs' summary.json entries
+    std::vector<SiteBedLine> m_Sites;         // every run's sites.bed lines, merged in file order
+};
+
+// Writes every file of content.Files(clusters, runs) into dir, replacing
+// earlier ones. No fault, or the fault of the first file that cannot be
+// written (its path and why); files already renamed into place stay whole.
+Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, const ChainClusters* clusters,
+                        const std::vector<RunResult>& runs);
+
+// All files of the folder for the given runs at once (tests and tools):
+// FolderContent with every run added.
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
-                                                                   bool chains = false, int minSupport = 0);
-
-// Writes every file of OutputFolderFiles into dir, replacing earlier ones.
-// Returns false with the file and the reason when one cannot be written;
-// files already renamed into place stay whole.
-bool WriteOutputFolder(const std::string& dir, const std::vector<RunResult>& runs, bool genome,
-                       std::string* failedPath, std::string* reason, bool chains = false, int minSupport = 0);
-
-// Replaces the file at path whole, through a temporary file beside it, as
-// the folder's files are written. Returns false with the reason otherwise.
-bool ReplaceFileAt(const std::string& path, const std::string& content, std::string* reason);
+                                                                   const FolderPlan& plan = FolderPlan(),
+                                                                   const ChainClusters* clusters = nullptr);
 
 #endif

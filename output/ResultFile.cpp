@@ -10,6 +10,7 @@
 #include "output/ResultFile.h"
 
 #include "results/ModuleLabels.h"
+#include "results/MotifMatrix.h"
 #include "output/TextFormat.h"
 
 // "name\t[start,printedEnd]\t" then "+k(p)" or "-k(p)" for every labelled
@@ -38,7 +39,7 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     for (int c = 0; c < (int)m.counts.size(); c++) {
         AppendF(out, "%d\t", c + 1);
         for (int b = 0; b < 4; b++)
-            AppendF(out, "%.3lf\t", m.counts[c][b] / (double)m.siteCount);
+            AppendF(out, "%.3lf\t", SiteFraction(m, c, b));
         out += m.consensus[c];
         out += "\n";
     }

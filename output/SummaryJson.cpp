@@ -12,6 +12,7 @@
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
 #include "output/TextFormat.h"
+#include "results/MotifMatrix.h"
 
 // Length of the valid UTF-8 sequence starting at s[i] (no overlong forms,
 // no surrogates, nothing above U+10FFFF), or 0.
@@ -56,11 +57,11 @@ std::string JsonString(const std::string& text)
 double InformationContent(const MotifResult& m)
 {
     double ic = 0;
-    for (const auto& row : m.counts) {
+    for (int c = 0; c < (int)m.counts.size(); c++) {
         ic += 2;
         for (int b = 0; b < 4; b++) {
-            if (row[b] > 0 && m.siteCount > 0) {
-                double p = row[b] / (double)m.siteCount;
+            if (m.counts[c][b] > 0 && m.siteCount > 0) {
+                double p = SiteFraction(m, c, b);
                 ic += p * std::log2(p);
             }
         }
@@ -73,17 +74,6 @@ static std::string Number(double x)
     std::string out;
     AppendF(out, "%.10g", Printable(x));
     return out;
-}
-
-// The command-line words as typed: the second line of the block's command
-// text, without its trailing blank.
-static std::string CommandWords(const std::string& cmdLine)
-{
-    size_t nl = cmdLine.find('\n');
-    std::string words = nl == std::string::npos ? cmdLine : cmdLine.substr(nl + 1);
-    while (!words.empty() && words.back() == ' ')
-        words.pop_back();
-    return words;
 }
 
 static void AddSequences(std::string& out, const RunResult& r, bool genome)
@@ -125,7 +115,7 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     for (size_t c = 0; c < m.counts.size(); c++) {
         out += c ? ", [" : "[";
         for (int b = 0; b < 4; b++)
-            out += (b ? ", " : "") + Number(m.counts[c][b] / (double)m.siteCount);
+            out += (b ? ", " : "") + Number(SiteFraction(m, (int)c, b));
         out += "]";
     }
     out += "],\n          \"counts\": [";
@@ -147,8 +137,9 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     out += m.sites.empty() ? "]}" : "\n          ]}";
 }
 
-static void AddRun(std::string& out, const RunResult& r)
+std::string SummaryJsonRun(const RunResult& r)
 {
+    std::string out;
     out += "    {\"run\": " + std::to_string(r.run + 1) + ", \"seed\": " + std::to_string(r.seed) +
            ", \"log_pmo\": " + (r.hasLogPMO ? Number(r.logPMO) : std::string("null")) +
            ", \"sweeps\": " + std::to_string(r.sweeps) + ", \"burn_in\": " + std::to_string(r.burnIn) +
@@ -179,27 +170,42 @@ static void AddRun(std::string& out, const RunResult& r)
                ", \"printed_end\": " + std::to_string(m.printedEnd) + "}";
     }
     out += r.modules.empty() ? "]}" : "\n      ]}";
+    return out;
 }
 
-std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
+std::string SummaryJsonHead(const RunResult* first, bool genome)
 {
     std::string out = "{\n  \"format_version\": " + std::to_string(kSummaryFormatVersion) + ",\n";
     out += "  \"program\": " + JsonString(RUZARAVO_VERSION) + ",\n";
-    out += "  \"command_line\": " + JsonString(runs.empty() ? "" : CommandWords(runs[0].cmdLine)) + ",\n";
+    out += "  \"command_line\": " + JsonString(first ? CommandWords(first->cmdLine) : "") + ",\n";
     out += "  \"coordinates\": \"";
     out += genome ? "genome" : "local";
     out += "\",\n";
-    if (runs.empty())
+    if (!first)
         out += "  \"sequences\": [],\n";
     else
-        AddSequences(out, runs[0], genome);
-    out += "  \"runs\": [";
+        AddSequences(out, *first, genome);
+    return out;
+}
+
+std::string SummaryJsonDocument(const std::string& head, const std::vector<std::string>& runs,
+                                const ChainClusters* chains)
+{
+    std::string out = head + "  \"runs\": [";
     for (size_t i = 0; i < runs.size(); i++) {
         out += i ? ",\n" : "\n";
-        AddRun(out, runs[i]);
+        out += runs[i];
     }
     out += runs.empty() ? "]" : "\n  ]";
     if (chains)
         out += ",\n  \"chains\": " + FormatChainsJson(*chains);
     return out + "\n}\n";
+}
+
+std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains)
+{
+    std::vector<std::string> entries;
+    for (const RunResult& r : runs)
+        entries.push_back(SummaryJsonRun(r));
+    return SummaryJsonDocument(SummaryJsonHead(runs.empty() ? nullptr : &runs[0], genome), entries, chains);
 }

@@ -20,12 +20,20 @@ const int kSummaryFormatVersion = 1;
 // With chains (--chains) the document ends with their "chains" section.
 std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, const ChainClusters* chains = nullptr);
 
+// FormatSummaryJson in parts: the head (program, command line and sequences
+// of the first run, or of no run), each run's entry of "runs", and the
+// document from a head and the entries of every run so far.
+std::string SummaryJsonHead(const RunResult* first, bool genome);
+std::string SummaryJsonRun(const RunResult& r);
+std::string SummaryJsonDocument(const std::string& head, const std::vector<std::string>& runs,
+                                const ChainClusters* chains);
+
 // text as a JSON string literal, quotes included. Valid UTF-8 is kept;
 // control characters and bytes that are not valid UTF-8 become \u00XX.
 std::string JsonString(const std::string& text);
 
 // Information content of a motif in bits: per column 2 + sum p log2 p
-// over the letters with p = count / sites > 0.
+// over the letters with p = count / sites > 0 (SiteFraction).
 double InformationContent(const MotifResult& m);
 
 // A motif's "enrichment" value: an object with the threshold, the input and

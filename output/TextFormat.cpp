@@ -1,4 +1,4 @@
-// printf-style appending and finite doubles; see TextFormat.h.
+// printf-style appending, finite doubles and quoted command lines; see TextFormat.h.
 #include "output/TextFormat.h"
 
 #include <cassert>
@@ -35,6 +35,15 @@ double Printable(double x)
     if (std::isinf(x))
         return x > 0 ? DBL_MAX : -DBL_MAX;
     return x;
+}
+
+std::string CommandWords(const std::string& cmdLine)
+{
+    size_t nl = cmdLine.find('\n');
+    std::string words = nl == std::string::npos ? cmdLine : cmdLine.substr(nl + 1);
+    while (!words.empty() && words.back() == ' ')
+        words.pop_back();
+    return words;
 }
 
 std::string PowerOfTenText(double exponent)

@@ -1,7 +1,9 @@
 // Small text helpers shared by the writers: printf-style appending to a
 // std::string (for numbers only; texts from the input are appended
-// verbatim, never used as a format), finite printing of doubles, and
-// p-values given by their log10.
+// verbatim, never used as a format), finite printing of doubles, p-values
+// given by their log10, and the command line as the files quote it. They
+// stay with the writers rather than in base/: each encodes how an output
+// file prints something (no "nan", MEME's E= form), not a general rule.
 #ifndef RUZARAVO_OUTPUT_TEXTFORMAT_H
 #define RUZARAVO_OUTPUT_TEXTFORMAT_H
 
@@ -19,5 +21,10 @@ double Printable(double x);
 // double keeps its size ("4.1e-412"). A NaN or -infinity (the log of 0)
 // gives "0".
 std::string PowerOfTenText(double exponent);
+
+// The command-line words as typed: the command text of a result block
+// (banner line, then the words each followed by a blank) without the
+// banner line and the trailing blanks. summary.json and the report quote it.
+std::string CommandWords(const std::string& cmdLine);
 
 #endif

@@ -67,7 +67,7 @@ struct MotifResult {
     int index = 0;                            // 0-based motif number k (the files say k + 1)
     bool printed = false;
     int width = 0;                            // columns
-    int siteCount = 0;                        // reported sites; each count row sums to it
+    int siteCount = 0;                        // reported sites; a count row sums to it less the ambiguity letters of its sites
     std::vector<std::array<int, 4>> counts;   // width rows of letter counts, A C G T
     std::string consensus;                    // per column the most frequent letter (earliest of A C G T on ties)
     std::vector<SiteResult> sites;            // sequence order, then position order as reported

@@ -6,6 +6,7 @@
 #include "output/html/HtmlText.h"
 #include "output/html/Logo.h"
 #include "output/TextFormat.h"
+#include "results/MotifMatrix.h"
 
 static std::string Td(const std::string& text, const char* cls = "")
 {
@@ -47,7 +48,7 @@ std::string ChainsHtml(const ChainClusters& clusters)
              Td(std::to_string(c.support) + " of " + std::to_string(clusters.chainCount),
                 c.support == clusters.chainCount ? "n hi" : "n") +
              Td(chains) + Td("<a href=\"#" + label + "\">" + label + "</a>") +
-             Td(LogoSvg(ProfileOf(c.motif), "fwd", layout)) + Td("<span class=\"cons\">" + Escape(c.motif.consensus) +
+             Td(LogoSvg(CountProfile(c.motif), "fwd", layout)) + Td("<span class=\"cons\">" + Escape(c.motif.consensus) +
              "</span>") + Td(std::to_string(c.motif.counts.size()), "n") + Td(std::to_string(c.motif.siteCount), "n") +
              Td(Num(c.meanSimilarity, 3), "n") + (clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "") +
              "</tr>";

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "output/html/ChainsSection.h"
 #include "output/html/Convergence.h"
@@ -12,6 +11,7 @@
 #include "output/html/HtmlText.h"
 #include "output/html/Logo.h"
 #include "output/html/ModuleMap.h"
+#include "output/ReplaceFile.h"
 
 namespace {
 
@@ -76,34 +76,42 @@ std::string LogPMOText(const RunResult& run)
     return std::isfinite(run.logPMO) ? Num(run.logPMO, 2) : "not finite";
 }
 
-std::string HeaderHtml(const std::vector<RunResult>& runs, const ReportInput& input)
+std::string InputTableHtml(const RunResult& first)
+{
+    InputSummary s = SummariseInput(first.seqs);
+    double gc = s.acgt > 0 ? (double)s.gc / s.acgt : 0;
+    return "<h3>Input</h3><table class=\"input\"><tr><th>sequences</th><th>letters</th><th>GC fraction</th>"
+           "<th>shortest</th><th>longest</th><th>letters not ACGT</th></tr><tr>" +
+           Cell(std::to_string(s.sequences), true) + Cell(std::to_string(s.letters), true) +
+           Cell(Num(gc, 3), true) + Cell(std::to_string(s.shortest), true) + Cell(std::to_string(s.longest), true) +
+           Cell(std::to_string(s.other), true) + "</tr></table>";
+}
+
+std::string RunRowHtml(const RunResult& r)
+{
+    int printed = 0;
+    for (const MotifResult& m : r.motifs)
+        printed += m.printed;
+    return "<tr>" + Cell("<a href=\"#run" + std::to_string(r.run + 1) + "\">" + std::to_string(r.run + 1) + "</a>") +
+           Cell(std::to_string(r.seed), true) + Cell(std::to_string(r.sweeps), true) +
+           Cell(std::to_string(r.burnIn), true) + Cell(Num(r.cpuSeconds, 2), true) + Cell(LogPMOText(r), true) +
+           Cell(std::to_string(r.motifNum), true) +
+           Cell(r.independent ? "&mdash; (-s)" : std::to_string(r.moduleLength), true) +
+           Cell(std::to_string(printed), true) +
+           Cell(r.independent ? "&mdash;" : std::to_string(r.modules.size()), true) + "</tr>";
+}
+
+// inputTable is empty before the first run.
+std::string HeaderHtml(const std::string& inputTable, const std::vector<std::string>& rows, const ReportInput& input)
 {
     std::string h = "<header><h1>Ruzaravo report</h1><p>" + Escape(input.version) +
                     " &middot; cis-regulatory modules by Gibbs sampling</p><h3>Command line</h3><pre class=\"cmd\">" +
                     Escape(input.commandLine) + "</pre>";
-    if (!runs.empty()) {
-        InputSummary s = SummariseInput(runs[0].seqs);
-        double gc = s.acgt > 0 ? (double)s.gc / s.acgt : 0;
-        h += "<h3>Input</h3><table class=\"input\"><tr><th>sequences</th><th>letters</th><th>GC fraction</th>"
-             "<th>shortest</th><th>longest</th><th>letters not ACGT</th></tr><tr>" +
-             Cell(std::to_string(s.sequences), true) + Cell(std::to_string(s.letters), true) +
-             Cell(Num(gc, 3), true) + Cell(std::to_string(s.shortest), true) +
-             Cell(std::to_string(s.longest), true) + Cell(std::to_string(s.other), true) + "</tr></table>";
-    }
+    h += inputTable;
     h += "<h3>Runs</h3><table class=\"runs\"><tr><th>run</th><th>seed</th><th>sweeps</th><th>burn-in</th>"
          "<th>CPU time (s)</th><th>Log-PMO</th><th>K</th><th>L</th><th>motifs printed</th><th>modules</th></tr>";
-    for (const RunResult& r : runs) {
-        int printed = 0;
-        for (const MotifResult& m : r.motifs)
-            printed += m.printed;
-        h += "<tr>" + Cell("<a href=\"#run" + std::to_string(r.run + 1) + "\">" + std::to_string(r.run + 1) + "</a>") +
-             Cell(std::to_string(r.seed), true) + Cell(std::to_string(r.sweeps), true) +
-             Cell(std::to_string(r.burnIn), true) + Cell(Num(r.cpuSeconds, 2), true) + Cell(LogPMOText(r), true) +
-             Cell(std::to_string(r.motifNum), true) +
-             Cell(r.independent ? "&mdash; (-s)" : std::to_string(r.moduleLength), true) +
-             Cell(std::to_string(printed), true) +
-             Cell(r.independent ? "&mdash;" : std::to_string(r.modules.size()), true) + "</tr>";
-    }
+    for (const std::string& row : rows)
+        h += row;
     h += "</table>";
     if (!input.knownFile.empty())
         h += "<p>Known factors: " + std::to_string(input.known.size()) + " matrices from <code>" +
@@ -187,7 +195,7 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
                                             ") is below the --min-enrichment level."
                                       : std::string("No sites found (fewer than 3 reported sites).")) +
                "</p></div>";
-    MotifProfile freq = MotifFrequencies(m);
+    MotifProfile freq = ColumnFrequencies(m);
     LogoLayout fwd, rc;
     rc.descending = true;
     rc.firstLabel = m.width;
@@ -218,50 +226,99 @@ std::string RunHtml(const RunResult& run, const ReportInput& input, const std::v
     return h + "</section>";
 }
 
+// The most similar printed motif of the run to a motif of run 1, as a cell
+// of the agreement table.
+std::string AgreementCell(const MotifProfile& q, const RunResult& run)
+{
+    const MotifResult* best = nullptr;
+    MotifAlignment bestAl;
+    for (const MotifResult& o : run.motifs) {
+        if (!o.printed)
+            continue;
+        MotifAlignment al = CompareMotifs(q, ColumnFrequencies(o));
+        if (al.found && (!best || al.score > bestAl.score)) {
+            best = &o;
+            bestAl = al;
+        }
+    }
+    if (!best)
+        return "<td>&mdash;</td>";
+    const char* cls = bestAl.score >= 0.8 ? "hi" : bestAl.score >= 0.6 ? "mid" : "";
+    return "<td class=\"" + std::string(cls) + "\">motif " + std::to_string(best->index + 1) +
+           " <span class=\"cons\">" + Escape(best->consensus) + "</span> " + Num(bestAl.score, 2) +
+           (bestAl.forward ? "" : " (rc)") + "</td>";
+}
+
+}  // namespace
+
+void ReportParts::Add(const RunResult& run, const ReportInput& input)
+{
+    std::vector<MotifProfile> library;
+    library.reserve(input.known.size());
+    for (const KnownMotif& k : input.known)
+        library.push_back(k.matrix);
+    if (m_Rows.empty()) {
+        m_InputTable = InputTableHtml(run);
+        for (const MotifResult& m : run.motifs)
+            if (m.printed)
+                m_FirstMotifs.push_back(FirstMotif{m.index, m.consensus, ColumnFrequencies(m)});
+    } else {
+        std::vector<std::string> cells;
+        for (const FirstMotif& f : m_FirstMotifs)
+            cells.push_back(AgreementCell(f.freq, run));
+        m_Agreement.push_back(std::move(cells));
+    }
+    m_Rows.push_back(RunRowHtml(run));
+    m_Sections.push_back(RunHtml(run, input, library));
+}
+
 // For each printed motif of run 1, the most similar printed motif of every
-// other run.
-std::string AgreementHtml(const std::vector<RunResult>& runs)
+// other run (the cells were made as the runs were added).
+static std::string AgreementHtml(const std::vector<std::string>& firstLabels,
+                                 const std::vector<std::vector<std::string>>& cells)
 {
     std::string h = "<section id=\"agreement\"><h2>Runs side by side</h2><p>For each motif of run 1, the most "
                     "similar motif of every other run (average column Pearson correlation over the best offset "
                     "and strand, at least " +
                     std::to_string(kMinMotifOverlap) + " columns).</p><table class=\"agree\"><tr><th>run 1</th>";
-    for (std::size_t r = 1; r < runs.size(); r++)
+    for (std::size_t r = 1; r <= cells.size(); r++)
         h += "<th>run " + std::to_string(r + 1) + "</th>";
     h += "</tr>";
-    for (const MotifResult& m : runs[0].motifs) {
-        if (!m.printed)
-            continue;
-        MotifProfile q = MotifFrequencies(m);
-        h += "<tr><td>motif " + std::to_string(m.index + 1) + " <span class=\"cons\">" + Escape(m.consensus) +
-             "</span></td>";
-        for (std::size_t r = 1; r < runs.size(); r++) {
-            const MotifResult* best = nullptr;
-            MotifAlignment bestAl;
-            for (const MotifResult& o : runs[r].motifs) {
-                if (!o.printed)
-                    continue;
-                MotifAlignment al = CompareMotifs(q, MotifFrequencies(o));
-                if (al.found && (!best || al.score > bestAl.score)) {
-                    best = &o;
-                    bestAl = al;
-                }
-            }
-            if (!best) {
-                h += "<td>&mdash;</td>";
-                continue;
-            }
-            const char* cls = bestAl.score >= 0.8 ? "hi" : bestAl.score >= 0.6 ? "mid" : "";
-            h += "<td class=\"" + std::string(cls) + "\">motif " + std::to_string(best->index + 1) +
-                 " <span class=\"cons\">" + Escape(best->consensus) + "</span> " + Num(bestAl.score, 2) +
-                 (bestAl.forward ? "" : " (rc)") + "</td>";
-        }
+    for (std::size_t i = 0; i < firstLabels.size(); i++) {
+        h += "<tr>" + firstLabels[i];
+        for (const std::vector<std::string>& run : cells)
+            h += run[i];
         h += "</tr>";
     }
     return h + "</table></section>";
 }
 
-}  // namespace
+std::string ReportParts::Page(const ReportInput& input) const
+{
+    std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+                       "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
+                       "<title>Ruzaravo report</title><style>";
+    page += kStyle;
+    page += "</style>";
+    page += kErrorTrap;
+    page += "</head><body>";
+    page += HeaderHtml(m_InputTable, m_Rows, input);
+    if (input.chains)
+        page += ChainsHtml(*input.chains);
+    for (const std::string& section : m_Sections)
+        page += section;
+    if (m_Rows.size() > 1) {
+        std::vector<std::string> labels;
+        for (const FirstMotif& f : m_FirstMotifs)
+            labels.push_back("<td>motif " + std::to_string(f.index + 1) + " <span class=\"cons\">" +
+                             Escape(f.consensus) + "</span></td>");
+        page += AgreementHtml(labels, m_Agreement);
+    }
+    page += kSortScript;
+    page += "</body></html>\n";
+    return page;
+}
+
 
 InputSummary SummariseInput(const std::vector<SequenceResult>& seqs)
 {
@@ -280,59 +337,17 @@ InputSummary SummariseInput(const std::vector<SequenceResult>& seqs)
     return s;
 }
 
-MotifProfile MotifFrequencies(const MotifResult& motif)
-{
-    MotifProfile m(motif.counts.size());
-    for (std::size_t c = 0; c < m.size(); c++) {
-        int total = motif.counts[c][0] + motif.counts[c][1] + motif.counts[c][2] + motif.counts[c][3];
-        for (int b = 0; b < 4; b++)
-            m[c][b] = total > 0 ? (double)motif.counts[c][b] / total : 0.25;
-    }
-    return m;
-}
-
 std::string BuildReport(const std::vector<RunResult>& runs, const ReportInput& input)
 {
-    std::vector<MotifProfile> library;
-    library.reserve(input.known.size());
-    for (const KnownMotif& k : input.known)
-        library.push_back(k.matrix);
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-                       "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
-                       "<title>Ruzaravo report</title><style>";
-    page += kStyle;
-    page += "</style>";
-    page += kErrorTrap;
-    page += "</head><body>";
-    page += HeaderHtml(runs, input);
-    if (input.hasChains)
-        page += ChainsHtml(input.chains);
+    ReportParts parts;
     for (const RunResult& r : runs)
-        page += RunHtml(r, input, library);
-    if (runs.size() > 1)
-        page += AgreementHtml(runs);
-    page += kSortScript;
-    page += "</body></html>\n";
-    return page;
+        parts.Add(r, input);
+    return parts.Page(input);
 }
 
-bool WriteReportFile(const std::string& path, const std::string& html)
+Fault WriteReportFile(const std::string& path, const std::string& html)
 {
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(html.data(), (std::streamsize)html.size());
-        out.close();
-        if (!out) {
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    if (ReplaceFileAt(path, html))
+        return Fault(path, "the report cannot be written");
+    return Fault();
 }

@@ -17,6 +17,7 @@
 
 #include "analysis/ChainClusters.h"
 #include "analysis/MotifSimilarity.h"
+#include "base/Fault.h"
 #include "results/RunResult.h"
 
 // One matrix of the known-factor library (--known).
@@ -31,8 +32,7 @@ struct ReportInput {
     std::string version;                // e.g. "Ruzaravo 1.0"
     std::string knownFile;              // library file name, "" when none
     std::vector<KnownMotif> known;      // library matrices
-    bool hasChains = false;             // --chains: the runs are chains, shown clustered after the header
-    ChainClusters chains;
+    const ChainClusters* chains = nullptr;   // --chains: the runs are chains, shown clustered after the header
 };
 
 // Counts of the input as read (from the first run's sequences).
@@ -47,19 +47,40 @@ struct InputSummary {
 };
 InputSummary SummariseInput(const std::vector<SequenceResult>& seqs);
 
-// The frequency rows of a reported motif (counts / sites).
-MotifProfile MotifFrequencies(const MotifResult& motif);
-
 // Site tables show at most this many rows (highest posterior first).
 const std::size_t kMaxSiteRows = 500;
 // Best known matches listed per motif.
 const std::size_t kKnownMatches = 3;
 
+// The page's parts, each run's rendered once when the run is added: its row
+// of the runs table, its section, and its column of the agreement table
+// (its best match to each motif of the first run). The page is put
+// together from them, so adding run n renders only run n.
+class ReportParts {
+public:
+    // Renders the run's parts; the known matches use input.known.
+    void Add(const RunResult& run, const ReportInput& input);
+    // The page of every run added so far (header texts and chains from input).
+    std::string Page(const ReportInput& input) const;
+
+private:
+    struct FirstMotif {   // a printed motif of the first run, as the agreement table compares it
+        int index;
+        std::string consensus;
+        MotifProfile freq;
+    };
+    std::string m_InputTable;               // the input summary, from the first run
+    std::vector<FirstMotif> m_FirstMotifs;
+    std::vector<std::string> m_Rows;        // per run: its row of the runs table
+    std::vector<std::string> m_Sections;    // per run: its section
+    std::vector<std::vector<std::string>> m_Agreement;   // per later run: one cell per first-run motif
+};
+
+// The page for the runs at once: ReportParts with every run added.
 std::string BuildReport(const std::vector<RunResult>& runs, const ReportInput& input);
 
-// Writes the page to a temporary name beside path and renames it over
-// path, so a reader never sees half a page. False (and no file left) when
-// it cannot be written.
-bool WriteReportFile(const std::string& path, const std::string& html);
+// Writes the page through output/ReplaceFile.h, so a reader never sees
+// half a page; no fault, or {path, "the report cannot be written"}.
+Fault WriteReportFile(const std::string& path, const std::string& html);
 
 #endif

@@ -16,9 +16,8 @@
 // Appends the record's two blocks to path and its companion.
 static void Append(const std::string& path, const RunResult& r)
 {
-    std::string failedPath, reason;
-    ASSERT_TRUE(AppendRunBlocks(path, FormatResultBlock(r), FormatModPrBlock(r), &failedPath, &reason))
-        << failedPath << ": " << reason;
+    Fault fault = AppendRunBlocks(path, FormatResultBlock(r), FormatModPrBlock(r));
+    ASSERT_FALSE(fault) << fault.path << ": " << fault.reason;
 }
 
 // Two sequences of 20 letters, K = 2, R = 10 recorded sweeps (H = 5),

@@ -5,6 +5,8 @@
 // matches, and the all-or-nothing file write.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <random>
 #include <regex>
@@ -281,9 +283,12 @@ TEST(Report, FileIsWrittenWholeOrNotAtAll)
 {
     CTempDir dir;
     std::string html = BuildReport({MakeRun(0, 3, 400, 1, 1, 7)}, Input());
-    ASSERT_TRUE(WriteReportFile(dir.Path("report.html"), html));
+    ASSERT_FALSE(WriteReportFile(dir.Path("report.html"), html));
     EXPECT_EQ(ReadFile(dir.Path("report.html")), html);
-    EXPECT_FALSE(FileExists(dir.Path("report.html.tmp")));
-    EXPECT_FALSE(WriteReportFile(dir.Path("missing/report.html"), html));
-    EXPECT_FALSE(FileExists(dir.Path("missing/report.html.tmp")));
+    const std::string temp = "/.report.html.tmp." + std::to_string(getpid());   // no temporary file left
+    EXPECT_FALSE(FileExists(dir.m_Dir + temp));
+    Fault fault = WriteReportFile(dir.Path("missing/report.html"), html);
+    EXPECT_EQ(dir.Path("missing/report.html"), fault.path);
+    EXPECT_EQ("the report cannot be written", fault.reason);
+    EXPECT_FALSE(FileExists(dir.Path("missing") + temp));
 }
