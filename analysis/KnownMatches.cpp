@@ -1,0 +1,228 @@
+// Known-factor matching with p-, E- and q-values; see KnownMatches.h.
+//
+// Per found motif of width W the work is: the column scores against the
+// whole pool (W x 2 x library columns), W null histograms, and for every
+// run of found columns a..b the exact distribution of the summed rounded
+// scores, built from a by one convolution per added column (about
+// W^3 / 6 x 101^2 multiply-adds in all); every placement then costs one
+// table look-up per column.
+#include "analysis/KnownMatches.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+namespace {
+
+// Rounded column scores: round((score + 1) x 50), 0..100.
+const int kBinsPerUnit = 50;
+const int kColumnBins = 2 * kBinsPerUnit + 1;
+
+int ScoreBin(double score)
+{
+    long bin = std::lround((score + 1) * kBinsPerUnit);
+    return (int)std::min<long>(std::max<long>(bin, 0), kColumnBins - 1);
+}
+
+MotifColumn Complement(const MotifColumn& c)
+{
+    return {c[3], c[2], c[1], c[0]};
+}
+
+// 1 - (1 - p)^n without losing small p to rounding.
+double CorrectForPlacements(double p, int n)
+{
+    if (p >= 1)
+        return 1;
+    return -std::expm1(n * std::log1p(-p));
+}
+
+// E-values and Benjamini-Hochberg q-values of one found motif's matches.
+void AddEAndQ(std::vector<KnownMatch>& matches)
+{
+    const double m = (double)matches.size();
+    std::vector<std::size_t> order(matches.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t x, std::size_t y) { return matches[x].p < matches[y].p; });
+    double running = 1;
+    for (std::size_t r = order.size(); r-- > 0;) {
+        KnownMatch& k = matches[order[r]];
+        running = std::min(running, k.p * m / (double)(r + 1));
+        k.q = running;
+        k.e = k.p * m;
+    }
+}
+
+}  // namespace
+
+// Upper tails of the null sums: At(a, b, x) = P(sum of the rounded scores
+// of found columns a..b >= x) when every column draws its score from its
+// null histogram independently.
+struct KnownMatcher::Tails {
+    Tails(const std::vector<int>& bins, int width, std::size_t pool)
+        : m_Width(width), m_Tail((std::size_t)width * width)
+    {
+        std::vector<std::vector<double>> hist(width, std::vector<double>(kColumnBins, 0.0));
+        for (int i = 0; i < width; i++) {
+            for (std::size_t c = 0; c < pool; c++)
+                hist[i][bins[i * pool + c]] += 1;
+            for (double& h : hist[i])
+                h /= (double)pool;
+        }
+        std::vector<double> dist, next;
+        dist.reserve((std::size_t)width * (kColumnBins - 1) + 1);
+        next.reserve(dist.capacity());
+        for (int a = 0; a < width; a++) {
+            dist = hist[a];
+            StoreTail(a, a, dist);
+            for (int b = a + 1; b < width; b++) {
+                Convolve(dist, hist[b], next);
+                std::swap(dist, next);
+                StoreTail(a, b, dist);
+            }
+        }
+    }
+
+    double At(int a, int b, int x) const
+    {
+        const std::vector<double>& t = m_Tail[(std::size_t)a * m_Width + b];
+        return x < (int)t.size() ? t[x] : 0.0;
+    }
+
+private:
+    static void Convolve(const std::vector<double>& dist, const std::vector<double>& h, std::vector<double>& out)
+    {
+        out.assign(dist.size() + kColumnBins - 1, 0.0);
+        for (int y = 0; y < kColumnBins; y++) {
+            double hy = h[y];
+            if (hy == 0)
+                continue;
+            double* o = out.data() + y;
+            for (std::size_t x = 0; x < dist.size(); x++)
+                o[x] += dist[x] * hy;
+        }
+    }
+
+    // Summed from the top, so that small tails keep their precision.
+    void StoreTail(int a, int b, const std::vector<double>& dist)
+    {
+        std::vector<double>& t = m_Tail[(std::size_t)a * m_Width + b];
+        t.assign(dist.size(), 0.0);
+        double sum = 0;
+        for (std::size_t x = dist.size(); x-- > 0;) {
+            sum += dist[x];
+            t[x] = std::min(sum, 1.0);
+        }
+    }
+
+    int m_Width;
+    std::vector<std::vector<double>> m_Tail;   // [a x width + b]
+};
+
+std::vector<KnownFactor> KnownFactorsOf(const std::vector<MotifMatrix>& matrices)
+{
+    std::vector<KnownFactor> out;
+    out.reserve(matrices.size());
+    for (const MotifMatrix& m : matrices)
+        out.push_back({m.id, m.name, MotifProfile(m.rows.begin(), m.rows.end())});
+    return out;
+}
+
+KnownMatcher::KnownMatcher(std::vector<KnownFactor> library) : m_Library(std::move(library))
+{
+    for (const KnownFactor& k : m_Library) {
+        m_Start.push_back(m_Pool.size());
+        m_Pool.insert(m_Pool.end(), k.columns.begin(), k.columns.end());
+        if (!k.columns.empty())
+            m_Matched++;
+    }
+    std::size_t forward = m_Pool.size();
+    for (std::size_t c = 0; c < forward; c++)
+        m_Pool.push_back(Complement(m_Pool[c]));
+}
+
+void KnownMatcher::ScoreColumns(const MotifProfile& found, std::vector<double>& scores, std::vector<int>& bins) const
+{
+    const std::size_t pool = m_Pool.size();
+    scores.resize(found.size() * pool);
+    bins.resize(scores.size());
+    for (std::size_t i = 0; i < found.size(); i++) {
+        for (std::size_t c = 0; c < pool; c++) {
+            double s = ColumnPearson(found[i], m_Pool[c]);
+            scores[i * pool + c] = s;
+            bins[i * pool + c] = ScoreBin(s);
+        }
+    }
+}
+
+KnownMatch KnownMatcher::BestPlacement(std::size_t entry, int width, const std::vector<double>& scores,
+                                       const std::vector<int>& bins, const Tails& tails) const
+{
+    const std::size_t pool = m_Pool.size(), half = pool / 2, start = m_Start[entry];
+    const int wt = (int)m_Library[entry].columns.size();
+    const int minOverlap = std::min(kMinKnownOverlap, std::min(width, wt));
+    KnownMatch best;
+    best.library = entry;
+    best.id = m_Library[entry].id;
+    best.name = m_Library[entry].name;
+    double bestP = 2;
+    int tried = 0;
+    for (int strand = 0; strand < 2; strand++) {
+        for (int offset = minOverlap - wt; offset <= width - minOverlap; offset++, tried++) {
+            int first = std::max(0, offset), last = std::min(width, offset + wt);
+            int binSum = 0;
+            double scoreSum = 0;
+            for (int i = first; i < last; i++) {
+                int j = i - offset;
+                std::size_t c = strand == 0 ? start + j : half + start + (wt - 1 - j);
+                binSum += bins[i * pool + c];
+                scoreSum += scores[i * pool + c];
+            }
+            double p = tails.At(first, last - 1, binSum);
+            if (p < bestP) {
+                bestP = p;
+                best.offset = offset;
+                best.forward = strand == 0;
+                best.overlap = last - first;
+                best.score = scoreSum / (last - first);
+            }
+        }
+    }
+    best.p = CorrectForPlacements(bestP, tried);
+    return best;
+}
+
+std::vector<KnownMatch> KnownMatcher::Match(const MotifProfile& found, std::size_t motif) const
+{
+    std::vector<KnownMatch> out;
+    const int width = (int)found.size();
+    if (width == 0 || m_Matched == 0)
+        return out;
+    std::vector<double> scores;
+    std::vector<int> bins;
+    ScoreColumns(found, scores, bins);
+    Tails tails(bins, width, m_Pool.size());
+    out.reserve(m_Matched);
+    for (std::size_t e = 0; e < m_Library.size(); e++) {
+        if (m_Library[e].columns.empty())
+            continue;
+        out.push_back(BestPlacement(e, width, scores, bins, tails));
+        out.back().motif = motif;
+    }
+    AddEAndQ(out);
+    std::stable_sort(out.begin(), out.end(), [](const KnownMatch& x, const KnownMatch& y) { return x.p < y.p; });
+    return out;
+}
+
+std::vector<KnownMatch> MatchKnownFactors(const std::vector<MotifProfile>& found, const KnownMatcher& matcher,
+                                          double maxQ)
+{
+    std::vector<KnownMatch> out;
+    for (std::size_t m = 0; m < found.size(); m++)
+        for (KnownMatch& k : matcher.Match(found[m], m))
+            if (k.q <= maxQ)
+                out.push_back(std::move(k));
+    return out;
+}
