@@ -19,10 +19,35 @@ namespace {
 const int kBinsPerUnit = 50;
 const int kColumnBins = 2 * kBinsPerUnit + 1;
 
+// round((score + 1) x 50), halves up; floor, since lround costs a library call.
 int ScoreBin(double score)
 {
-    long bin = std::lround((score + 1) * kBinsPerUnit);
-    return (int)std::min<long>(std::max<long>(bin, 0), kColumnBins - 1);
+    int bin = (int)std::floor((score + 1) * kBinsPerUnit + 0.5);
+    return std::min(std::max(bin, 0), kColumnBins - 1);
+}
+
+// A column less its mean, and the sum of squares of that: the parts of
+// ColumnPearson, done in its order so that the correlation keeps its bits.
+KnownMatcher::Centred Centre(const MotifColumn& x)
+{
+    KnownMatcher::Centred c;
+    double mean = (x[0] + x[1] + x[2] + x[3]) / 4.0;
+    for (int b = 0; b < 4; b++) {
+        c.d[b] = x[b] - mean;
+        c.ss += c.d[b] * c.d[b];
+    }
+    return c;
+}
+
+// ColumnPearson(x, y) from the centred columns.
+double Pearson(const KnownMatcher::Centred& x, const KnownMatcher::Centred& y)
+{
+    if (x.ss <= 0 || y.ss <= 0)
+        return 0;
+    double sxy = 0;
+    for (int b = 0; b < 4; b++)
+        sxy += x.d[b] * y.d[b];
+    return sxy / std::sqrt(x.ss * y.ss);
 }
 
 MotifColumn Complement(const MotifColumn& c)
@@ -134,13 +159,14 @@ KnownMatcher::KnownMatcher(std::vector<KnownFactor> library) : m_Library(std::mo
 {
     for (const KnownFactor& k : m_Library) {
         m_Start.push_back(m_Pool.size());
-        m_Pool.insert(m_Pool.end(), k.columns.begin(), k.columns.end());
+        for (const MotifColumn& c : k.columns)
+            m_Pool.push_back(Centre(c));
         if (!k.columns.empty())
             m_Matched++;
     }
-    std::size_t forward = m_Pool.size();
-    for (std::size_t c = 0; c < forward; c++)
-        m_Pool.push_back(Complement(m_Pool[c]));
+    for (const KnownFactor& k : m_Library)
+        for (const MotifColumn& c : k.columns)
+            m_Pool.push_back(Centre(Complement(c)));
 }
 
 void KnownMatcher::ScoreColumns(const MotifProfile& found, std::vector<double>& scores, std::vector<int>& bins) const
@@ -149,8 +175,9 @@ void KnownMatcher::ScoreColumns(const MotifProfile& found, std::vector<double>& 
     scores.resize(found.size() * pool);
     bins.resize(scores.size());
     for (std::size_t i = 0; i < found.size(); i++) {
+        const Centred x = Centre(found[i]);
         for (std::size_t c = 0; c < pool; c++) {
-            double s = ColumnPearson(found[i], m_Pool[c]);
+            double s = Pearson(x, m_Pool[c]);
             scores[i * pool + c] = s;
             bins[i * pool + c] = ScoreBin(s);
         }

@@ -77,6 +77,12 @@ public:
 
     const std::vector<KnownFactor>& Library() const { return m_Library; }
 
+    // A column less its mean, with the sum of squares of the differences.
+    struct Centred {
+        MotifColumn d{};
+        double ss = 0;
+    };
+
 private:
     struct Tails;
     void ScoreColumns(const MotifProfile& found, std::vector<double>& scores, std::vector<int>& bins) const;
@@ -84,7 +90,7 @@ private:
                              const std::vector<int>& bins, const Tails& tails) const;
 
     std::vector<KnownFactor> m_Library;
-    std::vector<MotifColumn> m_Pool;     // every library column, then every column complemented
+    std::vector<Centred> m_Pool;         // every library column, then every column complemented
     std::vector<std::size_t> m_Start;    // first pool column of each library matrix
     std::size_t m_Matched = 0;           // library matrices with at least one column
 };

@@ -203,7 +203,7 @@ TEST(KnownMatches, PValueIsTheExactTailOfTheNullSum)
         MotifProfile pool = lib, rc = ReverseComplement(lib);
         for (int j = 4; j >= 0; j--)
             pool.push_back(rc[j]);   // the complemented columns, in any order
-        auto bin = [](double s) { return (int)std::lround((s + 1) * 50); };
+        auto bin = [](double s) { return (int)std::floor((s + 1) * 50 + 0.5); };
         int observed[2] = {0, 0};
         for (int i = 0; i < 5; i++) {
             observed[0] += bin(ColumnPearson(found[i], lib[i]));
