@@ -84,9 +84,10 @@ void AddEAndQ(std::vector<KnownMatch>& matches)
 
 // Upper tails of the null sums: At(a, b, x) = P(sum of the rounded scores
 // of found columns a..b >= x) when every column draws its score from its
-// null histogram independently.
+// null histogram independently; for runs of at most maxLength columns (no
+// placement lines up more than the widest library matrix).
 struct KnownMatcher::Tails {
-    Tails(const std::vector<int>& bins, int width, std::size_t pool)
+    Tails(const std::vector<int>& bins, int width, std::size_t pool, int maxLength)
         : m_Width(width), m_Tail((std::size_t)width * width)
     {
         std::vector<std::vector<double>> hist(width, std::vector<double>(kColumnBins, 0.0));
@@ -102,7 +103,7 @@ struct KnownMatcher::Tails {
         for (int a = 0; a < width; a++) {
             dist = hist[a];
             StoreTail(a, a, dist);
-            for (int b = a + 1; b < width; b++) {
+            for (int b = a + 1; b < width && b - a < maxLength; b++) {
                 Convolve(dist, hist[b], next);
                 std::swap(dist, next);
                 StoreTail(a, b, dist);
@@ -117,16 +118,26 @@ struct KnownMatcher::Tails {
     }
 
 private:
+    // Every out[s] receives its terms in the order of y, so the result does
+    // not depend on how the x loop is grouped (four at a time, for speed).
     static void Convolve(const std::vector<double>& dist, const std::vector<double>& h, std::vector<double>& out)
     {
         out.assign(dist.size() + kColumnBins - 1, 0.0);
+        const std::size_t n = dist.size(), n4 = n - n % 4;
+        const double* __restrict d = dist.data();
         for (int y = 0; y < kColumnBins; y++) {
-            double hy = h[y];
+            const double hy = h[y];
             if (hy == 0)
                 continue;
-            double* o = out.data() + y;
-            for (std::size_t x = 0; x < dist.size(); x++)
-                o[x] += dist[x] * hy;
+            double* __restrict o = out.data() + y;
+            for (std::size_t x = 0; x < n4; x += 4) {
+                o[x] += d[x] * hy;
+                o[x + 1] += d[x + 1] * hy;
+                o[x + 2] += d[x + 2] * hy;
+                o[x + 3] += d[x + 3] * hy;
+            }
+            for (std::size_t x = n4; x < n; x++)
+                o[x] += d[x] * hy;
         }
     }
 
@@ -163,6 +174,7 @@ KnownMatcher::KnownMatcher(std::vector<KnownFactor> library) : m_Library(std::mo
             m_Pool.push_back(Centre(c));
         if (!k.columns.empty())
             m_Matched++;
+        m_MaxWidth = std::max(m_MaxWidth, (int)k.columns.size());
     }
     for (const KnownFactor& k : m_Library)
         for (const MotifColumn& c : k.columns)
@@ -230,7 +242,7 @@ std::vector<KnownMatch> KnownMatcher::Match(const MotifProfile& found, std::size
     std::vector<double> scores;
     std::vector<int> bins;
     ScoreColumns(found, scores, bins);
-    Tails tails(bins, width, m_Pool.size());
+    Tails tails(bins, width, m_Pool.size(), m_MaxWidth);
     out.reserve(m_Matched);
     for (std::size_t e = 0; e < m_Library.size(); e++) {
         if (m_Library[e].columns.empty())

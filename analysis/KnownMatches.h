@@ -93,6 +93,7 @@ private:
     std::vector<Centred> m_Pool;         // every library column, then every column complemented
     std::vector<std::size_t> m_Start;    // first pool column of each library matrix
     std::size_t m_Matched = 0;           // library matrices with at least one column
+    int m_MaxWidth = 0;                  // columns of the widest library matrix
 };
 
 // The matches of every found motif whose q-value is at most maxQ, in the
