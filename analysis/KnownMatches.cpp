@@ -2,10 +2,11 @@
 //
 // Per found motif of width W the work is: the column scores against the
 // whole pool (W x 2 x library columns), W null histograms, and for every
-// run of found columns a..b the exact distribution of the summed rounded
-// scores, built from a by one convolution per added column (about
-// W^3 / 6 x 101^2 multiply-adds in all); every placement then costs one
-// table look-up per column.
+// run of found columns a..b (at most as long as the widest library matrix)
+// the exact distribution of the summed rounded scores, built from a by one
+// convolution per added column (at most W^3 / 6 x 101^2 multiply-adds);
+// every placement then costs one table look-up per column. 24 motifs of
+// width 15 against the 286 insect matrices take about 0.1-0.2 s.
 #include "analysis/KnownMatches.h"
 
 #include <algorithm>
