@@ -305,16 +305,22 @@ bool ReadTransfac(const std::vector<std::string>& lines, Reader& rd)
 {
     MotifMatrix m;
     std::string accession;
+    bool named = false;   // the record has an NA line
     int order[4] = {0, 1, 2, 3};
     bool inRows = false;
     auto finish = [&]() {
         if (!m.rows.empty()) {
+            if (!named && !accession.empty() && !m.id.empty()) {
+                m.name = m.id;   // JASPAR's layout: AC the matrix id, ID the factor name
+                m.id = accession;
+            }
             if (m.id.empty())
                 m.id = accession.empty() ? "matrix_" + std::to_string(rd.Next()) : accession;
             rd.Add(std::move(m));
         }
         m = MotifMatrix();
         accession.clear();
+        named = false;
         inRows = false;
     };
     for (size_t i = 0; i < lines.size() && !rd.Full(); i++) {
@@ -344,8 +350,10 @@ bool ReadTransfac(const std::vector<std::string>& lines, Reader& rd)
                 m.id = value;
             else if (words[0] == "AC")
                 accession = value;
-            else if (words[0] == "NA")
+            else if (words[0] == "NA") {
                 m.name = value;
+                named = true;
+            }
         }
     }
     if (!rd.Full())

@@ -10,7 +10,9 @@
 // output) by "letter-probability matrix: alength= 4 w= W ..." and W rows.
 // JASPAR: ">id name" followed by four rows "A [ n1 n2 ... ]" (C, G, T).
 // TRANSFAC: records with "ID"/"AC"/"NA" lines, a "P0 A C G T" header line and
-// numbered rows "01 n n n n [letter]", ended by "//".
+// numbered rows "01 n n n n [letter]", ended by "//". The id is ID and the
+// name NA; a record with AC and ID but no NA line is JASPAR's layout (AC
+// MA0049.1, ID hb), read as id AC and name ID. Without ID the id is AC.
 //
 // A row of a matrix must hold exactly four numbers (JASPAR: one number per
 // column in each letter row), separated by tabs or spaces, each a whole

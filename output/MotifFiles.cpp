@@ -6,7 +6,9 @@
 // the same input with the same options). A background that does not sum to
 // a positive number (no letters) is printed uniform. A motif's E= field,
 // MEME's place for its significance, holds its enrichment p-value when
-// that was measured (--control, --min-enrichment), else 0.
+// that was measured (--control, --min-enrichment); otherwise the field is
+// left out (MEME's minimal format allows that), since readers such as
+// Biopython would take a written 0 as the highest significance.
 #include "output/MotifFiles.h"
 
 #include "output/FeatureNames.h"
@@ -45,9 +47,10 @@ std::string MemeMotifs(const RunResult& r)
         if (!m.printed)
             continue;
         out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
-        AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d E= ", (int)m.counts.size(),
+        AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d", (int)m.counts.size(),
                 m.siteCount);
-        out += m.enrichment.measured ? PowerOfTenText(m.enrichment.log10P) : "0";
+        if (m.enrichment.measured)
+            out += " E= " + PowerOfTenText(m.enrichment.log10P);
         out += "\n";
         for (int c = 0; c < (int)m.counts.size(); c++) {
             for (int b = 0; b < 4; b++)

@@ -11,7 +11,8 @@
 // MEME minimal format: alphabet ACGT, the strands searched, the background
 // letter frequencies of the input, then per printed motif
 // "MOTIF r<run>.m<k> <consensus>" and its letter-probability matrix, whose
-// E= is the motif's enrichment p-value ("1.2e-05") when measured, else 0.
+// E= is the motif's enrichment p-value ("1.2e-05") when measured; an
+// unmeasured motif's line has no E= field.
 std::string FormatMeme(const std::vector<RunResult>& runs);
 
 // FormatMeme in parts: the header (from the first run, or for no run at

@@ -2,10 +2,14 @@
 // users have (own, MEME minimal, MEME full text output, JASPAR, TRANSFAC)
 // reads back to the same numbers; our own MEME and JASPAR files read back
 // to their counts; files Biopython writes read back (round trip); faults
-// name the matrix and row; a given matrix names the motif it seeded.
+// name the matrix and row; a given matrix names the motif it seeded; the
+// shipped JASPAR libraries agree in their three layouts, and Biopython
+// reads their MEME files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +142,11 @@ TEST(MatrixFile, EveryFormatReadsTheSameMatrix)
          "VV  TRANSFAC MATRIX TABLE\nXX\n//\nAC  M00001\nXX\nID  V$HB_01\nXX\nNA  hb\nXX\n"
          "P0      A      C      G      T\n" + CountRows("      ", true) + "XX\n//\n",
          MatrixFormat::Transfac, "V$HB_01", "hb"},
+        {"TRANSFAC as JASPAR writes it (AC the matrix id, ID the factor, no NA)",
+         "AC MA0049.1\nXX\nID hb\nXX\nDE MA0049.1 hb ; From JASPAR\nPO\tA\tC\tG\tT\n" + CountRows("\t", true) + "XX\nCC tax_group:insects\nXX\n//\n",
+         MatrixFormat::Transfac, "MA0049.1", "hb"},
+        {"TRANSFAC with ID alone", "ID V$HB_01\nP0 A C G T\n" + CountRows(" ", true) + "//\n", MatrixFormat::Transfac,
+         "V$HB_01", ""},
         {"TRANSFAC, columns in another order",
          "AC  M2\nPO  T  G  C  A\n01 1 15 0 4\n02 0 1 0 19\n03 0 0 20 0\n04 20 0 0 0\n05 0 20 0 0\n06 10 5 2 3\n//\n",
          MatrixFormat::Transfac, "M2", ""},
@@ -293,4 +302,97 @@ TEST(MatrixFile, GivenMatrixIsNamedInTheSummary)
     // Motif 1 was seeded by the given matrix, motif 2 by none (when printed).
     EXPECT_NE(std::string::npos, summary.find("\"seed_matrix\": \"MA0049.1 hb\"")) << summary.substr(0, 3000);
     EXPECT_EQ(std::string::npos, summary.find("\"seed_matrix\": \"\""));
+}
+
+// The shipped JASPAR 2024 libraries hold the same matrices, ids and names in
+// their TRANSFAC, own (.pwm) and MEME layouts: counts equal in the first
+// two, the MEME probabilities the counts over their column's total.
+TEST(MatrixFile, ShippedLibrariesAgreeInEveryLayout)
+{
+    const std::string base = std::string(RUZARAVO_SOURCE_DIR) + "/data/jaspar2024/JASPAR2024_CORE_";
+    for (const char* group : {"insects", "vertebrates"}) {
+        std::vector<MotifMatrix> transfac, pwm, meme;
+        std::string reason;
+        std::string stem = base + group + "_non-redundant";
+        ASSERT_TRUE(ReadMatrixFile(stem + "_pfms_transfac.txt", &transfac, &reason)) << reason;
+        ASSERT_TRUE(ReadMatrixFile(stem + ".pwm", &pwm, &reason)) << reason;
+        ASSERT_TRUE(ReadMatrixFile(stem + ".meme", &meme, &reason)) << reason;
+        EXPECT_EQ(std::string(group) == "insects" ? 286u : 879u, transfac.size());
+        ASSERT_EQ(transfac.size(), pwm.size()) << group;
+        ASSERT_EQ(transfac.size(), meme.size()) << group;
+        for (size_t i = 0; i < transfac.size(); i++) {
+            const MotifMatrix& t = transfac[i];
+            SCOPED_TRACE(std::string(group) + " " + t.Label());
+            EXPECT_EQ(0u, t.id.find("MA"));
+            EXPECT_FALSE(t.name.empty());
+            EXPECT_EQ(t.Label(), pwm[i].Label());
+            EXPECT_EQ(t.Label(), meme[i].Label());
+            EXPECT_TRUE(t.rows == pwm[i].rows);
+            ASSERT_EQ(t.rows.size(), meme[i].rows.size());
+            for (size_t c = 0; c < t.rows.size(); c++) {
+                double total = t.rows[c][0] + t.rows[c][1] + t.rows[c][2] + t.rows[c][3];
+                for (int b = 0; b < 4; b++)
+                    EXPECT_NEAR(t.rows[c][b] / total, meme[i].rows[c][b], 5.1e-7);
+            }
+        }
+    }
+    EXPECT_EQ("MA0049.1 hb", [&] {
+        std::vector<MotifMatrix> got;
+        std::string reason;
+        EXPECT_TRUE(ReadMatrixFile(base + "insects_non-redundant_pfms_transfac.txt", &got, &reason));
+        for (const MotifMatrix& m : got)
+            if (m.id == "MA0049.1")
+                return m.Label();
+        return std::string();
+    }());
+}
+
+// Biopython's MEME minimal-format reader takes the shipped MEME libraries:
+// every motif under its JASPAR id, with its width and our probabilities
+// (Biopython keeps counts: probability x nsites, rounded).
+TEST(MatrixFile, BiopythonReadsTheShippedMemeLibraries)
+{
+    std::string py;
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+        std::string probe = std::string(candidate) + " -c 'import Bio.motifs' >/dev/null 2>&1";
+        if (system(probe.c_str()) == 0) {
+            py = candidate;
+            break;
+        }
+    }
+    if (py.empty())
+        GTEST_SKIP() << "no Python 3 with Biopython (Debian package python3-biopython)";
+    CTempDir dir;
+    WriteFile(dir.Path("read.py"),
+              "import sys\nfrom Bio import motifs\n"
+              "with open(sys.argv[1]) as f:\n"
+              "    for m in motifs.parse(f, 'minimal'):\n"
+              "        counts = ' '.join('%d' % m.counts[b][c] for c in range(m.length) for b in 'ACGT')\n"
+              "        print('%s\\t%d\\t%d\\t%s' % (m.name, m.length, m.num_occurrences, counts))\n");
+    const std::string base = std::string(RUZARAVO_SOURCE_DIR) + "/data/jaspar2024/JASPAR2024_CORE_";
+    for (const char* group : {"insects", "vertebrates"}) {
+        std::string path = base + group + "_non-redundant.meme";
+        std::string cmd = py + " '" + dir.Path("read.py") + "' '" + path + "' > '" + dir.Path("out.txt") + "' 2>&1";
+        ASSERT_EQ(0, system(cmd.c_str())) << ReadFile(dir.Path("out.txt"));
+        std::vector<std::string> lines = Lines(ReadFile(dir.Path("out.txt")));
+        std::vector<MotifMatrix> ours;
+        std::string reason;
+        ASSERT_TRUE(ReadMatrixFile(path, &ours, &reason)) << reason;
+        ASSERT_EQ(ours.size(), lines.size()) << group;
+        for (size_t i = 0; i < ours.size(); i++) {
+            std::vector<std::string> f = Fields(lines[i]);
+            ASSERT_EQ(4u, f.size()) << lines[i];
+            EXPECT_EQ(ours[i].id, f[0]);
+            EXPECT_EQ(std::to_string(ours[i].rows.size()), f[1]);
+            double nsites = std::stod(f[2]);
+            std::vector<double> counts;
+            std::istringstream words(f[3]);
+            for (double v; words >> v;)
+                counts.push_back(v);
+            ASSERT_EQ(4 * ours[i].rows.size(), counts.size()) << lines[i];
+            for (size_t c = 0; c < ours[i].rows.size(); c++)
+                for (int b = 0; b < 4; b++)
+                    EXPECT_LE(std::fabs(counts[4 * c + b] - ours[i].rows[c][b] * nsites), 0.5 + 1e-6) << lines[i];
+        }
+    }
 }

@@ -344,7 +344,7 @@ TEST(OutputFolder, EnrichmentReachesSummaryMemeAndReportOnlyWhenAsked)
     EXPECT_EQ(std::string::npos, plainSummary.find("enrichment"));
     EXPECT_EQ(std::regex_replace(std::regex_replace(summary, enrichmentField, ""), commandLine, ""),
               std::regex_replace(plainSummary, commandLine, ""));
-    EXPECT_EQ(std::regex_replace(meme, std::regex(" E= [0-9.e+-]+\\n"), " E= 0\n"), read("without", "motifs.meme"));
+    EXPECT_EQ(std::regex_replace(meme, std::regex(" E= [0-9.e+-]+\\n"), "\n"), read("without", "motifs.meme"));
     for (const char* name : {"motifs.jaspar", "sites.bed", "modules.bed", "annotations.gff3", "modpr.bedgraph",
                              "result.txt_modpr.txt"})
         EXPECT_EQ(read("with", name), read("without", name)) << name;

@@ -66,7 +66,7 @@ TEST(Writers, ExactFilesOfASmallRecord)
     std::vector<RunResult> runs = {SmallRecord("a")};
     EXPECT_EQ("MEME version 4\n\nALPHABET= ACGT\n\nstrands: + -\n\n"
               "Background letter frequencies\nA 0.300000 C 0.200000 G 0.200000 T 0.300000\n\n"
-              "MOTIF r1.m1 ACGT\nletter-probability matrix: alength= 4 w= 4 nsites= 3 E= 0\n"
+              "MOTIF r1.m1 ACGT\nletter-probability matrix: alength= 4 w= 4 nsites= 3\n"
               " 1.000000 0.000000 0.000000 0.000000\n 0.000000 0.666667 0.333333 0.000000\n"
               " 0.000000 0.000000 1.000000 0.000000\n 0.333333 0.000000 0.000000 0.666667\n\n",
               FormatMeme(runs));
@@ -105,7 +105,7 @@ TEST(Writers, EnrichmentOnlyWhenMeasured)
     r.enrichment = true;
     r.motifs[0].enrichment = {true, 2.5, 1000, 30, 2000, 9, 6.2, -4.5};
     std::string meme = plainMeme;
-    meme.replace(meme.find("E= 0\n"), 4, "E= 3.2e-05");
+    meme.replace(meme.find("nsites= 3\n"), 9, "nsites= 3 E= 3.2e-05");
     EXPECT_EQ(meme, FormatMeme({r}));
     const std::string field = "\"seed_matrix\": null";
     std::string json = plainJson;

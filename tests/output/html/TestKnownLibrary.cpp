@@ -30,10 +30,11 @@ TEST(KnownLibrary, ShippedLayoutsAgree)
         EXPECT_EQ(transfac.size(), std::string(taxon) == "insects" ? 286u : 879u);
         ASSERT_EQ(transfac.size(), own.size());
         for (std::size_t i = 0; i < own.size(); i++) {
-            // The weight-matrix layout carries JASPAR's id and the factor name;
-            // TRANSFAC's ID line holds the factor name.
+            // Both layouts carry JASPAR's id and the factor name (TRANSFAC's AC
+            // line holds the id, its ID line the factor name).
             EXPECT_EQ(own[i].id.rfind("MA", 0), 0u) << own[i].id;
-            EXPECT_EQ(transfac[i].id, own[i].name);
+            EXPECT_EQ(transfac[i].id, own[i].id);
+            EXPECT_EQ(transfac[i].name, own[i].name);
             EXPECT_EQ(transfac[i].matrix, own[i].matrix) << own[i].id;
         }
     }
