@@ -18,20 +18,20 @@
 // draws. "<-" names the callers; "tests" means tests only.
 //
 // model/GibbsDP.cpp      lifetime and lists
-//   CGibbsDP, ~CGibbsDP  construct empty; release everything owned <- run set, tests
+//   CGibbsDP, ~CGibbsDP  construct empty; release everything owned <- RunModSampling, tests
 //   FreeMemery           release every owned array and list <- ~CGibbsDP
 //   DelSiteHead          delete one motif's N lists, heads included <- width move, AlignSites, FreeMemery
 //   CopySample (2)       deep-copy K x N (or N) site lists <- init score, driver, AlignSites
 //   AddSite              link a site behind a node <- RandPickSite, DrawSites, AlignSites
 //   CountModule          sum of ModCount over N records <- score, parameters, width move, driver
-//   SetMotifWidth        set width k and a zeroed count matrix <- ReadInputPWM, AlignSites, CollectResult
+//   SetMotifWidth        set width k and a zeroed count matrix <- ReadInputPWM, FindOptimum, CollectResult
 //   ResizeMatrices       resize the driver's weight matrices to the widths <- driver, ISforBF
 // model/SeqInput.cpp     input
 //   Initialize           read sequences, allocate per-motif/per-sequence state <- driver
 //   LoadInputSeq         read the sequences, false on a bad file <- ReadInputSeq, fuzz
-//   ReadInputSeq         LoadInputSeq that stops on a bad file <- tests
+//   ReadInputSeq         LoadInputSeq that stops on a bad file <- Initialize
 // model/InputPWM.cpp
-//   ReadInputPWM         seed matrices and widths from -M <- driver
+//   ReadInputPWM         seed matrices and widths from -M <- RunSweep (first sweep)
 // model/Background.cpp   background model
 //   BuildBackground      estimate or read the background chain <- driver
 //   CalLogBgPrPos        background column of every position table <- driver, ISforBF
@@ -44,7 +44,7 @@
 //   CalLogMotifPr        ln-likelihood of one word letter by letter [ref of scoring] <- AlignSites
 //   CalWeightMat         letter counts of one motif's sites <- score, width move, report
 // sampler/Driver.cpp     one run
-//   DataAugmentation     the whole run: sweeps, tallies, inference, record <- run set
+//   DataAugmentation     the whole run: sweeps, tallies, inference, record <- RunModSampling
 //   RunSweep             one sweep (moves, parameters, passes, draws, score) <- DataAugmentation
 //   ProposeModLenMove    module-length move code of a sweep <- RunSweep
 //   TraceRow             one row of the per-sweep trace <- DataAugmentation

@@ -112,11 +112,15 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
             const int w = m_Width[k];
             if (t + 1 < w)
                 continue;   // the site would start before the sequence
+            // The lanes of a sweep always carry their two-strand sums.
+            const double lnMix = SiteMixLog(mix, k, m_BothStrand);
             for (int g = 0; g < n; g++) {
                 const ForwardLane& l = lanes[g];
-                if (t < l.len)
-                    parts[g] = SiteEndStep(l.table + (long)t * stride, l.strand, t, K, k, w, m_BothStrand, mix,
-                                           l.A, t);
+                if (t >= l.len)
+                    continue;
+                const double site =
+                    m_BothStrand ? l.strand[(long)t * K + k] : l.table[(long)t * stride + 2 * k];
+                parts[g] = SiteEndStep(site, lnMix, l.A, t, w);
             }
             for (int g = 0; g < n; g++)
                 if (t < lanes[g].len)
@@ -127,7 +131,8 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
             const ForwardLane& l = lanes[g];
             if (t >= l.len || t <= l.Lm - 2)
                 continue;
-            parts[g] = ModuleEndStep(l.A, l.B, l.C, l.table[(long)t * stride + bgCol], lnRho, lnNotRho, t, l.Lm);
+            const double bg = l.table[(long)t * stride + bgCol];
+            parts[g] = ModuleEndStep(l.A, l.B, l.C, bg, lnRho, lnNotRho, t, l.Lm);
         }
         for (int g = 0; g < n; g++) {
             const ForwardLane& l = lanes[g];

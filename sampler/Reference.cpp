@@ -38,9 +38,12 @@ double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double*
         const int jj = p - s0;
         const double* row = table + (long)p * stride;
         out[jj] = mix.lnBgMix + row[2 * K] + out[jj - 1];
-        for (int k = 0; k < K; k++)
-            if (jj + 1 >= m_Width[k])   // the whole site lies in the window
-                out[jj] = LogSumFinish(SiteEndStep(row, nullptr, p, K, k, m_Width[k], m_BothStrand, mix, out, jj));
+        for (int k = 0; k < K; k++) {
+            const int w = m_Width[k];
+            if (jj + 1 >= w)   // the whole site lies in the window
+                out[jj] = LogSumFinish(SiteEndStep(SiteLogPr(row, nullptr, p, K, k, m_BothStrand),
+                                                   SiteMixLog(mix, k, m_BothStrand), out, jj, w));
+        }
     }
     return out[n - 1];
 }
@@ -87,9 +90,12 @@ void CGibbsDP::CalSiteForward(const SiteWindow& win, const MixLogTerms& mix)
         F[jj] = row[2 * K] + F[jj - 1];
         if (jj + 1 >= wmin)
             F[jj] = F[jj] + mix.lnBgMix;
-        for (int k = 0; k < K; k++)
-            if (jj + 1 >= m_Width[k])
-                F[jj] = LogSumFinish(SiteEndStep(row, win.strand, p, K, k, m_Width[k], m_BothStrand, mix, F, jj));
+        for (int k = 0; k < K; k++) {
+            const int w = m_Width[k];
+            if (jj + 1 >= w)   // the whole site lies in the window
+                F[jj] = LogSumFinish(SiteEndStep(SiteLogPr(row, win.strand, p, K, k, m_BothStrand),
+                                                 SiteMixLog(mix, k, m_BothStrand), F, jj, w));
+        }
     }
 }
 

@@ -82,7 +82,8 @@ void CGibbsDP::SiteForwardLanes(const SiteWindow* lanes, int n, const MixLogTerm
                 if (jj >= l.n)
                     continue;
                 const long p = l.s0 + jj;
-                parts[g] = SiteEndStep(l.table + p * stride, l.strand, p, K, k, w, m_BothStrand, mix, l.F, jj);
+                const double site = SiteLogPr(l.table + p * stride, l.strand, p, K, k, m_BothStrand);
+                parts[g] = SiteEndStep(site, SiteMixLog(mix, k, m_BothStrand), l.F, jj, w);
             }
             for (int g = 0; g < n; g++)
                 if (jj < lanes[g].n)
