@@ -112,12 +112,12 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
             const int w = m_Width[k];
             if (t + 1 < w)
                 continue;   // the site would start before the sequence
-            // The lanes of a sweep always carry their two-strand sums.
             const double lnMix = SiteMixLog(mix, k, m_BothStrand);
             for (int g = 0; g < n; g++) {
                 const ForwardLane& l = lanes[g];
                 if (t >= l.len)
                     continue;
+                // A lane always carries its two-strand sums when both strands count.
                 const double site =
                     m_BothStrand ? l.strand[(long)t * K + k] : l.table[(long)t * stride + 2 * k];
                 parts[g] = SiteEndStep(site, lnMix, l.A, t, w);
