@@ -7,22 +7,109 @@
 // nodes. Count matrices and weight matrices hold W_k rows of 4 entries in
 // the order A, C, G, T (entry 4 * row + letter code).
 //
-// The operations live in one file per concern:
-//   model/GibbsDP.cpp      lifetime, list helpers
-//   model/SeqInput.cpp     Initialize, ReadInputSeq
-//   model/Background.cpp   BuildBackground, CalLogBgPrPos, CalLogBgPr
-//   model/MotifScore.cpp   CalLogPrPos, CalLogMotifPr, CalWeightMat
-//   model/InputPWM.cpp     ReadInputPWM
-//   sampler/Driver.cpp     DataAugmentation, OutputInfo
-//   sampler/InitScore.cpp  RandPickSite, CalLogPostPrSample, CalBayesianScore
-//   sampler/ModuleSample.cpp  ApproxSampleCurSeq, CalModuleLogPr, SampleModule, ExcludeCurSeq
-//   sampler/SiteSample.cpp SampleSites
-//   sampler/Parameters.cpp SampleParameters, UpdateParameters, UpdateModuleLength
-//   sampler/WidthMove.cpp  UpdateWidth, PhaseShift, CheckBoundary, CalLogPCondPW, MH
-//   report/Tally.cpp       SetZerosMD, RecordMD, SumNeighborMD, InferSiteCount, InferModule, DeleteMD
-//   report/Optimum.cpp     FindOptimum, AlignSites
-//   report/ResultRecord.cpp CollectResult (output/ writes the record)
-//   report/BayesFactor.cpp ISforBF, ShrinkCount, ProposeParameter, ProbSeqGParam, CalLogNullModel
+// Operation index: every member operation, one file per concern, with what
+// it does and who calls it. Module and site sampling have two paths. The
+// fast path [fast] is what a sweep runs: the draw-free passes of all
+// sequences and windows first, several in step and on any thread, then the
+// draws. The reference path [ref] computes the same values step by step,
+// one sequence or window at a time, as the operations are defined; only the
+// tests (which hold the two to the same bits) and the model odds call it.
+// Both paths share the recursion steps of sampler/ForwardStep.h and the
+// draws. "<-" names the callers; "tests" means tests only.
+//
+// model/GibbsDP.cpp      lifetime and lists
+//   CGibbsDP, ~CGibbsDP  construct empty; release everything owned <- RunModSampling, tests
+//   FreeMemery           release every owned array and list <- ~CGibbsDP
+//   DelSiteHead          delete one motif's N lists, heads included <- width move, AlignSites, FreeMemery
+//   CopySample (2)       deep-copy K x N (or N) site lists <- init score, driver, AlignSites
+//   AddSite              link a site behind a node <- RandPickSite, DrawSites, AlignSites
+//   CountModule          sum of ModCount over N records <- score, parameters, width move, driver
+//   SetMotifWidth        set width k and a zeroed count matrix <- ReadInputPWM, FindOptimum, CollectResult
+//   ResizeMatrices       resize the driver's weight matrices to the widths <- driver, ISforBF
+// model/SeqInput.cpp     input
+//   Initialize           read sequences, allocate per-motif/per-sequence state <- driver
+//   LoadInputSeq         read the sequences, false on a bad file <- ReadInputSeq, fuzz
+//   ReadInputSeq         LoadInputSeq that stops on a bad file <- Initialize
+// model/InputPWM.cpp
+//   ReadInputPWM         seed matrices and widths from -M <- RunSweep (first sweep)
+// model/Background.cpp   background model
+//   BuildBackground      estimate or read the background chain <- driver
+//   CalLogBgPrPos        background column of every position table <- driver, ISforBF
+//   CalLogBgPr (2)       background log-probability of a word <- score, modules, width move, report
+// model/MotifScore.cpp   motif scoring (word-prefix tables, model/ScoreTables.h)
+//   CalLogPrPos          motif columns of every table, by prefix tables <- ISforBF, fuzz
+//   MatrixLogs           ln of every matrix entry <- BuildScoreTables
+//   BuildScoreTables     matrix logs and word-prefix sums of a sweep <- CalLogPrPos, DrawFreePasses
+//   ScoreSequence        motif columns of one table [fast] <- CalLogPrPos, SequencePasses
+//   CalLogMotifPr        ln-likelihood of one word letter by letter [ref of scoring] <- AlignSites
+//   CalWeightMat         letter counts of one motif's sites <- score, width move, report
+// sampler/Driver.cpp     one run
+//   DataAugmentation     the whole run: sweeps, tallies, inference, record <- RunModSampling
+//   RunSweep             one sweep (moves, parameters, passes, draws, score) <- DataAugmentation
+//   ProposeModLenMove    module-length move code of a sweep <- RunSweep
+//   TraceRow             one row of the per-sweep trace <- DataAugmentation
+//   OutputInfo           progress line of a sweep <- DataAugmentation
+// sampler/InitScore.cpp  initial sites and the posterior score
+//   RandPickSite         random initial configuration <- driver
+//   CalLogPostPrSample   collapsed log posterior of the configuration <- RunSweep, width move
+//   CalBayesianScore     one motif's Dirichlet-multinomial term <- CalLogPostPrSample
+//   WidthLogPrior        Poisson(15) width prior <- score, width move
+//   LgArg                a count as a logGamma argument <- score, width move
+// sampler/SweepPasses.cpp draw-free passes of a sweep
+//   DrawFreePasses       size the work, score tables, strand sums, module passes [fast] <- RunSweep
+//   SequencePasses       those passes for a range of sequences [fast] <- DrawFreePasses (threads)
+// sampler/ModuleSample.cpp module sampling
+//   MixLogs              ln pi[k], ln pi[k] + ln 0.5, ln pi[K] <- every forward pass
+//   StrandSums           LogSum of each position's two strand columns [fast] <- SequencePasses
+//   MakeLane             one sequence's lane of the module pass <- SequencePasses
+//   ForwardLanes         module forward passes A, B, C of lanes in step [fast] <- SequencePasses
+//   DrawModules          remove modules and sites, draw new modules [both] <- RunSweep, ApproxSampleCurSeq
+//   SampleModule         backward draw of the modules from A, B, C [both] <- DrawModules
+//   ExcludeCurSeq        remove a sequence's modules and sites [both] <- DrawModules
+// sampler/SiteSample.cpp site sampling
+//   SampleSweepSites     site pass of every module window of a sweep [fast] <- RunSweep
+//   SiteWindowAt         a module window cut to its sequence [both] <- SampleSweepSites, SampleSites
+//   SiteForwardLanes     site forward passes of windows in step [fast] <- SampleSweepSites
+//   DrawSites            backward draw of one window's sites [both] <- SampleSweepSites, SampleSites
+// sampler/Reference.cpp  step-by-step passes
+//   CalModuleLogPr       module-model pass A of one window [ref] <- ApproxSampleCurSeq, ProbSeqGParam
+//   CalModuleChain       B and C of one sequence from A [ref] <- ApproxSampleCurSeq
+//   ApproxSampleCurSeq   module step of one sequence [ref of ForwardLanes + DrawModules] <- tests
+//   CalSiteForward       site forward pass F of one window [ref] <- SampleSites
+//   SampleSites          site step of one window [ref of SiteForwardLanes + DrawSites] <- tests
+// sampler/Parameters.cpp parameters
+//   SampleParameters     draw rho, pi and matrices from the posterior <- RunSweep (-P)
+//   UpdateParameters     posterior means of rho, pi and matrices <- RunSweep
+//   UpdateModuleLength   decide the module-length move <- RunSweep
+//   UnitsOutsideModules  units outside modules, held >= 1 <- parameters
+//   MixingCounts         Dirichlet counts of the mixing proportions <- parameters
+// sampler/WidthMove.cpp  width and phase moves
+//   UpdateWidth          propose and test a width change <- RunSweep
+//   PhaseShift           propose and test a phase shift <- RunSweep
+//   CheckBoundary        flag sites a move would push off their sequence <- width, phase
+//   CalLogPCondPW        score of one motif at a width <- width, phase
+//   MH                   Metropolis-Hastings acceptance draw <- moves, UpdateModuleLength
+//   BuildMovedSites      proposal lists of a moved motif <- width, phase
+//   DecideMotifMove      test a motif move, install or free it <- width, phase
+// report/Tally.cpp       posterior tallies
+//   SetZerosMD, DeleteMD allocate zeroed / free the tallies <- driver
+//   RecordMD             add the configuration to the tallies <- driver
+//   SumNeighborMD        merge site tallies of neighbouring positions <- driver
+//   InferSiteCount       site count of each motif from its histogram <- driver
+//   PeakSiteCount        peak rules on one smoothed histogram <- InferSiteCount
+//   InferModule          module positions from the module tally <- driver
+// report/Optimum.cpp     reported sites
+//   FindOptimum          best width and sites of each motif <- driver
+//   AlignSites           re-align the reported sites <- driver
+//   AlignCandidates      candidate starts of one site <- AlignSites
+// report/ResultRecord.cpp
+//   CollectResult        the run's record (output/ writes it) <- driver
+// report/BayesFactor.cpp model odds
+//   ISforBF              log posterior model odds by importance sampling <- driver (-B)
+//   ShrinkCount          shrink the proposal counts <- ISforBF
+//   ProposeParameter     draw one proposal, return ln q <- ISforBF
+//   ProbSeqGParam        module-chain log-likelihood of a sequence <- ISforBF
+//   CalLogNullModel      background log-likelihood of all sequences <- ISforBF
 #ifndef RUZARAVO_MODEL_GIBBSDP_H
 #define RUZARAVO_MODEL_GIBBSDP_H
 
@@ -175,7 +262,8 @@ public:
     // The logs of every matrix entry and the prefix tables of words, for
     // an input of `letters` letters.
     void BuildScoreTables(double** pwm, long long letters, ScoreTables* t);
-    // The motif columns of sequence s's table (len rows), as CalLogPrPos.
+    // The motif columns of sequence s's table (len rows), as CalLogPrPos;
+    // the sweep calls it per sequence (SequencePasses).
     void ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch);
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
@@ -185,20 +273,31 @@ public:
     void RandPickSite();
     double CalLogPostPrSample();
     double CalBayesianScore(int a, int* n, int** C, int* w, double G);
+    // Reference module step of sequence i (step by step: CalModuleLogPr,
+    // CalModuleChain, DrawModules); the sweep runs ForwardLanes instead.
     void ApproxSampleCurSeq(int i, double rho, double* pi, double** pwm, double* table, int* move);
+    // Reference module-model pass of the window e - n + 1 .. e; also the
+    // model odds' pass.
     double CalModuleLogPr(int e, int n, double* table, double* pi, double* out);
+    // Reference: B and C of ApproxSampleCurSeq for sequence i from A.
+    void CalModuleChain(int i, double rho, const double* table, const double* A, double* B, double* C);
     void SampleModule(double* B, double* C, double rho, int len, int i, int* move, double* A);
     void ExcludeCurSeq(int i);
+    // Reference site step of one window (CalSiteForward, DrawSites); strand:
+    // the sequence's two-strand sums, or null to take them in place.
     void SampleSites(double* pi, double* table, int i, int e, int n, const double* strand = nullptr);
-    // SampleSites for every module of every sequence, in sequence and
-    // module order, with the forward passes taken first (into m_Work).
+    // Reference site forward pass of one window, into win.F.
+    void CalSiteForward(const SiteWindow& win, const MixLogTerms& mix);
+    // Fast site pass of a sweep: SampleSites for every module of every
+    // sequence, in sequence and module order, with the forward passes taken
+    // first, several windows in step (into m_Work).
     void SampleSweepSites(double* pi, double** tables, int* seqLen);
     // The window SampleSites samples for end e and length n, cut to the
     // sequence; false when no site fits in it (then it draws nothing).
     bool SiteWindowAt(int i, int e, int n, const double* table, const double* strand, SiteWindow* w);
-    // The site forward passes of n (at most kForwardLanes) windows in step.
+    // Fast: the site forward passes of n (at most kForwardLanes) windows in step.
     void SiteForwardLanes(const SiteWindow* lanes, int n, const MixLogTerms& mix);
-    // The backward draws of one window from its finished forward pass.
+    // The backward draws of one window from its finished forward pass (both paths).
     void DrawSites(const SiteWindow& win, const MixLogTerms& mix);
     void SampleParameters(double* rho, double* pi, double** pwm);
     void UpdateParameters(double* rho, double* pi, double** pwm);
@@ -246,35 +345,21 @@ public:
     // Module-length move code of sweep t (-1 none, else 0..3); draws
     // one value % 4 only after the burn-in when the length may move.
     int ProposeModLenMove(int t, int meanLen);
-    // ln pi[k] and the group (ln pi[k] + ln 0.5) for k < K.
-    void MixLogs(double* pi, double* lnPi, double* lnPiHalf);
-    // One step of the forward passes over a window: adds to f[jj] every way
-    // a site of some motif can end at the window's (jj + 1)-th letter, whose
-    // table row is row.
-    // strand: the row's K two-strand sums (StrandSums), or null to compute
-    // them here; the result is the same bits either way.
-    void AddSiteEnds(const double* row, int jj, double* f, const double* lnPi, const double* lnPiHalf,
-                     const double* strand);
-    // The same logarithms in a MixLogTerms, with ln pi[K].
+    // ln pi[k], ln pi[k] + ln 0.5 (k < K) and ln pi[K], for every forward pass.
     void MixLogs(double* pi, MixLogTerms* mix);
-    // The module forward pass of sequence i (two letters or more): A, B
-    // and C of ApproxSampleCurSeq, len each, bit for bit. With both strands
-    // and strand not null, also strand[p K + k] = LogSum of row p's two
-    // strand columns of motif k, for every p < len. Draws nothing.
-    void ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
-                       double* strand, double* A, double* B, double* C);
-    // strand[p K + k] = LogSum of row p's two strand columns of motif k,
-    // for every p < len.
+    // Fast: strand[p K + k] = LogSum of row p's two strand columns of
+    // motif k, for every p < len.
     void StrandSums(const double* table, int len, double* strand);
     // Sequence i's lane of the forward pass over the given buffers.
     ForwardLane MakeLane(int i, const double* table, const double* strand, double* A, double* B, double* C);
-    // The module forward passes of n sequences in step (strand sums
-    // already taken): each lane gets the bits of ModuleForward alone.
+    // Fast: the module forward passes (A, B, C of ApproxSampleCurSeq) of n
+    // sequences in step, strand sums already taken; each lane gets the bits
+    // of the reference alone. Draws nothing.
     void ForwardLanes(const ForwardLane* lanes, int n, double rho, const MixLogTerms& mix);
-    // The draws of ApproxSampleCurSeq from a finished forward pass (A, B, C
-    // may be null for a sequence of fewer than two letters).
+    // The draws of the module step from a finished forward pass, on both
+    // paths (A, B, C may be null for a sequence of fewer than two letters).
     void DrawModules(int i, double rho, double* A, double* B, double* C, int* move);
-    // Steps of a sweep that draw nothing, for every sequence: the position
+    // Fast: steps of a sweep that draw nothing, for every sequence: the position
     // tables, the two-strand sums, the module forward passes (into m_Work).
     void DrawFreePasses(double rho, double* pi, double** pwm, double** tables, int* seqLen);
     // Those passes for sequences first .. last-1, into buffers already sized.

@@ -2,13 +2,17 @@
 // log-likelihood of one word under one weight matrix, and the letter counts
 // of a motif's sites.
 //
-// CalLogPrPos is the hot path of the sampler. It takes the natural log of
-// every weight-matrix entry once per call (the same bits as calling log for
-// each letter), codes each sequence's letters (and their complements) once,
-// and tracks the last N seen so that "the window holds an N" costs one
-// comparison; nothing is allocated per position. Each score is the defined
-// sum in its defined order: 0.0 plus ln pwm[4i + code] for i = 0 .. W-1,
-// taken up to its first letters from the prefix tables (ScoreTables.h).
+// A sweep scores each sequence with ScoreSequence (sampler/SweepPasses.cpp);
+// CalLogPrPos scores every table at once the same way, for the model odds.
+// Scoring takes the natural log of every weight-matrix entry once per call
+// (the same bits as calling log for each letter), codes each sequence's
+// letters (and their complements) once, and tracks the last N seen so that
+// "the window holds an N" costs one comparison; nothing is allocated per
+// position. Each score is the defined sum in its defined order: 0.0 plus
+// ln pwm[4i + code] for i = 0 .. W-1, taken up to its first letters from
+// the prefix tables (ScoreTables.h). CalLogMotifPr is that sum letter by
+// letter: the reference the tests hold both to, and the site alignment's
+// scorer.
 #include <cmath>
 #include <vector>
 

@@ -1,39 +1,39 @@
-// Module sampling for one sequence: a forward summation over every way of
-// cutting the sequence into background letters and modules of Lm letters,
-// then a backward draw of the modules from the sequence's end.
+// Module sampling, fast path: the module forward passes of a sweep and the
+// draws that every module step shares.
 //
-// The module likelihood is approximate: one module-model pass over the
-// whole sequence gives prefix log-likelihoods A[t], and the module ending
-// at t scores A[t] - A[t - Lm]. B[t] is that score, C[t] the forward log
-// probability of letters 0 .. t. After a call the sequence has no sites,
-// zero or more non-overlapping modules stored by descending start, and its
-// LogRatio and StepLogRatio describe the new modules. m_CountMat and
-// m_SiteNum lose the removed sites and are stale until the next score.
+// For one sequence the forward pass sums over every way of cutting it into
+// background letters and modules of Lm letters: one module-model pass over
+// the whole sequence gives prefix log-likelihoods A[t], the module ending at
+// t scores B[t] = A[t] - A[t - Lm], and C[t] is the forward log probability
+// of letters 0 .. t. DrawModules then removes the sequence's modules and
+// sites and draws new modules backwards from its end (SampleModule). After
+// it the sequence has no sites, zero or more non-overlapping modules stored
+// by descending start, and LogRatio and StepLogRatio describe the new
+// modules; m_CountMat and m_SiteNum lose the removed sites and are stale
+// until the next score.
 //
-// ModuleForward computes A, B and C in one loop (C[t] needs A[t] only), so
-// the two recursions' exp/log latencies overlap, and it keeps each
-// position's two-strand sums for the site pass; it gives the bits of the
-// separate passes. It draws nothing, so a sweep runs it for every sequence
-// first (on any thread) and makes the draws (DrawModules) afterwards.
-//
-// Each LogSum waits for the one before it in its chain (an exp, then a
-// log), so one sequence's pass is bound by their latency, not by the
-// machine's throughput. ForwardLanes therefore runs the passes of several
-// sequences in step, taking each LogSum for every lane before the next:
-// the lanes' chains are independent and their latencies overlap. Every
-// lane's values are computed by the same operations in the same order as
-// alone, so the bits do not depend on the grouping.
+// ForwardLanes computes A, B and C in one loop (C[t] needs A[t] only) for
+// several sequences in step, taking each LogSum for every lane before the
+// next: each LogSum waits for the one before it in its chain (an exp, then
+// a log), so one sequence alone is bound by their latency, and independent
+// lanes overlap them. StrandSums takes each position's two-strand sums once
+// for the module and the site passes. The sweep runs these draw-free passes
+// for every sequence first (SweepPasses.cpp, on any thread) and makes the
+// draws afterwards. The step-by-step reference of the same values is
+// ApproxSampleCurSeq (Reference.cpp); both take the recursion steps of
+// ForwardStep.h, so every lane has the reference's bits whatever the
+// grouping.
 //
 // Random draws: SampleModule takes one m_Rng.next() / 2147483647.0 per candidate
 // end whose log acceptance is above -200, from the sequence end backwards.
 // Sequences of fewer than two letters draw nothing.
 #include <cassert>
 #include <cmath>
-#include <vector>
 
 #include "base/Helpers.h"
 #include "base/Random.h"
 #include "model/GibbsDP.h"
+#include "sampler/ForwardStep.h"
 #include "sampler/SweepWork.h"
 
 // Count-matrix column of a site letter: A, C, G, T in either case; -1 for
@@ -49,62 +49,16 @@ static int CountColumn(char c)
     }
 }
 
-void CGibbsDP::MixLogs(double* pi, double* lnPi, double* lnPiHalf)
-{
-    double lnHalf = log(0.5);
-    for (int k = 0; k < m_MotifNum; k++) {
-        lnPi[k] = log(pi[k]);
-        lnPiHalf[k] = lnPi[k] + lnHalf;
-    }
-}
-
 void CGibbsDP::MixLogs(double* pi, MixLogTerms* mix)
 {
+    const double lnHalf = log(0.5);
     mix->lnPi.resize(m_MotifNum);
     mix->lnPiHalf.resize(m_MotifNum);
-    MixLogs(pi, mix->lnPi.data(), mix->lnPiHalf.data());
-    mix->lnBgMix = log(pi[m_MotifNum]);
-}
-
-void CGibbsDP::AddSiteEnds(const double* row, int jj, double* f, const double* lnPi,
-                           const double* lnPiHalf, const double* strand)
-{
-    int j = jj + 1;   // letters of the window so far
     for (int k = 0; k < m_MotifNum; k++) {
-        int w = m_Width[k];
-        if (j < w)
-            continue;   // the site would start before the window
-        double x;
-        if (m_BothStrand)
-            x = (strand ? strand[k] : LogSum(row[2 * k], row[2 * k + 1])) + lnPiHalf[k];
-        else
-            x = lnPi[k] + row[2 * k];
-        if (j > w)
-            x = x + f[jj - w];
-        f[jj] = LogSum(f[jj], x);
+        mix->lnPi[k] = log(pi[k]);
+        mix->lnPiHalf[k] = mix->lnPi[k] + lnHalf;
     }
-}
-
-double CGibbsDP::CalModuleLogPr(int e, int n, double* table, double* pi, double* out)
-{
-    if (n < 1)
-        return 0.0;   // an empty window has probability 1
-    int K = m_MotifNum, stride = 2 * K + 1;
-    int s0 = e - n + 1;
-    double* lnPi = new double[2 * K];
-    double* lnPiHalf = lnPi + K;
-    MixLogs(pi, lnPi, lnPiHalf);
-    double lnBgMix = log(pi[K]);
-
-    out[0] = lnBgMix + table[(long)s0 * stride + 2 * K];
-    for (int p = s0 + 1; p <= e; p++) {
-        int jj = p - s0;
-        const double* row = table + (long)p * stride;
-        out[jj] = lnBgMix + row[2 * K] + out[jj - 1];
-        AddSiteEnds(row, jj, out, lnPi, lnPiHalf, nullptr);
-    }
-    delete[] lnPi;
-    return out[n - 1];
+    mix->lnBgMix = log(pi[m_MotifNum]);
 }
 
 void CGibbsDP::StrandSums(const double* table, int len, double* strand)
@@ -136,8 +90,6 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
 {
     assert(n <= kForwardLanes);
     const int K = m_MotifNum, stride = 2 * K + 1, bgCol = 2 * K;
-    const double* lnPi = mix.lnPi.data();
-    const double* lnPiHalf = mix.lnPiHalf.data();
     const double lnRho = log(rho), lnNotRho = log(1.0 - rho);
     int longest = 0;
     for (int g = 0; g < n; g++) {
@@ -160,18 +112,15 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
             const int w = m_Width[k];
             if (t + 1 < w)
                 continue;   // the site would start before the sequence
+            const double lnMix = SiteMixLog(mix, k, m_BothStrand);
             for (int g = 0; g < n; g++) {
                 const ForwardLane& l = lanes[g];
                 if (t >= l.len)
                     continue;
-                double x;
-                if (m_BothStrand)
-                    x = l.strand[(long)t * K + k] + lnPiHalf[k];
-                else
-                    x = lnPi[k] + l.table[(long)t * stride + 2 * k];
-                if (t + 1 > w)
-                    x = x + l.A[t - w];
-                parts[g] = LogSumStart(l.A[t], x);
+                // A lane always carries its two-strand sums when both strands count.
+                const double site =
+                    m_BothStrand ? l.strand[(long)t * K + k] : l.table[(long)t * stride + 2 * k];
+                parts[g] = SiteEndStep(site, lnMix, l.A, t, w);
             }
             for (int g = 0; g < n; g++)
                 if (t < lanes[g].len)
@@ -182,12 +131,8 @@ void CGibbsDP::ForwardLanes(const ForwardLane* lanes, int n, double rho, const M
             const ForwardLane& l = lanes[g];
             if (t >= l.len || t <= l.Lm - 2)
                 continue;
-            l.B[t] = t == l.Lm - 1 ? l.A[t] : l.A[t] - l.A[t - l.Lm];
-            double x1 = lnNotRho + l.C[t - 1] + l.table[(long)t * stride + bgCol];
-            double x2 = lnRho + l.B[t];
-            if (t > l.Lm - 1)
-                x2 = x2 + l.C[t - l.Lm];
-            parts[g] = LogSumStart(x1, x2);
+            const double bg = l.table[(long)t * stride + bgCol];
+            parts[g] = ModuleEndStep(l.A, l.B, l.C, bg, lnRho, lnNotRho, t, l.Lm);
         }
         for (int g = 0; g < n; g++) {
             const ForwardLane& l = lanes[g];
@@ -210,21 +155,6 @@ ForwardLane CGibbsDP::MakeLane(int i, const double* table, const double* strand,
     return ForwardLane{table, strand, A, B, C, len, m_ModLen < len ? m_ModLen : len};
 }
 
-void CGibbsDP::ModuleForward(int i, double rho, const MixLogTerms& mix, const double* table,
-                             double* strand, double* A, double* B, double* C)
-{
-    const int len = m_Seq[i].GetLength();
-    std::vector<double> own;
-    if (m_BothStrand && !strand) {
-        own.resize((size_t)len * m_MotifNum);
-        strand = own.data();
-    }
-    if (m_BothStrand)
-        StrandSums(table, len, strand);
-    ForwardLane lane = MakeLane(i, table, strand, A, B, C);
-    ForwardLanes(&lane, 1, rho, mix);
-}
-
 void CGibbsDP::DrawModules(int i, double rho, double* A, double* B, double* C, int* move)
 {
     int len = m_Seq[i].GetLength();
@@ -236,24 +166,6 @@ void CGibbsDP::DrawModules(int i, double rho, double* A, double* B, double* C, i
         return;
     }
     SampleModule(B, C, rho, len, i, move, A);
-}
-
-void CGibbsDP::ApproxSampleCurSeq(int i, double rho, double* pi, double** /*pwm*/, double* table,
-                                  int* move)
-{
-    int len = m_Seq[i].GetLength();
-    if (len < 2) {
-        DrawModules(i, rho, nullptr, nullptr, nullptr, move);
-        return;
-    }
-    std::vector<double> work(3 * (size_t)len);
-    double* A = work.data();
-    double* B = A + len;
-    double* C = B + len;
-    MixLogTerms mix;
-    MixLogs(pi, &mix);
-    ModuleForward(i, rho, mix, table, nullptr, A, B, C);
-    DrawModules(i, rho, A, B, C, move);
 }
 
 // The stretch of step letters that move m adds to or removes from the

@@ -1,22 +1,22 @@
-// Site sampling inside one module window: a forward pass sums over every
-// tiling of the window by background letters and non-overlapping sites of
-// the K motifs (on one or both strands), and a backward pass draws one
-// tiling from the window's end to its start.
+// Site sampling, fast path: the site pass of a sweep, and the window and
+// the backward draw that every site step shares.
 //
-// Background letters carry the mixing factor pi[K] only from the wmin-th
-// letter of the window on (wmin = the smallest width). Every site drawn
-// lies inside the window, so sites of one window never overlap. Sites are
-// only added (behind the head node); m_CountMat and m_SiteNum are left to
-// the next score.
-//
-// strand, when given, holds the sequence's two-strand sums (StrandSums),
-// which the forward pass then reads instead of recomputing them.
+// For one module window a forward pass sums over every tiling of the window
+// by background letters and non-overlapping sites of the K motifs (on one
+// or both strands), and a backward pass (DrawSites) draws one tiling from
+// the window's end to its start. Background letters carry the mixing factor
+// pi[K] only from the wmin-th letter of the window on (wmin = the smallest
+// width). Every site drawn lies inside the window, so sites of one window
+// never overlap. Sites are only added (behind the head node); m_CountMat
+// and m_SiteNum are left to the next score.
 //
 // The forward pass draws nothing and each window's depends only on its own
 // letters, so a sweep (SampleSweepSites) first runs the forward passes of
 // all its module windows, several in step as the module pass does
-// (SiteForwardLanes), then makes the draws window by window in the order
-// of the one-window steps: the same bits and the same draws.
+// (SiteForwardLanes, reading the two-strand sums of the module pass), then
+// makes the draws window by window in the order of the one-window steps.
+// The step-by-step reference is SampleSites (Reference.cpp); both take the
+// recursion step of ForwardStep.h: the same bits and the same draws.
 //
 // Random draws: one m_Rng.next() / 2147483647.0 per backward step, whatever the
 // probabilities; a window shorter than wmin draws nothing.
@@ -27,6 +27,7 @@
 #include "base/Helpers.h"
 #include "base/Random.h"
 #include "model/GibbsDP.h"
+#include "sampler/ForwardStep.h"
 #include "sampler/SweepWork.h"
 
 bool CGibbsDP::SiteWindowAt(int i, int e, int n, const double* table, const double* strand, SiteWindow* w)
@@ -81,15 +82,8 @@ void CGibbsDP::SiteForwardLanes(const SiteWindow* lanes, int n, const MixLogTerm
                 if (jj >= l.n)
                     continue;
                 const long p = l.s0 + jj;
-                const double* row = l.table + p * stride;
-                double x;
-                if (m_BothStrand)
-                    x = (l.strand ? l.strand[p * K + k] : LogSum(row[2 * k], row[2 * k + 1])) + mix.lnPiHalf[k];
-                else
-                    x = mix.lnPi[k] + row[2 * k];
-                if (j > w)
-                    x = x + l.F[jj - w];
-                parts[g] = LogSumStart(l.F[jj], x);
+                const double site = SiteLogPr(l.table + p * stride, l.strand, p, K, k, m_BothStrand);
+                parts[g] = SiteEndStep(site, SiteMixLog(mix, k, m_BothStrand), l.F, jj, w);
             }
             for (int g = 0; g < n; g++)
                 if (jj < lanes[g].n)
@@ -151,19 +145,6 @@ void CGibbsDP::DrawSites(const SiteWindow& win, const MixLogTerms& mix)
         AddSite(m_Sites[k][win.seq], site);
         q = q - w;
     }
-}
-
-void CGibbsDP::SampleSites(double* pi, double* table, int i, int e, int n, const double* strand)
-{
-    SiteWindow win;
-    if (!SiteWindowAt(i, e, n, table, strand, &win))
-        return;
-    MixLogTerms mix;
-    MixLogs(pi, &mix);
-    std::vector<double> F(win.n);
-    win.F = F.data();
-    SiteForwardLanes(&win, 1, mix);
-    DrawSites(win, mix);
 }
 
 void CGibbsDP::SampleSweepSites(double* pi, double** tables, int* seqLen)

@@ -1,5 +1,8 @@
-// The draw-free first phase of a sweep: position tables, two-strand sums
-// and module forward passes of every sequence, into the run's SweepWork.
+// The draw-free first phase of a sweep, on the fast path: position tables
+// (ScoreSequence), two-strand sums and interleaved module forward passes
+// (StrandSums, ForwardLanes) of every sequence, into the run's SweepWork.
+// The draws follow in RunSweep (DrawModules, SampleSweepSites); the
+// step-by-step reference of the same values is in Reference.cpp.
 //
 // Nothing here draws a random number or changes the configuration, and
 // each sequence's values depend only on its own letters, the matrices and

@@ -70,7 +70,6 @@ struct SweepWork {
     std::vector<double> siteForward;       // their forward passes, one after another
     MixLogTerms siteMix;                   // the mixing logs of the site pass
     std::vector<ScoreScratch> scratch;   // per thread: codes and prefix indices of one sequence
-    std::vector<double> siteScratch;  // forward pass of one module window
 };
 
 #endif

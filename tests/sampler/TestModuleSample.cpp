@@ -1,6 +1,7 @@
-// Module sampling: the module-model forward pass against brute force, the
-// backward draw (order of starts, draws taken, move cancellation), and
-// sequences too short for a module.
+// Module sampling on the reference path (CalModuleLogPr, ApproxSampleCurSeq):
+// the module-model forward pass against brute force, the backward draw
+// (order of starts, draws taken, move cancellation), and sequences too short
+// for a module. TestSweepPasses holds the sweep's fast passes to these.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,7 @@
-// Site sampling: frequencies of drawn tilings against the exact posterior
-// (brute force), the one-site window, and the draws each window takes.
+// Site sampling on the reference path (SampleSites): frequencies of drawn
+// tilings against the exact posterior (brute force), the one-site window,
+// and the draws each window takes. TestSweepPasses holds the sweep's site
+// pass to it.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,8 +1,9 @@
-// The draw-free passes computed ahead of the draws give the very bits of
-// the step-by-step passes: the fused module forward pass against the
+// The fast passes of a sweep give the very bits of the step-by-step
+// reference passes: the interleaved module forward passes against the
 // module-model pass and the literal background/module recursion, the
-// two-strand sums against computing them in place, and the site draws
-// with precomputed sums against those without.
+// two-strand sums against computing them in place, the sweep's site pass
+// against one window at a time, and the whole draw-free phase and its draws
+// on scored sequences with N against the reference steps.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,11 +24,22 @@ std::string RandomLetters(CTestRandom& r, int len)
     return s;
 }
 
+// The fast module pass of sequence s alone: its two-strand sums (both
+// strands), then one lane.
+void OneLane(CGibbsDP& g, int s, double rho, const MixLogTerms& mix, const double* table, double* strand,
+             double* A, double* B, double* C)
+{
+    if (g.m_BothStrand)
+        g.StrandSums(table, g.m_Seq[s].GetLength(), strand);
+    ForwardLane lane = g.MakeLane(s, table, g.m_BothStrand ? strand : nullptr, A, B, C);
+    g.ForwardLanes(&lane, 1, rho, mix);
+}
+
 }  // namespace
 
 // Many random tables, widths, module lengths (shorter and longer than the
 // sequence), mixing proportions and both strand settings.
-TEST(SweepPasses, ModuleForwardGivesTheBitsOfTheSeparatePasses)
+TEST(SweepPasses, OneLaneAndReferenceGiveTheBitsOfTheLiteralRecursion)
 {
     CTestRandom r(2027);
     for (int trial = 0; trial < 120; trial++) {
@@ -48,8 +60,8 @@ TEST(SweepPasses, ModuleForwardGivesTheBitsOfTheSeparatePasses)
             pi[k] /= total;
         double rho = r.Uniform(0.001, 0.5);
 
-        // The module-model pass, then the recursion over modules, as the
-        // one-sequence step writes them.
+        // The module-model pass, then the recursion over modules written out
+        // literally.
         std::vector<double> A(len), C(len);
         g.CalModuleLogPr(len - 1, len, table.data(), pi.data(), A.data());
         const int stride = 2 * K + 1, bg = 2 * K;
@@ -70,18 +82,19 @@ TEST(SweepPasses, ModuleForwardGivesTheBitsOfTheSeparatePasses)
             C[t] = LogSum(x1, x2);
         }
 
+        std::vector<double> rB(len), rC(len);
+        g.CalModuleChain(0, rho, table.data(), A.data(), rB.data(), rC.data());
         MixLogTerms mix;
         g.MixLogs(pi.data(), &mix);
         std::vector<double> strand(len * K, 12345.0);
-        for (int keepSums = 0; keepSums < 2; keepSums++) {
-            std::vector<double> fA(len), fB(len), fC(len);
-            g.ModuleForward(0, rho, mix, table.data(), keepSums ? strand.data() : nullptr, fA.data(),
-                            fB.data(), fC.data());
-            for (int t = 0; t < len; t++) {
-                ASSERT_EQ(A[t], fA[t]) << "trial " << trial << " t " << t;
-                ASSERT_EQ(B[t], fB[t]) << "trial " << trial << " t " << t;
-                ASSERT_EQ(C[t], fC[t]) << "trial " << trial << " t " << t;
-            }
+        std::vector<double> fA(len), fB(len), fC(len);
+        OneLane(g, 0, rho, mix, table.data(), strand.data(), fA.data(), fB.data(), fC.data());
+        for (int t = 0; t < len; t++) {
+            ASSERT_EQ(B[t], rB[t]) << "trial " << trial << " t " << t;
+            ASSERT_EQ(C[t], rC[t]) << "trial " << trial << " t " << t;
+            ASSERT_EQ(A[t], fA[t]) << "trial " << trial << " t " << t;
+            ASSERT_EQ(B[t], fB[t]) << "trial " << trial << " t " << t;
+            ASSERT_EQ(C[t], fC[t]) << "trial " << trial << " t " << t;
         }
         for (int p = 0; p < len; p++)
             for (int k = 0; k < K; k++)
@@ -126,7 +139,7 @@ TEST(SweepPasses, SiteDrawsAreTheSameWithPrecomputedStrandSums)
 }
 
 // Sequences of unequal lengths (two letters, shorter and longer than the
-// module) run in step give each the bits of its pass alone.
+// module) run in step give each the bits of its reference pass alone.
 TEST(SweepPasses, InterleavedForwardPassesGiveEachSequencesOwnBits)
 {
     CTestRandom r(4711);
@@ -159,8 +172,8 @@ TEST(SweepPasses, InterleavedForwardPassesGiveEachSequencesOwnBits)
         for (int s = 0; s < n; s++) {
             int len = (int)seqs[s].size();
             double* a = alone[s].data();
-            std::vector<double> unused((size_t)len * K);
-            g.ModuleForward(s, rho, mix, tables[s].data(), unused.data(), a, a + len, a + 2 * len);
+            g.CalModuleLogPr(len - 1, len, tables[s].data(), pi.data(), a);
+            g.CalModuleChain(s, rho, tables[s].data(), a, a + len, a + 2 * len);
             if (both)
                 g.StrandSums(tables[s].data(), len, strands[s].data());
             double* l = lanes[s].data();
@@ -253,4 +266,168 @@ TEST(SweepPasses, SweepSitePassGivesTheSitesOfOneWindowAtATime)
                 ASSERT_TRUE(!x && !y) << "trial " << trial << " motif " << k << " seq " << i;
             }
     }
+}
+
+namespace {
+
+// Letters with N: runs of N (now and then a soft-masked n) among A, C, G, T.
+std::string LettersWithN(CTestRandom& r, int len)
+{
+    std::string s;
+    while ((int)s.size() < len) {
+        int run = 1 + r.Below(12);
+        char c = r.Below(9) == 0 ? (r.Below(4) == 0 ? 'n' : 'N') : 0;
+        for (int i = 0; i < run && (int)s.size() < len; i++)
+            s += c ? c : "ACGT"[r.Below(4)];
+    }
+    return s;
+}
+
+// One random scored case: sequences (some of fewer than two letters), K,
+// widths, module length, strand setting, background, matrices, rho and pi,
+// and two identical sampler states a (reference) and b (fast), with
+// background columns already written into both sets of tables.
+struct ScoredCase {
+    CGibbsDP a, b;
+    std::vector<std::vector<double>> tablesA, tablesB, pwm;
+    std::vector<double*> ptrA, ptrB, pwmPtr;
+    std::vector<int> lens;
+    std::vector<double> pi;
+    double rho = 0.0;
+
+    ScoredCase(CTestRandom& r, int trial)
+    {
+        const int N = 1 + r.Below(6), K = 1 + r.Below(4);
+        std::vector<std::string> seqs;
+        for (int i = 0; i < N; i++)
+            seqs.push_back(LettersWithN(r, r.Below(8) == 0 ? r.Below(2) : 2 + r.Below(400)));
+        std::vector<int> widths;
+        for (int k = 0; k < K; k++)
+            widths.push_back(5 + r.Below(12));
+        const int modLen = 5 + r.Below(300);
+        for (CGibbsDP* g : {&a, &b}) {
+            MakeState(*g, seqs, widths, modLen, trial % 2 == 0);
+            for (int c = 0; c < 20; c++)
+                g->m_BgModel[c] = c < 4 ? 0.25 : 0.1 + 0.3 * ((c * 7 + trial) % 5) / 4.0;
+        }
+        b.m_Threads = 1 + trial % 3;
+        for (int k = 0; k < K; k++) {
+            pwm.emplace_back(4 * widths[k]);
+            for (double& x : pwm.back())
+                x = r.Uniform(0.02, 1.0);
+        }
+        for (auto& m : pwm)
+            pwmPtr.push_back(m.data());
+        pi.resize(K + 1);
+        double total = 0.0;
+        for (double& x : pi)
+            total += x = r.Uniform(0.05, 1.0);
+        for (double& x : pi)
+            x /= total;
+        rho = r.Uniform(0.01, 0.6);
+        for (int i = 0; i < N; i++) {
+            lens.push_back((int)seqs[i].size());
+            tablesA.emplace_back((size_t)lens[i] * (2 * K + 1) + 1);
+            tablesB.emplace_back((size_t)lens[i] * (2 * K + 1) + 1);
+        }
+        for (int i = 0; i < N; i++) {
+            ptrA.push_back(tablesA[i].data());
+            ptrB.push_back(tablesB[i].data());
+        }
+        a.CalLogBgPrPos(ptrA.data(), lens.data());
+        b.CalLogBgPrPos(ptrB.data(), lens.data());
+    }
+};
+
+}  // namespace
+
+// The draw-free phase of a sweep (scores, two-strand sums, interleaved
+// module passes, split over threads) and its draws, then the sweep's site
+// pass, against the reference steps one sequence and one window at a time:
+// on scored sequences with N, every table entry, A, B, C, forward value of
+// every site window, module, ratio, site and draw is the same.
+TEST(SweepPasses, FastPhaseGivesTheReferenceBitsOnScoredSequencesWithN)
+{
+    CTestRandom r(1931);
+    int windows = 0, modules = 0, sites = 0;
+    for (int trial = 0; trial < 80; trial++) {
+        ScoredCase c(r, trial);
+        CGibbsDP &a = c.a, &b = c.b;
+        const int N = a.m_SeqNum, K = a.m_MotifNum, stride = 2 * K + 1;
+        a.CalLogPrPos(c.ptrA.data(), c.lens.data(), c.pwmPtr.data());
+        b.DrawFreePasses(c.rho, c.pi.data(), c.pwmPtr.data(), c.ptrB.data(), c.lens.data());
+        ASSERT_EQ(c.tablesA, c.tablesB) << "trial " << trial;
+
+        // Module pass and module draws.
+        const int move0 = (int)r.Below(5) - 1;
+        int moveA = move0, moveB = move0;
+        a.m_Rng.seed(trial + 3);
+        b.m_Rng.seed(trial + 3);
+        for (int i = 0; i < N; i++) {
+            const int len = c.lens[i];
+            SequenceWork& w = b.m_Work->seqs[i];
+            if (len >= 2) {
+                std::vector<double> A(len), B(len), C(len);
+                a.CalModuleLogPr(len - 1, len, c.ptrA[i], c.pi.data(), A.data());
+                a.CalModuleChain(i, c.rho, c.ptrA[i], A.data(), B.data(), C.data());
+                ASSERT_EQ(A, w.A) << "trial " << trial << " seq " << i;
+                ASSERT_EQ(B, w.B) << "trial " << trial << " seq " << i;
+                ASSERT_EQ(C, w.C) << "trial " << trial << " seq " << i;
+            }
+            for (int p = 0; a.m_BothStrand && p < len; p++)
+                for (int k = 0; k < K; k++)
+                    ASSERT_EQ(LogSum(c.tablesA[i][p * stride + 2 * k], c.tablesA[i][p * stride + 2 * k + 1]),
+                              w.strand[(size_t)p * K + k]);
+            a.ApproxSampleCurSeq(i, c.rho, c.pi.data(), nullptr, c.ptrA[i], &moveA);
+            if (len >= 2)
+                b.DrawModules(i, c.rho, w.A.data(), w.B.data(), w.C.data(), &moveB);
+            else
+                b.DrawModules(i, c.rho, nullptr, nullptr, nullptr, &moveB);
+            const MODULEINFO &x = a.m_ModInfo[i], &y = b.m_ModInfo[i];
+            ASSERT_EQ(x.ModCount, y.ModCount);
+            for (int j = 0; j < x.ModCount; j++)
+                ASSERT_EQ(x.ModStart[j], y.ModStart[j]);
+            ASSERT_EQ(x.LogRatio, y.LogRatio);
+            ASSERT_EQ(x.StepLogRatio, y.StepLogRatio);
+            modules += x.ModCount;
+        }
+        ASSERT_EQ(moveA, moveB);
+
+        // Site pass: the reference one window at a time (two-strand sums
+        // taken in place), the sweep's from the module pass's sums.
+        for (int i = 0; i < N; i++) {
+            const int lm = a.m_ModLen < c.lens[i] ? a.m_ModLen : c.lens[i];
+            for (int j = 0; j < a.m_ModInfo[i].ModCount; j++)
+                a.SampleSites(c.pi.data(), c.ptrA[i], i, a.m_ModInfo[i].ModStart[j] + lm - 1, lm);
+        }
+        b.SampleSweepSites(c.pi.data(), c.ptrB.data(), c.lens.data());
+        ASSERT_EQ(a.m_Rng.next(), b.m_Rng.next()) << "the same number of draws, trial " << trial;
+        MixLogTerms mix;
+        a.MixLogs(c.pi.data(), &mix);
+        for (SiteWindow win : b.m_Work->siteWindows) {
+            const double* fast = win.F;
+            std::vector<double> F(win.n);
+            win.F = F.data();
+            win.table = c.ptrA[win.seq];
+            win.strand = nullptr;
+            a.CalSiteForward(win, mix);
+            for (int q = 0; q < win.n; q++)
+                ASSERT_EQ(F[q], fast[q]) << "trial " << trial << " window at " << win.s0 << " letter " << q;
+            windows++;
+        }
+        for (int k = 0; k < K; k++)
+            for (int i = 0; i < N; i++) {
+                SITEINFO *x = a.m_Sites[k][i]->Next, *y = b.m_Sites[k][i]->Next;
+                for (; x && y; x = x->Next, y = y->Next, sites++) {
+                    ASSERT_EQ(x->Pos, y->Pos);
+                    ASSERT_EQ(x->Strand, y->Strand);
+                    ASSERT_TRUE(x->Word == y->Word);
+                }
+                ASSERT_TRUE(!x && !y) << "trial " << trial << " motif " << k << " seq " << i;
+            }
+    }
+    // The cases exercise every part: many modules, windows and sites.
+    EXPECT_GT(modules, 100);
+    EXPECT_GT(windows, 100);
+    EXPECT_GT(sites, 100);
 }
