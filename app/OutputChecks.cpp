@@ -163,6 +163,11 @@ const char* CheckOutputs(const INPUTPARAMETER& param)
         return "Output file error!";
     if (param.GenomeCoords && !CheckGenomeNames(Text(param.SeqFile)))
         return "Input sequence file error!";
+    return nullptr;
+}
+
+const char* CreateOutputFolder(const INPUTPARAMETER& param)
+{
     if (param.OutDir.GetLength() > 0) {
         std::string reason;
         if (!PrepareOutputFolder(Text(param.OutDir), param.Force, &reason)) {

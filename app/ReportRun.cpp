@@ -2,7 +2,7 @@
 #include "app/ReportRun.h"
 
 #include "base/Fatal.h"
-#include "output/html/KnownLibrary.h"
+#include "base/Version.h"
 #include "output/html/Report.h"
 #include "output/html/ReportPath.h"
 
@@ -21,25 +21,19 @@ static std::string ReportFile(const INPUTPARAMETER& param)
     return ReportPath(Str(param.OutDir), Str(param.OutFile));
 }
 
-const char* CheckReportOptions(INPUTPARAMETER* param)
+const char* CheckReportOptions(const INPUTPARAMETER& param)
 {
-    if (!ReportWanted(*param))
+    if (!ReportWanted(param))
         return nullptr;
-    std::vector<std::string> inputs = {Str(param->SeqFile), Str(param->KnownFile)};
-    if (param->UseBgFile)
-        inputs.push_back(Str(param->BgFile));
-    if (param->UsePWM)
-        inputs.push_back(Str(param->PWMFile));
+    std::vector<std::string> inputs = {Str(param.SeqFile), Str(param.KnownFile)};
+    if (param.UseBgFile)
+        inputs.push_back(Str(param.BgFile));
+    if (param.UsePWM)
+        inputs.push_back(Str(param.PWMFile));
     // An output folder is created by the checks that follow; without one
     // the report's folder is the result file's and must exist.
-    if (!CheckReportPath(ReportFile(*param), inputs, param->OutDir.GetLength() == 0))
+    if (!CheckReportPath(ReportFile(param), inputs, param.OutDir.GetLength() == 0))
         return "Output file error!";
-    std::vector<KnownMotif> known;
-    std::string reason;
-    if (param->KnownFile.GetLength() > 0 && !ReadKnownLibrary(Str(param->KnownFile), &known, &reason)) {
-        NoteInputError(param->KnownFile.m_Data, reason.c_str());
-        return "Known matrix file error!";
-    }
     return nullptr;
 }
 
@@ -55,8 +49,8 @@ static std::string CommandWords(const CString& cmdLine)
     return text;
 }
 
-bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
-                    std::string* reason)
+bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known,
+                    const std::vector<RunResult>& runs, std::string* failedPath, std::string* reason)
 {
     if (!ReportWanted(param))
         return true;
@@ -64,13 +58,10 @@ bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& r
     input.commandLine = CommandWords(param.CmdLine);
     input.version = RUZARAVO_VERSION;
     std::string path = ReportFile(param);
-    // The library passed the check before the runs; it is read again here
-    // rather than kept, and a file changed since then stops the report.
+    // The library was read once before the first run.
     input.knownFile = Str(param.KnownFile);
-    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, reason)) {
-        *failedPath = input.knownFile;
-        return false;
-    }
+    for (const MotifMatrix& m : known)
+        input.known.push_back({m.id, m.name, m.rows});
     if (param.Chains > 0) {
         input.hasChains = true;
         input.chains = ClusterChains(runs);

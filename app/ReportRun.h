@@ -11,16 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "app/Options.h"
+#include "io/MatrixFile.h"
+#include "run/RunParam.h"
 #include "results/RunResult.h"
 
 // The fixed message of a failed report check (the reason is noted), or
-// null when the report can be written or is not wanted.
-const char* CheckReportOptions(INPUTPARAMETER* param);
+// null when the report can be written or is not wanted. The --known library
+// itself is read by run/Inputs.h.
+const char* CheckReportOptions(const INPUTPARAMETER& param);
 
-// Builds the page for the runs and writes it; true when written or not
-// wanted, false with the file and the reason otherwise.
-bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<RunResult>& runs, std::string* failedPath,
-                    std::string* reason);
+// Builds the page for the runs, with the known library read before the
+// first run, and writes it; true when written or not wanted, false with the
+// file and the reason otherwise.
+bool WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known,
+                    const std::vector<RunResult>& runs, std::string* failedPath, std::string* reason);
 
 #endif

@@ -72,7 +72,7 @@ void RunOutputs::Add(RunResult result)
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }
-    if (!WriteRunReport(m_Param, m_Runs, &failedPath, &reason)) {
+    if (!WriteRunReport(m_Param, m_Known, m_Runs, &failedPath, &reason)) {
         NoteInputError(failedPath.c_str(), reason.c_str());
         StopOnInputError(kOutputFileError);
     }

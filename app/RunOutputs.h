@@ -9,12 +9,16 @@
 
 #include <vector>
 
-#include "app/Options.h"
+#include "io/MatrixFile.h"
+#include "run/RunParam.h"
 #include "results/RunResult.h"
 
 class RunOutputs {
 public:
-    explicit RunOutputs(const INPUTPARAMETER& param) : m_Param(param) {}
+    // known: the --known library, read before the first run (outlives this).
+    RunOutputs(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known) : m_Param(param), m_Known(known)
+    {
+    }
 
     // Writes the run's record everywhere the parameters ask for; stops with
     // "Output file error!" (status 1) when a write fails, after taking back
@@ -31,6 +35,7 @@ public:
 
 private:
     const INPUTPARAMETER& m_Param;
+    const std::vector<MotifMatrix>& m_Known;
     std::vector<RunResult> m_Runs;   // kept for the output folder, the report and the chains
 };
 
