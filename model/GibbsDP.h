@@ -101,7 +101,7 @@ public:
     bool m_UsePWM;           // 1: a weight-matrix file is given
     int m_SeqNum;            // N
     CString m_OutFile;       // result file name
-    CString m_SeqFile;       // FASTA file name
+    CString m_SeqFile;       // FASTA file name (read before the first run, into m_Input)
     const std::vector<BgFileLine>* m_BgLines;      // the -b lines, read before the first run; null: none
     double m_BgModel[20];    // 4 base frequencies (A, C, G, T), then P(b after a) at 4 + 4a + b
     SITEINFO*** m_BestSites; // best configuration so far, later the reported sites
@@ -127,7 +127,7 @@ public:
     LogGammaMemo m_LogGamma;  // logGamma of the score's large arguments, remembered
     int m_RunIndex;          // 0-based index of this run within the process
     std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
-    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
+    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: no sequences
 
     // Extensions: the order-k background chain. With order 1 and no
     // background set, the established first-order chain (m_BgModel) is used
@@ -154,8 +154,7 @@ public:
 
     // Input.
     void Initialize();
-    void ReadInputSeq();
-    bool LoadInputSeq();   // ReadInputSeq without the stop: false on a bad file
+    void ReadInputSeq();   // copies the records of m_Input
     void ReadInputPWM(double** pwm);
 
     // Background model.

@@ -163,7 +163,7 @@ DriverBuffers::DriverBuffers(CGibbsDP& g)
         tables[i] = tableData[i].get();
         totalLen += seqLen[i];
     }
-    meanLen = (int)(totalLen / N);
+    meanLen = N > 0 ? (int)(totalLen / N) : 0;
 }
 
 // The sweeps; each one's convergence entry goes to stats, its trace row

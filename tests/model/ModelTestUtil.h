@@ -43,6 +43,17 @@ inline const std::vector<BgFileLine>* LoadedBgLines(const std::string& path)
     return &kept.back();
 }
 
+// The records of a FASTA file as the program reads them before the first
+// run; a file the reader refuses gives no records.
+inline const std::vector<FastaRecord>* LoadedRecords(const std::string& path)
+{
+    static std::list<std::vector<FastaRecord>> kept;
+    kept.emplace_back();
+    if (!ReadFastaInput(path, FastaReadOptions(), &kept.back()))
+        kept.back().clear();
+    return &kept.back();
+}
+
 // The first K matrices of a file as the matrix reader gives them, without
 // the up-front width and row checks, so the sampler's own guards are seen.
 inline const std::vector<MotifMatrix>* LoadedPWM(const std::string& path, int K)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/GibbsDP.h"
+#include "model/ModelTestUtil.h"
 #include "monitor/RunMonitor.h"
 #include "support/TestSupport.h"
 
@@ -22,7 +23,7 @@ struct WATCHED {
 WATCHED Watch(const CTempDir& dir, const std::string& trace, bool buffered, bool quiet)
 {
     CGibbsDP g;
-    g.m_SeqFile = dir.Path("in.fa").c_str();
+    g.m_Input = LoadedRecords(dir.Path("in.fa"));
     g.m_CmdLine = "Banner\n./Ruzaravo -i in.fa ";
     g.m_IterNum = 120;
     g.m_BurnIn = 83;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "model/ModelTestUtil.h"
 #include "monitor/RunMonitor.h"
 #include "sampler/SamplerFixture.h"
 #include "support/TestSupport.h"
@@ -81,7 +82,7 @@ TEST(RunSweep, StateStaysSoundAfterEverySweep)
         CTempDir dir;
         WriteFile(dir.Path("in.fa"), ToFasta(c.Seqs));
         CGibbsDP g;
-        g.m_SeqFile = dir.Path("in.fa").c_str();
+        g.m_Input = LoadedRecords(dir.Path("in.fa"));
         g.m_MotifNum = c.K;
         g.m_MinWidth = c.MinWidth;
         g.m_MaxWidth = c.MaxWidth;
@@ -207,7 +208,7 @@ TEST(DataAugmentation, RecordAgreesWithTheTrace)
     CTempDir dir;
     WriteFile(dir.Path("in.fa"), ToFasta(data.Seqs));
     CGibbsDP g;
-    g.m_SeqFile = dir.Path("in.fa").c_str();
+    g.m_Input = LoadedRecords(dir.Path("in.fa"));
     g.m_IterNum = 70;
     g.m_BurnIn = 49;
     g.m_MotifNum = 2;
