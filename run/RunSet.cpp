@@ -50,6 +50,46 @@ RunResult LiveRun(const INPUTPARAMETER& param, const RunInputs& inputs, int run,
     return RunModSampling(param, inputs, run, &monitor, threads);
 }
 
+// Shared with the workers by ownership: when a run fails, the calling
+// thread leaves with the workers detached, and they must still find their
+// state until the process ends.
+struct SharedState {
+    std::vector<RunSlot> slots;
+    std::mutex lock;
+    std::condition_variable finished;
+    int nextRun = 0;
+};
+
+// A worker: takes the next run in index order until none is left.
+void Work(const std::shared_ptr<SharedState>& state, const INPUTPARAMETER& param, const RunInputs& inputs,
+          int inner)
+{
+    const int runs = (int)state->slots.size();
+    for (;;) {
+        int run;
+        {
+            std::lock_guard<std::mutex> g(state->lock);
+            run = state->nextRun++;
+        }
+        if (run >= runs)
+            return;
+        RunSlot& slot = state->slots[run];
+        RunResult result;
+        std::exception_ptr failure;
+        try {
+            result = slot.monitor ? RunModSampling(param, inputs, run, slot.monitor.get(), inner)
+                                  : LiveRun(param, inputs, run, inner);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard<std::mutex> g(state->lock);
+        slot.result = std::move(result);
+        slot.failure = failure;
+        slot.done = true;
+        state->finished.notify_all();
+    }
+}
+
 }  // namespace
 
 void RunAllRuns(const INPUTPARAMETER& param, const RunInputs& inputs, const RunSink& sink)
@@ -63,49 +103,13 @@ void RunAllRuns(const INPUTPARAMETER& param, const RunInputs& inputs, const RunS
     }
     const int workers = threads < runs ? threads : runs;
     const int inner = threads / workers;
-
-    // Shared with the workers by ownership: when a run fails, the calling
-    // thread leaves with the workers detached, and they must still find
-    // their state until the process ends.
-    struct SharedState {
-        std::vector<RunSlot> slots;
-        std::mutex lock;
-        std::condition_variable finished;
-        int nextRun = 0;
-    };
     auto state = std::make_shared<SharedState>();
     state->slots.resize(runs);
     for (int run = 1; run < runs; run++)
         state->slots[run].monitor = std::make_unique<RunMonitor>(Monitoring(param, run), true);
-
-    auto work = [state, &param, &inputs, runs, inner] {
-        for (;;) {
-            int run;
-            {
-                std::lock_guard<std::mutex> g(state->lock);
-                run = state->nextRun++;
-            }
-            if (run >= runs)
-                return;
-            RunSlot& slot = state->slots[run];
-            RunResult result;
-            std::exception_ptr failure;
-            try {
-                result = slot.monitor ? RunModSampling(param, inputs, run, slot.monitor.get(), inner)
-                                      : LiveRun(param, inputs, run, inner);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            std::lock_guard<std::mutex> g(state->lock);
-            slot.result = std::move(result);
-            slot.failure = failure;
-            slot.done = true;
-            state->finished.notify_all();
-        }
-    };
     std::vector<std::thread> pool;
     for (int w = 0; w < workers; w++)
-        pool.emplace_back(work);
+        pool.emplace_back([state, &param, &inputs, inner] { Work(state, param, inputs, inner); });
 
     for (int run = 0; run < runs; run++) {
         RunSlot& slot = state->slots[run];
