@@ -94,6 +94,14 @@ bool CheckGenomeNames(const std::string& path)
     FILE* f = fopen(path.c_str(), "r");
     if (!f)
         return true;
+    // Only a regular file can be read here and again by the sequence
+    // reader; a pipe is read once, by the reader, and its names are checked
+    // when the first run's record is written (nothing written before).
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        fclose(f);
+        return true;
+    }
     int first = fgetc(f);
     if (first != '>') {   // compressed, empty or not FASTA: the reader decides
         fclose(f);

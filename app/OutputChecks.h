@@ -30,8 +30,8 @@ const char* CreateOutputFolder(const INPUTPARAMETER& param);
 bool SameFile(const std::string& a, const std::string& b);
 
 // Checks every FASTA name line of path for --genome-coords; a file that
-// cannot be read as plain text here is left to the sequence reader and
-// passes. Returns false and notes the first name that does not parse.
+// cannot be read as plain text here (also a pipe, which only the sequence
+// reader may read) is left to the sequence reader and passes. Returns false and notes the first name that does not parse.
 bool CheckGenomeNames(const std::string& path);
 
 #endif

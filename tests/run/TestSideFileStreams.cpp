@@ -147,3 +147,24 @@ TEST(SideFiles, PipesAndGzipGiveThePlainFilesBytes)
     EXPECT_NE(none.Result, RunWith(dir.m_Dir, "--control set.fa", "c.txt").Result);
     EXPECT_NE(ReportBody(""), RunWith(dir.m_Dir, "--known m.pwm", "k.txt").Report);
 }
+
+// --genome-coords checks the names before any run; with -i from a pipe the
+// check must leave the pipe to the sequence reader (it is read once).
+TEST(SideFiles, GenomeNamesFromAPipeAreReadOnce)
+{
+    std::vector<std::string> seqs = Planted(6, 300, "TGACTCATGA");
+    std::string fasta;
+    for (size_t i = 0; i < seqs.size(); i++)
+        fasta += ">chr2:" + std::to_string(1000 * i) + "-" + std::to_string(1000 * i + 300) + "\n" + seqs[i] + "\n";
+    CTempDir dir;
+    WriteFile(dir.Path("g.fa"), fasta);
+    const std::string run = "-n 80 --seed 2 -K 1 -L 60 -w 8 -W 10 --genome-coords --outdir ";
+    RUNRESULT plain = RunBash(dir.m_Dir, "-i g.fa " + run + "a");
+    RUNRESULT piped = RunBash(dir.m_Dir, "-i <(cat g.fa) " + run + "b");
+    ASSERT_EQ(0, plain.Status);
+    EXPECT_EQ(0, piped.Status);
+    EXPECT_EQ(WithoutCommandLine(plain.Stdout), WithoutCommandLine(piped.Stdout));
+    const std::string bed = ReadFile(dir.Path("a/sites.bed"));
+    EXPECT_NE(std::string::npos, bed.find("chr2\t")) << bed;
+    EXPECT_EQ(bed, ReadFile(dir.Path("b/sites.bed")));
+}
