@@ -94,6 +94,14 @@ bool CheckGenomeNames(const std::string& path)
     FILE* f = fopen(path.c_str(), "r");
     if (!f)
         return true;
+    // Only a regular file can be read here and again by the sequence
+    // reader; a pipe is read once, by the reader, and its names are checked
+    // when the first run's record is written (nothing written before).
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        fclose(f);
+        return true;
+    }
     int first = fgetc(f);
     if (first != '>') {   // compressed, empty or not FASTA: the reader decides
         fclose(f);
@@ -163,6 +171,11 @@ const char* CheckOutputs(const INPUTPARAMETER& param)
         return "Output file error!";
     if (param.GenomeCoords && !CheckGenomeNames(Text(param.SeqFile)))
         return "Input sequence file error!";
+    return nullptr;
+}
+
+const char* CreateOutputFolder(const INPUTPARAMETER& param)
+{
     if (param.OutDir.GetLength() > 0) {
         std::string reason;
         if (!PrepareOutputFolder(Text(param.OutDir), param.Force, &reason)) {

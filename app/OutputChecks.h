@@ -2,13 +2,13 @@
 // run, so that a refusal leaves every file as it was: no output may be the
 // same file as an input, names must read chrom:start-end with
 // --genome-coords, and the output folder must be usable (it is created
-// here, as the very last check).
+// by CreateOutputFolder, the explicit step after every check passed).
 #ifndef RUZARAVO_APP_OUTPUTCHECKS_H
 #define RUZARAVO_APP_OUTPUTCHECKS_H
 
 #include <string>
 
-#include "app/Options.h"
+#include "run/RunParam.h"
 
 // True when the runs append to the -o file and its companion: always
 // without --outdir, and with it only when -o is given as well.
@@ -18,15 +18,20 @@ bool AppendsResultFile(const INPUTPARAMETER& param);
 // followed by "_consensus.bed", replaced whole by every process.
 std::string ConsensusPath(const INPUTPARAMETER& param);
 
-// The message of the first failed check, or null; a failure notes its reason.
+// The message of the first failed check, or null; a failure notes its
+// reason. Creates nothing.
 const char* CheckOutputs(const INPUTPARAMETER& param);
+
+// Creates the --outdir folder (or checks that --force may replace its
+// files): the message "Output folder error!" with the reason noted, or null.
+const char* CreateOutputFolder(const INPUTPARAMETER& param);
 
 // True when a and b name the same existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 
 // Checks every FASTA name line of path for --genome-coords; a file that
-// cannot be read as plain text here is left to the sequence reader and
-// passes. Returns false and notes the first name that does not parse.
+// cannot be read as plain text here (also a pipe, which only the sequence
+// reader may read) is left to the sequence reader and passes. Returns false and notes the first name that does not parse.
 bool CheckGenomeNames(const std::string& path);
 
 #endif

@@ -3,7 +3,6 @@
 
 #include "base/Fatal.h"
 #include "base/Version.h"
-#include "output/html/KnownLibrary.h"
 #include "output/html/Report.h"
 #include "output/html/ReportPath.h"
 #include "output/TextFormat.h"
@@ -23,42 +22,34 @@ static std::string ReportFile(const INPUTPARAMETER& param)
     return ReportPath(Str(param.OutDir), Str(param.OutFile));
 }
 
-const char* CheckReportOptions(INPUTPARAMETER* param)
+const char* CheckReportOptions(const INPUTPARAMETER& param)
 {
-    if (!ReportWanted(*param))
+    if (!ReportWanted(param))
         return nullptr;
-    std::vector<std::string> inputs = {Str(param->SeqFile), Str(param->KnownFile)};
-    if (param->UseBgFile)
-        inputs.push_back(Str(param->BgFile));
-    if (param->UsePWM)
-        inputs.push_back(Str(param->PWMFile));
+    std::vector<std::string> inputs = {Str(param.SeqFile), Str(param.KnownFile)};
+    if (param.UseBgFile)
+        inputs.push_back(Str(param.BgFile));
+    if (param.UsePWM)
+        inputs.push_back(Str(param.PWMFile));
     // An output folder is created by the checks that follow; without one
     // the report's folder is the result file's and must exist.
-    if (!CheckReportPath(ReportFile(*param), inputs, param->OutDir.GetLength() == 0))
+    if (!CheckReportPath(ReportFile(param), inputs, param.OutDir.GetLength() == 0))
         return "Output file error!";
-    std::vector<KnownMotif> known;
-    std::string reason;
-    if (param->KnownFile.GetLength() > 0 && !ReadKnownLibrary(Str(param->KnownFile), &known, &reason)) {
-        NoteInputError(param->KnownFile.m_Data, reason.c_str());
-        return "Known matrix file error!";
-    }
     return nullptr;
 }
 
-Fault WriteRunReport(const INPUTPARAMETER& param, const RunResult& run, const ChainClusters* chains,
-                     ReportParts* parts)
+Fault WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known, const RunResult& run,
+                     const ChainClusters* chains, ReportParts* parts)
 {
     if (!ReportWanted(param))
         return Fault();
     ReportInput input;
     input.commandLine = CommandWords(Str(param.CmdLine));
     input.version = RUZARAVO_VERSION;
-    // The library passed the check before the runs; it is read again here
-    // rather than kept, and a file changed since then stops the report.
+    // The library was read once before the first run.
     input.knownFile = Str(param.KnownFile);
-    std::string reason;
-    if (!input.knownFile.empty() && !ReadKnownLibrary(input.knownFile, &input.known, &reason))
-        return Fault(input.knownFile, reason);
+    for (const MotifMatrix& m : known)
+        input.known.push_back({m.id, m.name, m.rows});
     input.chains = chains;
     parts->Add(run, input);
     return WriteReportFile(ReportFile(param), parts->Page(input));

@@ -10,19 +10,22 @@
 #define RUZARAVO_APP_REPORTRUN_H
 
 #include "analysis/ChainClusters.h"
-#include "app/Options.h"
+#include "io/MatrixFile.h"
+#include "run/RunParam.h"
 #include "base/Fault.h"
 #include "output/html/Report.h"
 #include "results/RunResult.h"
 
 // The fixed message of a failed report check (the reason is noted), or
-// null when the report can be written or is not wanted.
-const char* CheckReportOptions(INPUTPARAMETER* param);
+// null when the report can be written or is not wanted. The --known library
+// itself is read by run/Inputs.h.
+const char* CheckReportOptions(const INPUTPARAMETER& param);
 
 // Adds the run to parts and writes the page of every run added so far;
-// chains are the clusters of those runs with --chains (else null). No
-// fault when written or not wanted, else the file and the reason.
-Fault WriteRunReport(const INPUTPARAMETER& param, const RunResult& run, const ChainClusters* chains,
-                     ReportParts* parts);
+// chains are the clusters of those runs with --chains (else null); known is
+// the --known library, read before the first run. No fault when written or
+// not wanted, else the file and the reason.
+Fault WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known, const RunResult& run,
+                     const ChainClusters* chains, ReportParts* parts);
 
 #endif

@@ -61,7 +61,8 @@ static void CheckGenomeNamesOf(const RunResult& result)
     }
 }
 
-RunOutputs::RunOutputs(const INPUTPARAMETER& param) : m_Param(param)
+RunOutputs::RunOutputs(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known)
+    : m_Param(param), m_Known(known)
 {
     if (param.OutDir.GetLength() > 0) {
         FolderPlan plan;
@@ -99,7 +100,7 @@ void RunOutputs::Add(const RunResult& result)
         m_Folder->Add(result, std::move(block), std::move(modPr));
         StopOnFault(WriteOutputFolder(m_Param.OutDir.m_Data, *m_Folder, clusters, m_Chains));
     }
-    StopOnFault(WriteRunReport(m_Param, result, clusters, &m_Report));
+    StopOnFault(WriteRunReport(m_Param, m_Known, result, clusters, &m_Report));
 }
 
 void RunOutputs::Finish()

@@ -19,14 +19,16 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
-#include "app/Options.h"
+#include "io/MatrixFile.h"
+#include "run/RunParam.h"
 #include "output/OutputFolder.h"
 #include "output/html/Report.h"
 #include "results/RunResult.h"
 
 class RunOutputs {
 public:
-    explicit RunOutputs(const INPUTPARAMETER& param);
+    // known: the --known library, read before the first run (outlives this).
+    RunOutputs(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known);
 
     // Writes the run's record everywhere the parameters ask for; stops with
     // "Output file error!" (status 1) when a write fails, after taking back
@@ -45,6 +47,7 @@ private:
     void Cluster();
 
     const INPUTPARAMETER& m_Param;
+    const std::vector<MotifMatrix>& m_Known;
     std::unique_ptr<FolderContent> m_Folder;   // with --outdir
     ReportParts m_Report;
     std::vector<RunResult> m_Chains;           // with --chains: the runs so far, for the clusters

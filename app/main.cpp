@@ -1,9 +1,11 @@
-// Entry point: defaults, options, checks, then the requested runs.
+// Entry point: defaults, options, the preparation (checks, every input read
+// once, the output folder), then the requested runs and their writers.
 //
-// Running out of memory (an input too large for the machine, or a huge -K)
-// is the one failure that arrives as an exception: it is caught here and
-// ends the process like every other input error, with a fixed message and
-// status 1. The result files are written only at the very end of a run,
+// Every failure the user can cause is reported here, as the fixed message
+// on standard output and the reason on standard error, status 1; nothing
+// below the preparation stops the process. Running out of memory (an input
+// too large for the machine, or a huge -K) arrives as an exception and is
+// caught here. The result files are written only at the very end of a run,
 // after every large allocation, so such a stop leaves them as they were.
 // SIGXFSZ is ignored so that a file-size limit makes a write fail (and the
 // result writer take its partial block back) instead of killing the process.
@@ -13,31 +15,34 @@
 #include <new>
 
 #include "app/Options.h"
+#include "app/Prepare.h"
 #include "app/RunOutputs.h"
-#include "run/RunSet.h"
 #include "base/Fatal.h"
+#include "run/RunSet.h"
 
 static int RunProgram(int argc, char** argv)
 {
-    std::unique_ptr<INPUTPARAMETER> param(new INPUTPARAMETER);
-    SetDefaultParam(param.get());
-    ParseInputParam(param.get(), argc, argv);
-    for (const std::string& warning : param->Warnings)
+    // Never destroyed: after a failure the process may end while worker
+    // threads still read them.
+    static INPUTPARAMETER& param = *new INPUTPARAMETER;
+    static RunInputs& inputs = *new RunInputs;
+    SetDefaultParam(&param);
+    ParseInputParam(&param, argc, argv);
+    for (const std::string& warning : param.Warnings)
         fprintf(stderr, "Ruzaravo: %s\n", warning.c_str());
-    if (param->ShowHelp || param->ShowVersion) {
-        if (param->ShowHelp)
+    if (param.ShowHelp || param.ShowVersion) {
+        if (param.ShowHelp)
             PrintHelp();
         else
             printf("%s\n", RUZARAVO_VERSION);
         return 0;
     }
-    if (!param->SeedGiven)
-        param->Seed = ClockSeed();   // drawn once: run r uses Seed + r
-    CheckInputParam(param.get());
-    if (param->RunNum > 0)
-        LoadSequences(param.get());   // read once, whatever the number of runs
-    RunOutputs outputs(*param);
-    RunAllRuns(param.get(), outputs);
+    if (!param.SeedGiven)
+        param.Seed = ClockSeed();   // drawn once: run r uses Seed + r
+    if (Refusal r = PrepareRun(param, &inputs, param.RunNum > 0))   // every input read once
+        StopOnRefusal(r);
+    RunOutputs outputs(param, inputs.known);
+    RunAllRuns(param, inputs, [&outputs](RunResult result) { outputs.Add(std::move(result)); });
     outputs.Finish();
     return 0;
 }

@@ -2,6 +2,7 @@
 // short sequences (one with N).
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "fuzz/FuzzInput.h"
 #include "model/GibbsDP.h"
@@ -10,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string path = WriteFuzzFile("background", data, size);
-    CheckBgFile(path.c_str());
+    std::vector<BgFileLine> lines;
+    LoadBgFile(path.c_str(), &lines);
 
     CGibbsDP g;
     g.m_MotifNum = 1;
@@ -19,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g.m_Seq[0] = "ACGTTGCA";
     g.m_Seq[1] = "GGNAC";
     g.m_UseBgFile = true;
-    g.m_BgFile = path.c_str();
+    g.m_BgLines = &lines;
     g.BuildBackground();
     int lengths[2] = {8, 5};
     double t0[8 * 3], t1[5 * 3];

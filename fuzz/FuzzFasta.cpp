@@ -2,25 +2,24 @@
 // state allocation, the background chain and its column, the motif
 // columns, and the initial configuration and its score.
 #include <cstdlib>
+#include <vector>
 
 #include "fuzz/FuzzInput.h"
+#include "io/FastaText.h"
 #include "model/GibbsDP.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string path = WriteFuzzFile("fasta", data, size);
-    {
-        CGibbsDP probe;
-        probe.m_SeqFile = path.c_str();
-        if (!probe.LoadInputSeq())
-            return 0;   // a bad file: the program stops with its message
-    }
+    std::vector<FastaRecord> records;
+    if (!ReadFastaInput(path, FastaReadOptions(), &records))
+        return 0;   // a bad file: the program stops with its message
     CGibbsDP g;
+    g.m_Input = &records;
     g.m_MotifNum = 2;
     g.m_MinWidth = 5;
     g.m_MaxWidth = 8;
     g.m_ModLen = 30;
-    g.m_SeqFile = path.c_str();
     g.m_Rng.seed(1);
     g.Initialize();
     g.BuildBackground();

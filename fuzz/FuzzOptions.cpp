@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Options.h"
+#include "app/Prepare.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,20 +1,29 @@
 // Fuzz target for the weight-matrix reader: the up-front check, and the
 // reader itself on files that pass it and on files that do not.
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "fuzz/FuzzInput.h"
 #include "model/GibbsDP.h"
 #include "io/SideFiles.h"
+#include "io/WholeInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string path = WriteFuzzFile("pwm", data, size);
     const int K = 3;
+    std::vector<MotifMatrix> checked;
     CheckPWMFile(path.c_str(), K);
+    // The sampler's guards also on matrices the check would refuse.
+    std::string text, reason;
+    ReadWholeInput(path, &text);
+    if (!ParseMatrixText(text, &checked, &reason, nullptr, K))
+        checked.clear();
 
     CGibbsDP g;
     g.m_MotifNum = K;
-    g.m_PWMFile = path.c_str();
+    g.m_GivenPWM = &checked;
     g.m_Width = new int[K];
     g.m_CountMat = new int*[K];
     double* pwm[K];

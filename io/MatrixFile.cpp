@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/PWMFormat.h"
 
 namespace {
 
@@ -449,4 +448,17 @@ bool ReadMatrixFile(const std::string& path, std::vector<MotifMatrix>* out, std:
         return false;
     }
     return ParseMatrixText(text, out, reason, nullptr, limit);
+}
+
+bool RescalePWMRow(const double* in, double* out)
+{
+    double s = in[0] + in[1] + in[2] + in[3];
+    if (!(s > 0.0) || !std::isfinite(s))
+        return false;
+    for (int l = 0; l < 4; l++) {
+        out[l] = (in[l] + 0.0025 * s) / (1.01 * s);
+        if (!(out[l] > 0.0) || !std::isfinite(out[l]))
+            return false;
+    }
+    return true;
 }

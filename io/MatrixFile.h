@@ -51,6 +51,18 @@ bool ReadRestOfFile(FILE* f, std::string* text);
 bool ReadMatrixFile(const std::string& path, std::vector<MotifMatrix>* out, std::string* reason,
                     size_t limit = (size_t)-1);
 
+// Widths the checks accept for a given matrix (-M).
+const int kPWMMinWidth = 5;
+const int kPWMMaxWidth = 49;
+
+// Rescales one row of a given matrix with the 0.25 % pseudo-count: s = the
+// sum of the four values, each value v becomes (v + 0.0025 s) / (1.01 s).
+// False (out unspecified) when the result would not be four positive
+// finite probabilities: a sum that is not a positive finite number, or a
+// value so negative that the pseudo-count does not lift it above 0. The
+// check of -M and the sampler's seeding use this one rule.
+bool RescalePWMRow(const double* in, double* out);
+
 // The format's name for messages: "weight-matrix", "MEME", "JASPAR", "TRANSFAC".
 const char* MatrixFormatName(MatrixFormat format);
 

@@ -1,15 +1,13 @@
-// Up-front checks of the files named on the command line: main runs them
-// before any run, so a bad file stops the program before anything is
-// written.
+// Reading the side files once, before any run, and the result-file check.
 //
-// CheckPWMFile reads the file exactly as ReadInputPWM will (the same
-// matrix-file reader, the first K matrices, the same width bound and row
-// rescaling), so what it accepts is what the reader gets. Every refusal notes its reason (NoteInputError) for
-// the stop that follows. The background and matrix files must be regular
-// files: each is read twice (once here, once for real), which a pipe or a
-// device cannot give, and a device such as /dev/zero never ends. A file
-// whose first bytes mark it as compressed is refused with a hint to
-// decompress it. The result-file check creates and changes nothing.
+// LoadPWMFile applies exactly the rules the sampler's seeding relies on
+// (the matrix-file reader, the first K matrices, the width bound and the
+// row rescaling), so what it accepts is what every run gets. Both side
+// files are read whole through io/WholeInput.h, once: a pipe, process
+// substitution, standard input ("-") and gzip/BGZF work as for -i, and a
+// device such as /dev/zero is refused. Every refusal notes its reason
+// (NoteInputError) for the stop that follows. The result-file check creates
+// and changes nothing.
 #include "io/SideFiles.h"
 
 #include <fcntl.h>
@@ -21,22 +19,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Fatal.h"
 #include "io/MatrixFile.h"
-#include "model/PWMFormat.h"
+#include "base/CString.h"
+#include "base/Helpers.h"
 #include "io/WholeInput.h"
-
-// The hint for a file that starts with the magic bytes of a compressed
-// format, or null. gzip also covers BGZF (bgzip, .bam): the side files are
-// read as plain text only, unlike the sequence file.
-static const char* CompressionHint(const unsigned char* head, size_t n)
-{
-    if (n >= 2 && head[0] == 0x1f && head[1] == 0x8b)
-        return "the file is gzip-compressed; decompress it first (gunzip)";
-    return UnreadCompressionHint(std::string((const char*)head, n));
-}
 
 static void NoteErrno(const char* path, const char* what, int err)
 {
@@ -45,55 +35,43 @@ static void NoteErrno(const char* path, const char* what, int err)
     NoteInputError(path, reason);
 }
 
-// Opens an input file for reading at its first byte, or notes why it
-// cannot be used and returns null.
-FILE* OpenInputFile(const char* path)
+std::vector<BgFileLine> ParseBgFileText(const std::string& text)
 {
-    if (!path || !*path) {
-        NoteInputError(nullptr, "an empty file name was given");
-        return nullptr;
+    const size_t kPiece = 999;   // a 1000-byte buffer holds 999 bytes and the NUL
+    std::vector<BgFileLine> lines;
+    BgFileLine line = {};
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t nl = text.find('\n', at);
+        size_t end = nl == std::string::npos ? text.size() : nl + 1;
+        if (end - at > kPiece)
+            end = at + kPiece;
+        std::string piece = text.substr(at, end - at);
+        at = end;
+        piece.resize(strlen(piece.c_str()));   // the buffer reads as text up to a NUL
+        if (piece.size() <= 10)
+            continue;
+        CString cs;
+        cs = piece.c_str();
+        ReadData(cs, 0, 7, line.field);
+        lines.push_back(line);
     }
-    FILE* f = fopen(path, "r");
-    if (!f) {
-        NoteErrno(path, "the file cannot be opened", errno);
-        return nullptr;
-    }
-    struct stat st;
-    const char* refusal = nullptr;
-    if (fstat(fileno(f), &st) != 0)
-        refusal = "the file cannot be examined";
-    else if (S_ISDIR(st.st_mode))
-        refusal = "is a directory, not a file";
-    else if (!S_ISREG(st.st_mode))
-        refusal = "is not a regular file (a pipe or a device); it is read twice, so give a regular file";
-    if (!refusal) {
-        unsigned char head[8];
-        size_t got = fread(head, 1, sizeof head, f);
-        refusal = CompressionHint(head, got);
-        if (!refusal && fseek(f, 0L, SEEK_SET) != 0)
-            refusal = "the file cannot be read from its start";
-    }
-    if (refusal) {
-        NoteInputError(path, refusal);
-        fclose(f);
-        return nullptr;
-    }
-    return f;
+    return lines;
+}
+
+bool LoadBgFile(const char* path, std::vector<BgFileLine>* lines)
+{
+    std::string text;
+    if (!ReadWholeInput(path ? path : "", &text))
+        return false;
+    *lines = ParseBgFileText(text);
+    return true;
 }
 
 bool CheckBgFile(const char* path)
 {
-    FILE* f = OpenInputFile(path);
-    if (!f)
-        return false;
-    char buf[65536];
-    while (fread(buf, 1, sizeof buf, f) == sizeof buf) {
-    }
-    bool ok = ferror(f) == 0;
-    fclose(f);
-    if (!ok)
-        NoteInputError(path, "the file cannot be read");
-    return ok;
+    std::vector<BgFileLine> lines;
+    return LoadBgFile(path, &lines);
 }
 
 // Notes a fault of matrix m (1-based), row r (1-based; 0: its header).
@@ -107,18 +85,11 @@ static void NoteMatrix(const char* path, int m, long r, const char* what)
     NoteInputError(path, reason);
 }
 
-bool CheckPWMFile(const char* path, int motifNum)
+bool LoadPWMFile(const char* path, int motifNum, std::vector<MotifMatrix>* out)
 {
-    FILE* f = OpenInputFile(path);
-    if (!f)
-        return false;
     std::string text;
-    bool unreadable = !ReadRestOfFile(f, &text);
-    fclose(f);
-    if (unreadable) {
-        NoteInputError(path, "the file cannot be read");
+    if (!ReadWholeInput(path ? path : "", &text))
         return false;
-    }
     std::vector<MotifMatrix> given;
     std::string reason;
     MatrixFormat format;
@@ -148,7 +119,14 @@ bool CheckPWMFile(const char* path, int motifNum)
             }
         }
     }
+    *out = std::move(given);
     return true;
+}
+
+bool CheckPWMFile(const char* path, int motifNum)
+{
+    std::vector<MotifMatrix> given;
+    return LoadPWMFile(path, motifNum, &given);
 }
 
 // The directory part of path ("." when it has none).

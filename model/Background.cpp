@@ -3,7 +3,8 @@
 // the log-probability of a word under the chain.
 //
 // On request (--bg-order, --bg-fasta) an order-k chain estimated from a
-// separate background set or from the input (model/MarkovChain.h)
+// separate background set (estimated once before the first run and shared
+// by every run) or from the input (model/MarkovChain.h)
 // replaces the first-order chain in every one of these uses: the column,
 // and through CalLogBgPr the posterior score, module sampling, the width and
 // phase moves, site alignment and the model odds. Order 1 from the input
@@ -16,7 +17,7 @@
 //   scored as kBgZeroLogPr instead of ln 0 = -inf; every positive
 //   probability keeps its own logarithm, so wherever the chain's numbers are
 //   finite they are unchanged;
-// - background-file lines naming a sequence or position that does not
+// - background-file lines (read before the first run, io/SideFiles.h) naming a sequence or position that does not
 //   exist, or giving a probability that is not a positive finite number,
 //   are ignored; the column is first filled from the chain.
 #include <cmath>
@@ -24,9 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "io/BackgroundSet.h"
-#include "base/Fatal.h"
 #include "base/Helpers.h"
+#include "io/SideFiles.h"
 #include "model/GibbsDP.h"
 
 // ln(1e-6): the score of a letter whose chain probability is 0. Small
@@ -90,20 +90,13 @@ void CGibbsDP::BuildBackground()
             m_BgModel[a] = 0.25;                   // no A, C, G or T at all
     }
 
-    m_BgChain.reset();
-    bool useSet = m_BgFasta.GetLength() > 0;
-    if (m_BgOrder == 1 && !useSet)
+    m_BgChain = m_SetChain;   // estimated once, before the first run
+    if (m_BgChain || m_BgOrder == 1)
         return;
     std::vector<std::string> seqs;
-    if (useSet) {
-        // Checked before the first run; failing here means the file changed since.
-        if (!LoadBackgroundSet(m_BgFasta.m_Data, &seqs))
-            StopOnInputError(kBgFastaError);
-    } else {
-        for (int s = 0; s < m_SeqNum; s++)
-            seqs.emplace_back(m_Seq[s].m_Data ? m_Seq[s].m_Data : "", m_Seq[s].GetLength());
-    }
-    m_BgChain = std::make_unique<MarkovChain>(MarkovChain::Estimate(seqs, m_BgOrder));
+    for (int s = 0; s < m_SeqNum; s++)
+        seqs.emplace_back(m_Seq[s].m_Data ? m_Seq[s].m_Data : "", m_Seq[s].GetLength());
+    m_BgChain = std::make_shared<const MarkovChain>(MarkovChain::Estimate(seqs, m_BgOrder));
 }
 
 void CGibbsDP::CalLogBgPrPos(double** tables, int* lengths)
@@ -138,21 +131,10 @@ void CGibbsDP::CalLogBgPrPos(double** tables, int* lengths)
         }
     }
 
-    if (!m_UseBgFile)
+    if (!m_UseBgFile || !m_BgLines)
         return;
-    if (!m_BgFile.m_Data)
-        return;
-    FILE* f = fopen(m_BgFile.m_Data, "r");
-    if (!f)
-        return;
-    char buf[1000];
-    CString line;
-    double field[7];
-    while (fgets(buf, sizeof buf, f)) {
-        line = buf;
-        if (line.GetLength() <= 10)
-            continue;
-        ReadData(line, 0, 7, field);
+    for (const BgFileLine& line : *m_BgLines) {
+        const double* field = line.field;
         double sv = field[0] + 0.1;
         double pv = field[6] + 0.1;
         // Integer parts s and p must name an existing sequence and position.
@@ -176,7 +158,6 @@ void CGibbsDP::CalLogBgPrPos(double** tables, int* lengths)
             continue;
         tables[s - 1][(long)(p - 1) * cols + bg] = log(pr);
     }
-    fclose(f);
 }
 
 double CGibbsDP::CalLogBgPr(const char* word, int n)

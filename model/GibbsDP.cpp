@@ -2,19 +2,16 @@
 // every step: release, deep copy of site lists, insertion, module total.
 #include "model/GibbsDP.h"
 
-#include "sampler/SweepWork.h"
-
 CGibbsDP::CGibbsDP()
     : m_MotifNum(1), m_ModLen(-1), m_ModNum(0), m_ModPosNum(0), m_FixModLen(false),
       m_ModLenStep(10), m_Sites(nullptr), m_ModInfo(nullptr), m_CountMat(nullptr),
       m_Width(nullptr), m_MaxWidth(20), m_MinWidth(8), m_SiteNum(nullptr),
       m_Threshold(0.5), m_Independent(false), m_SampleParam(false), m_UseBgFile(false),
-      m_Seq(nullptr), m_SeqName(nullptr), m_UsePWM(false), m_SeqNum(0),
-      m_BestSites(nullptr), m_BestLogPost(0.0), m_CalBF(false), m_LogPMO(0.0),
+      m_Seq(nullptr), m_SeqName(nullptr), m_GivenPWM(nullptr), m_UsePWM(false), m_SeqNum(0),
+      m_BgLines(nullptr), m_BestSites(nullptr), m_BestLogPost(0.0), m_CalBF(false), m_LogPMO(0.0),
       m_BothStrand(true), m_TotalLen(0), m_IterNum(0), m_BurnIn(0), m_ModPriorA(1),
-      m_ModPriorB(1), m_MotifPrior(nullptr), m_RandSeed(0), m_Threads(1), m_Console(nullptr),
-      m_TraceSink(nullptr), m_RunIndex(0), m_Input(nullptr), m_RunCount(1), m_Quiet(false),
-      m_BgOrder(1)
+      m_ModPriorB(1), m_MotifPrior(nullptr), m_RandSeed(0), m_Threads(1), m_RunIndex(0),
+      m_Input(nullptr), m_BgOrder(1)
 {
     for (int i = 0; i < 20; i++)
         m_BgModel[i] = 0.0;

@@ -28,12 +28,11 @@
 //   ResizeMatrices       resize the driver's weight matrices to the widths <- driver, ISforBF
 // model/SeqInput.cpp     input
 //   Initialize           read sequences, allocate per-motif/per-sequence state <- driver
-//   LoadInputSeq         read the sequences, false on a bad file <- ReadInputSeq, fuzz
-//   ReadInputSeq         LoadInputSeq that stops on a bad file <- Initialize
+//   ReadInputSeq         copy the records loaded before the run (m_Input) <- Initialize
 // model/InputPWM.cpp
 //   ReadInputPWM         seed matrices and widths from -M <- RunSweep (first sweep)
 // model/Background.cpp   background model
-//   BuildBackground      estimate or read the background chain <- driver
+//   BuildBackground      estimate the chain, or take the loaded one or the -b lines <- driver
 //   CalLogBgPrPos        background column of every position table <- driver, ISforBF
 //   CalLogBgPr (2)       background log-probability of a word <- score, modules, width move, report
 // model/MotifScore.cpp   motif scoring (word-prefix tables, model/ScoreTables.h)
@@ -44,11 +43,12 @@
 //   CalLogMotifPr        ln-likelihood of one word letter by letter [ref of scoring] <- AlignSites
 //   CalWeightMat         letter counts of one motif's sites <- score, width move, report
 // sampler/Driver.cpp     one run
-//   DataAugmentation     the whole run: sweeps, tallies, inference, record <- RunModSampling
-//   RunSweep             one sweep (moves, parameters, passes, draws, score) <- DataAugmentation
+//   DataAugmentation     the whole run: sweeps, tallies, inference, record; reports to an
+//                        observer (sampler/SweepObserver.h) <- RunModSampling
+//   RunSweeps            every sweep, its tallies and the observer's events <- DataAugmentation
+//   RunSweep             one sweep (moves, parameters, passes, draws, score) <- RunSweeps
 //   ProposeModLenMove    module-length move code of a sweep <- RunSweep
-//   TraceRow             one row of the per-sweep trace <- DataAugmentation
-//   OutputInfo           progress line of a sweep <- DataAugmentation
+//   TraceRow             one row of the per-sweep trace, handed to the observer <- RunSweeps
 // sampler/InitScore.cpp  initial sites and the posterior score
 //   RandPickSite         random initial configuration <- driver
 //   CalLogPostPrSample   collapsed log posterior of the configuration <- RunSweep, width move
@@ -130,6 +130,10 @@ struct MixLogTerms;
 struct ForwardLane;
 struct SiteWindow;
 struct SweepWork;
+struct DriverBuffers;
+struct BgFileLine;
+struct MotifMatrix;
+class SweepObserver;
 
 // Log-likelihood of a word that cannot be a site (too near the sequence
 // start, containing N, or on the reverse strand when only the forward
@@ -159,9 +163,6 @@ struct MODULEINFO {
     double StepLogRatio;     // same ratio for the strips the proposed module-length move adds or removes
 };
 
-// Header line of a trace file (written once per file).
-const char* TraceHeader();
-
 class CGibbsDP {
 public:
     int m_MotifNum;          // K, >= 1
@@ -183,12 +184,12 @@ public:
     bool m_UseBgFile;        // 1: a background-probability file is given
     CString* m_Seq;          // N upper-case sequences
     CString* m_SeqName;      // N name lines, '>' included, line break removed
-    CString m_PWMFile;       // weight-matrix file name
+    const std::vector<MotifMatrix>* m_GivenPWM;   // the -M matrices, read before the first run; null: none
     bool m_UsePWM;           // 1: a weight-matrix file is given
     int m_SeqNum;            // N
     CString m_OutFile;       // result file name
-    CString m_SeqFile;       // FASTA file name
-    CString m_BgFile;        // background-probability file name
+    CString m_SeqFile;       // FASTA file name (read before the first run, into m_Input)
+    const std::vector<BgFileLine>* m_BgLines;      // the -b lines, read before the first run; null: none
     double m_BgModel[20];    // 4 base frequencies (A, C, G, T), then P(b after a) at 4 + 4a + b
     SITEINFO*** m_BestSites; // best configuration so far, later the reported sites
     double m_BestLogPost;    // natural-log posterior score of m_BestSites
@@ -208,24 +209,19 @@ public:
     unsigned m_RandSeed;     // seed of this run's generator
     Rng m_Rng;               // the run's generator: every random draw of the run comes from it
     int m_Threads;           // threads for the draw-free passes of a sweep, >= 1
-    FILE* m_Console;         // where the run's progress lines go; null: standard output
-    FILE* m_TraceSink;       // where the run's trace goes instead of m_TraceFile; null: the file
-    std::unique_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
+    std::shared_ptr<SweepWork> m_Work;   // buffers of the draw-free passes, sized at the first sweep
     std::vector<double> m_SiteScratch;   // cumulative choice probabilities of one site draw
     LogGammaMemo m_LogGamma;  // logGamma of the score's large arguments, remembered
     int m_RunIndex;          // 0-based index of this run within the process
-    CString m_TraceFile;     // per-sweep trace file name; empty: no trace
     std::vector<std::string> m_SeedMatrixNames;  // per motif, the -M matrix that seeded it ("" if none)
-    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: read m_SeqFile
-    int m_RunCount;          // runs of the process (for the progress line), >= 1
-    bool m_Quiet;            // 1: no progress on standard output or standard error
+    const std::vector<FastaRecord>* m_Input;   // records read once for all runs; null: no sequences
 
     // Extensions: the order-k background chain. With order 1 and no
     // background set, the established first-order chain (m_BgModel) is used
     // and m_BgChain stays null.
     int m_BgOrder;           // order of the background chain, 0..5
-    CString m_BgFasta;       // FASTA file the chain is estimated from; empty: the input
-    std::unique_ptr<MarkovChain> m_BgChain;   // the chain when it replaces m_BgModel
+    std::shared_ptr<const MarkovChain> m_SetChain;   // estimated once from --bg-fasta; null: from the input
+    std::shared_ptr<const MarkovChain> m_BgChain;    // the chain when it replaces m_BgModel
 
     CGibbsDP();
     virtual ~CGibbsDP();
@@ -245,8 +241,7 @@ public:
 
     // Input.
     void Initialize();
-    void ReadInputSeq();
-    bool LoadInputSeq();   // ReadInputSeq without the stop: false on a bad file
+    void ReadInputSeq();   // copies the records of m_Input
     void ReadInputPWM(double** pwm);
 
     // Background model.
@@ -268,8 +263,12 @@ public:
     double CalLogMotifPr(CString word, double* pwm);
     int CalWeightMat(SITEINFO** heads, int* counts, int width);
 
-    // Sampler: one whole run, returning what it found.
-    RunResult DataAugmentation();
+    // Sampler: one whole run, returning what it found; its start, sweeps
+    // and progress go to observer (null: nowhere).
+    RunResult DataAugmentation(SweepObserver* observer = nullptr);
+    // The sweeps of the run over the driver's buffers, one convergence
+    // entry each into stats.
+    void RunSweeps(DriverBuffers& b, SweepObserver* observer, std::vector<SweepStat>* stats);
     void RandPickSite();
     double CalLogPostPrSample();
     double CalBayesianScore(int a, int* n, int** C, int* w, double G);
@@ -323,7 +322,6 @@ public:
     // (the driver passes n = R + 1); sets m_ModNum. CPU time and sweep
     // statistics are left to the driver.
     RunResult CollectResult(int** modTally, int* len, int n);
-    void OutputInfo(int t);
 
     // Model odds.
     double ISforBF(double* rho, double* pi, double** pwm, int* seqLen);

@@ -4,10 +4,10 @@
 //
 // Matrices beyond the K-th are ignored; whenever a motif's width changes,
 // its count matrix (zero-filled) and the driver's weight-matrix buffer are
-// reallocated to the new width. main checks the file first (CheckPWMFile),
-// so the guards below only keep memory and numbers safe when the file is
-// not what the check saw (or when a caller skips the check): a file that
-// cannot be read changes nothing, a matrix whose width lies outside 1..49
+// reallocated to the new width. The matrices are read and checked once
+// before the first run (LoadPWMFile), so the guards below only keep memory
+// and numbers safe for a caller that hands over unchecked matrices: no
+// matrices change nothing, a matrix whose width lies outside 1..49
 // leaves its motif unchanged (a width-3 matrix is a valid example, so the
 // reader takes widths below the check's 5), and a row that would not
 // rescale to four positive finite probabilities (see RescalePWMRow)
@@ -18,37 +18,15 @@
 
 #include "model/GibbsDP.h"
 #include "io/MatrixFile.h"
-#include "model/PWMFormat.h"
-
-// The rescaling of one row: s = the sum of the four values, each
-// value v becomes (v + 0.0025 s) / (1.01 s). False (out unspecified) when
-// the result would not be four positive finite probabilities: a sum that
-// is not a positive finite number, or a value so negative that the
-// pseudo-count does not lift it above 0.
-bool RescalePWMRow(const double* in, double* out)
-{
-    double s = in[0] + in[1] + in[2] + in[3];
-    if (!(s > 0.0) || !std::isfinite(s))
-        return false;
-    for (int l = 0; l < 4; l++) {
-        out[l] = (in[l] + 0.0025 * s) / (1.01 * s);
-        if (!(out[l] > 0.0) || !std::isfinite(out[l]))
-            return false;
-    }
-    return true;
-}
 
 void CGibbsDP::ReadInputPWM(double** pwm)
 {
-    if (!m_PWMFile.m_Data)
-        return;
     const int K = m_MotifNum;
-    std::vector<MotifMatrix> given;
-    std::string reason;
-    if (K < 1 || !ReadMatrixFile(m_PWMFile.m_Data, &given, &reason, (size_t)K))
-        return;   // the up-front check refuses such a file; here it changes nothing
+    if (!m_GivenPWM || m_GivenPWM->empty() || K < 1)
+        return;
+    const std::vector<MotifMatrix>& given = *m_GivenPWM;
     m_SeedMatrixNames.assign(K, std::string());
-    for (int i = 0; i < (int)given.size(); i++) {
+    for (int i = 0; i < (int)given.size() && i < K; i++) {
         const int W = (int)given[i].rows.size();
         if (W < 1 || W > kPWMMaxWidth)
             continue;   // the motif keeps its matrix

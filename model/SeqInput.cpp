@@ -2,52 +2,30 @@
 // allocation of every per-motif and per-sequence member of the sampler
 // object.
 //
-// The records are normally read once per process (io/FastaText.h) and
-// handed to every run through m_Input; without them the sampler reads
-// m_SeqFile itself with the same reader. A refused file stops the run with
-// the fixed message after its reason has been noted for standard error.
+// The records are read once per process, before the first run
+// (run/Inputs.h), and handed to every run through m_Input; the sampler
+// opens no file. Without records the run has no sequences.
 #include <string>
 #include <vector>
 
-#include "base/Fatal.h"
 #include "base/Random.h"
 #include "io/FastaText.h"
 #include "model/GibbsDP.h"
 
-static const char kSeqFileError[] = "Input sequence file error!";
-
-bool CGibbsDP::LoadInputSeq()
+void CGibbsDP::ReadInputSeq()
 {
-    std::vector<FastaRecord> own;
-    const std::vector<FastaRecord>* records = m_Input;
-    if (!records) {
-        if (!m_SeqFile.m_Data || m_SeqFile.m_Length == 0) {
-            NoteInputError("-i", "no sequence file named; give a FASTA file with -i FILE");
-            return false;
-        }
-        if (!ReadFastaInput(std::string(m_SeqFile.m_Data, m_SeqFile.m_Length), FastaReadOptions(), &own))
-            return false;
-        records = &own;
-    }
-    const int count = (int)records->size();
+    const int count = m_Input ? (int)m_Input->size() : 0;
     m_SeqNum = count;
     m_Seq = new CString[count];
     m_SeqName = new CString[count];
     m_TotalLen = 0;
     for (int i = 0; i < count; i++) {
-        const FastaRecord& r = (*records)[i];
+        const FastaRecord& r = (*m_Input)[i];
         m_SeqName[i].Append(r.Name.data(), (int)r.Name.size());
         if (!r.Letters.empty())
             m_Seq[i].Append(r.Letters.data(), (int)r.Letters.size());
         m_TotalLen += (int)r.Letters.size();
     }
-    return true;
-}
-
-void CGibbsDP::ReadInputSeq()
-{
-    if (!LoadInputSeq())
-        StopOnInputError(kSeqFileError);
 }
 
 void CGibbsDP::Initialize()

@@ -11,6 +11,11 @@
 #include <cstdio>
 #include <cstring>
 
+const char* TraceHeader()
+{
+    return "run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n";
+}
+
 // Writes all of text with one write call where the system allows, retrying
 // only after an interruption; false when the whole text did not get out.
 static bool WriteWhole(int fd, const std::string& text)

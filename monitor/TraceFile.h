@@ -13,6 +13,10 @@
 #include <memory>
 #include <string>
 
+// Header line of a trace file (written once per file): the columns of the
+// sampler's trace row (CGibbsDP::TraceRow).
+const char* TraceHeader();
+
 class TraceFile {
 public:
     // Opens path for appending and writes header (a whole line) if the file

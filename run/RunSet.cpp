@@ -2,20 +2,19 @@
 //
 // Workers take runs in index order. Run 0 writes its progress lines and
 // trace as it goes, like a serial run; every later run writes them into
-// memory. The calling thread waits for the runs in order and, for each,
-// first copies its buffered lines to standard output and its buffered trace
-// to the trace file, then hands its record to the writers, so the bytes and
-// their order are those of the serial loop. A run that fails on input stops
-// the process from its own thread as a serial run would; running out of
-// memory in a worker is passed to the calling thread and rethrown there.
+// memory (monitor/RunMonitor.h: console lines as strings, trace rows as
+// one string). The calling thread waits for the runs in order and, for
+// each, first replays its buffered lines to standard output and its rows to
+// the trace file, then hands its record to the sink, so the bytes and their
+// order are those of the serial loop. Every input was read before the
+// first run, so no run fails on input; running out of memory in a worker is
+// passed to the calling thread and rethrown there.
 #include "run/RunSet.h"
 
-#include "model/GibbsDP.h"
-#include "monitor/TraceFile.h"
+#include "monitor/RunMonitor.h"
+#include "run/Run.h"
 
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <new>
@@ -26,129 +25,91 @@
 
 namespace {
 
-// Text a run writes into memory, collected through a stdio stream.
-class MemoryStream {
-public:
-    MemoryStream() : m_File(open_memstream(&m_Data, &m_Size)) {}
-    ~MemoryStream()
-    {
-        if (m_File)
-            fclose(m_File);
-        free(m_Data);
-    }
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
-
-    FILE* File() const { return m_File; }
-    // Closes the stream and returns what it holds.
-    std::string Take()
-    {
-        if (m_File) {
-            fclose(m_File);
-            m_File = nullptr;
-        }
-        return std::string(m_Data ? m_Data : "", m_Size);
-    }
-    // Closes the stream and copies what it holds to out.
-    void CopyTo(FILE* out)
-    {
-        if (m_File) {
-            fclose(m_File);
-            m_File = nullptr;
-        }
-        if (m_Size > 0)
-            fwrite(m_Data, 1, m_Size, out);
-    }
-
-private:
-    char* m_Data = nullptr;
-    size_t m_Size = 0;
-    FILE* m_File;
-};
-
 struct RunSlot {
-    std::unique_ptr<MemoryStream> console;   // null for the run that writes directly
-    std::unique_ptr<MemoryStream> trace;     // null without --trace or for that run
+    std::unique_ptr<RunMonitor> monitor;   // buffered: every run but the first in line
     RunResult result;
     std::exception_ptr failure;
     bool done = false;
 };
 
-// Appends a buffered trace to the trace file, as the run would have
-// (the header only when the file is new or empty).
-void AppendTrace(const CString& name, MemoryStream& trace)
+MonitorSettings Monitoring(const INPUTPARAMETER& param, int run)
 {
-    std::unique_ptr<TraceFile> file = TraceFile::Open(name.m_Data, TraceHeader());
-    if (!file)
-        return;   // Open has said why on standard error
-    std::string rows = trace.Take();
-    if (!rows.empty())
-        file->WriteRow(rows);
+    MonitorSettings m;
+    m.traceFile = param.TraceFile.m_Data ? param.TraceFile.m_Data : "";
+    m.quiet = param.Quiet;
+    m.run = run;
+    m.runs = param.RunNum;
+    m.sweeps = param.IterNum;
+    return m;
+}
+
+// The run written as it goes, to the terminal and the trace file.
+RunResult LiveRun(const INPUTPARAMETER& param, const RunInputs& inputs, int run, int threads)
+{
+    RunMonitor monitor(Monitoring(param, run), false);
+    return RunModSampling(param, inputs, run, &monitor, threads);
+}
+
+// Shared with the workers by ownership: when a run fails, the calling
+// thread leaves with the workers detached, and they must still find their
+// state until the process ends.
+struct SharedState {
+    std::vector<RunSlot> slots;
+    std::mutex lock;
+    std::condition_variable finished;
+    int nextRun = 0;
+};
+
+// A worker: takes the next run in index order until none is left.
+void Work(const std::shared_ptr<SharedState>& state, const INPUTPARAMETER& param, const RunInputs& inputs,
+          int inner)
+{
+    const int runs = (int)state->slots.size();
+    for (;;) {
+        int run;
+        {
+            std::lock_guard<std::mutex> g(state->lock);
+            run = state->nextRun++;
+        }
+        if (run >= runs)
+            return;
+        RunSlot& slot = state->slots[run];
+        RunResult result;
+        std::exception_ptr failure;
+        try {
+            result = slot.monitor ? RunModSampling(param, inputs, run, slot.monitor.get(), inner)
+                                  : LiveRun(param, inputs, run, inner);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard<std::mutex> g(state->lock);
+        slot.result = std::move(result);
+        slot.failure = failure;
+        slot.done = true;
+        state->finished.notify_all();
+    }
 }
 
 }  // namespace
 
-void RunAllRuns(INPUTPARAMETER* param, RunOutputs& outputs)
+void RunAllRuns(const INPUTPARAMETER& param, const RunInputs& inputs, const RunSink& sink)
 {
-    const int runs = param->RunNum;
-    const int threads = param->Threads;
+    const int runs = param.RunNum;
+    const int threads = param.Threads;
     if (threads <= 1 || runs <= 1) {
         for (int run = 0; run < runs; run++)
-            outputs.Add(RunModSampling(param, run));
+            sink(LiveRun(param, inputs, run, threads));
         return;
     }
     const int workers = threads < runs ? threads : runs;
     const int inner = threads / workers;
-    const bool traced = param->TraceFile.GetLength() > 0;
-
-    // Shared with the workers by ownership: when a run fails, the calling
-    // thread leaves with the workers detached, and they must still find
-    // their state until the process ends.
-    struct SharedState {
-        std::vector<RunSlot> slots;
-        std::mutex lock;
-        std::condition_variable finished;
-        int nextRun = 0;
-    };
     auto state = std::make_shared<SharedState>();
     state->slots.resize(runs);
-    for (int run = 1; run < runs; run++) {
-        RunSlot& slot = state->slots[run];
-        slot.console = std::make_unique<MemoryStream>();
-        if (traced)
-            slot.trace = std::make_unique<MemoryStream>();
-        if (!slot.console->File() || (traced && !slot.trace->File()))
-            throw std::bad_alloc();
-    }
-
-    auto work = [state, param, runs, inner] {
-        for (;;) {
-            int run;
-            {
-                std::lock_guard<std::mutex> g(state->lock);
-                run = state->nextRun++;
-            }
-            if (run >= runs)
-                return;
-            RunSlot& slot = state->slots[run];
-            RunResult result;
-            std::exception_ptr failure;
-            try {
-                result = RunModSampling(param, run, slot.console ? slot.console->File() : nullptr,
-                                        slot.trace ? slot.trace->File() : nullptr, inner);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            std::lock_guard<std::mutex> g(state->lock);
-            slot.result = std::move(result);
-            slot.failure = failure;
-            slot.done = true;
-            state->finished.notify_all();
-        }
-    };
+    for (int run = 1; run < runs; run++)
+        state->slots[run].monitor = std::make_unique<RunMonitor>(Monitoring(param, run), true);
     std::vector<std::thread> pool;
     for (int w = 0; w < workers; w++)
-        pool.emplace_back(work);
+        pool.emplace_back([state, &param, &inputs, inner] { Work(state, param, inputs, inner); });
 
     for (int run = 0; run < runs; run++) {
         RunSlot& slot = state->slots[run];
@@ -161,13 +122,11 @@ void RunAllRuns(INPUTPARAMETER* param, RunOutputs& outputs)
                 t.detach();
             std::rethrow_exception(slot.failure);   // the process ends there
         }
-        if (slot.console) {
-            slot.console->CopyTo(stdout);
-            fflush(stdout);
+        if (slot.monitor) {
+            slot.monitor->Replay();
+            slot.monitor.reset();
         }
-        if (slot.trace)
-            AppendTrace(param->TraceFile, *slot.trace);
-        outputs.Add(std::move(slot.result));
+        sink(std::move(slot.result));
         slot.result = RunResult();   // the folder writer keeps its own copy
     }
     for (auto& t : pool)

@@ -15,9 +15,9 @@
 // run. The driver itself draws only the module-length move, value % 4, in sweeps
 // after the burn-in when m_FixModLen is clear; every other draw belongs to
 // the step it calls. The optional trace and the progress shown to a person
-// draw nothing and change nothing.
+// draw nothing and change nothing: they go to the observer the caller
+// supplies, the driver prints nothing itself.
 #include <time.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,9 +28,8 @@
 
 #include "model/GibbsDP.h"
 #include "base/Random.h"
+#include "sampler/SweepObserver.h"
 #include "sampler/SweepWork.h"
-#include "monitor/ProgressLine.h"
-#include "monitor/TraceFile.h"
 
 // Width and phase moves run in burn-in sweeps t with t % kWidthMovePeriod
 // equal to kWidthMovePeriod - 1; progress is printed every kWidthMovePeriod
@@ -89,14 +88,6 @@ double CGibbsDP::RunSweep(int t, double* rho, double* pi, double** pwm, double**
     return s;
 }
 
-// One header line per trace file; the columns of TraceRow.
-static const char kTraceHeader[] = "run\tsweep\trho\tlog_posterior\tmodules\tsites\twidths\tmodule_length\n";
-
-const char* TraceHeader()
-{
-    return kTraceHeader;
-}
-
 std::string CGibbsDP::TraceRow(int t, double rho, double score)
 {
     char buf[128];
@@ -130,96 +121,98 @@ static SweepStat SweepEntry(CGibbsDP& g, double score)
     return s;
 }
 
-void CGibbsDP::OutputInfo(int t)
+// The driver's buffers of one run, owned here and handed to the steps by
+// pointer: module probability, mixing proportions, weight matrices,
+// tallies, sequence lengths and position tables.
+// DeleteMD releases the tallies; the rest is released with the buffers.
+struct DriverBuffers {
+    double moduleProb = 0.0;
+    std::vector<double> mixWeight;
+    std::vector<double*> pwm;
+    int** siteTally;
+    int* widthHist;
+    int* siteNumHist;
+    int** modTally;
+    std::vector<int> seqLen;
+    std::vector<std::unique_ptr<double[]>> tableData;   // left uninitialised: every pass fills its columns
+    std::vector<double*> tables;
+    int meanLen = 0;
+
+    explicit DriverBuffers(CGibbsDP& g);
+    ~DriverBuffers()
+    {
+        for (double* m : pwm)
+            delete[] m;
+    }
+    DriverBuffers(const DriverBuffers&) = delete;
+    DriverBuffers& operator=(const DriverBuffers&) = delete;
+};
+
+DriverBuffers::DriverBuffers(CGibbsDP& g)
+    : mixWeight(g.m_MotifNum + 1, 0.0), pwm(g.m_MotifNum, nullptr), siteTally(new int*[g.m_SeqNum]()),
+      widthHist(new int[kWidthHistSize * g.m_MotifNum]), siteNumHist(new int[kSiteNumHistSize * g.m_MotifNum]),
+      modTally(new int*[g.m_SeqNum]()), seqLen(g.m_SeqNum), tableData(g.m_SeqNum), tables(g.m_SeqNum)
 {
-    FILE* out = m_Console ? m_Console : stdout;
-    fprintf(out, "Finish runing iteration %d.\n", t);
-    fflush(out);   // progress must show at once, also through a pipe
+    const int K = g.m_MotifNum, N = g.m_SeqNum;
+    g.ResizeMatrices(pwm.data());
+    g.SetZerosMD(siteTally, widthHist, siteNumHist, modTally);
+    long long totalLen = 0;
+    for (int i = 0; i < N; i++) {
+        seqLen[i] = g.m_Seq[i].GetLength();
+        tableData[i].reset(new double[(long)seqLen[i] * (2 * K + 1)]);
+        tables[i] = tableData[i].get();
+        totalLen += seqLen[i];
+    }
+    meanLen = N > 0 ? (int)(totalLen / N) : 0;
 }
 
-RunResult CGibbsDP::DataAugmentation()
+// The sweeps; each one's convergence entry goes to stats, its trace row
+// and progress to the observer (if any).
+void CGibbsDP::RunSweeps(DriverBuffers& b, SweepObserver* observer, std::vector<SweepStat>* stats)
+{
+    const bool traced = observer && observer->WantsTrace();
+    int t = 0;
+    while (t < m_IterNum) {
+        double s = RunSweep(t, &b.moduleProb, b.mixWeight.data(), b.pwm.data(), b.tables.data(), b.seqLen.data(),
+                            b.meanLen);
+        stats->push_back(SweepEntry(*this, s));
+        std::string row = traced ? TraceRow(t, b.moduleProb, s) : std::string();
+        t = t + 1;
+        if (t > m_BurnIn)
+            RecordMD(b.siteTally, b.widthHist, b.siteNumHist, b.modTally);
+        if (observer)
+            observer->Swept(t, row, t % kWidthMovePeriod == 0);
+    }
+    if (observer)
+        observer->Finished(t);
+}
+
+RunResult CGibbsDP::DataAugmentation(SweepObserver* observer)
 {
     double cpuStart = ThreadCpuSeconds();
     m_Rng.seed(m_RandSeed);
     Initialize();
     BuildBackground();
-    FILE* out = m_Console ? m_Console : stdout;
-    fputs(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", out);
-    fprintf(out, "\nInput %d sequences.\n", m_SeqNum);
+    if (observer)
+        observer->Started(m_CmdLine.m_Data ? m_CmdLine.m_Data : "", m_SeqNum);
     RandPickSite();
 
-    int K = m_MotifNum, N = m_SeqNum;
-    double moduleProb = 0.0;
-    double* mixWeight = new double[K + 1]();
-    double** pwm = new double*[K]();
-    ResizeMatrices(pwm);
-    int** siteTally = new int*[N]();
-    int* widthHist = new int[kWidthHistSize * K];
-    int* siteNumHist = new int[kSiteNumHistSize * K];
-    int** modTally = new int*[N]();
-    SetZerosMD(siteTally, widthHist, siteNumHist, modTally);
-
-    int* seqLen = new int[N];
-    double** tables = new double*[N];
-    long long totalLen = 0;
-    for (int i = 0; i < N; i++) {
-        seqLen[i] = m_Seq[i].GetLength();
-        tables[i] = new double[(long)seqLen[i] * (2 * K + 1)];
-        totalLen += seqLen[i];
-    }
-    int meanLen = (int)(totalLen / N);
-    CalLogBgPrPos(tables, seqLen);
-
-    std::unique_ptr<TraceFile> trace;
-    if (m_TraceFile.GetLength() > 0 && !m_TraceSink)
-        trace = TraceFile::Open(m_TraceFile.m_Data, kTraceHeader);
-    std::unique_ptr<ProgressLine> progress;
-    if (!m_Console && ProgressLine::Wanted(m_Quiet))   // a buffered run draws no live line
-        progress.reset(new ProgressLine(STDERR_FILENO, m_RunIndex + 1, m_RunCount, m_IterNum));
+    DriverBuffers b(*this);
+    CalLogBgPrPos(b.tables.data(), b.seqLen.data());
     std::vector<SweepStat> sweepStats;
     sweepStats.reserve(m_IterNum > 0 ? m_IterNum : 0);
-    int t = 0;
-    while (t < m_IterNum) {
-        double s = RunSweep(t, &moduleProb, mixWeight, pwm, tables, seqLen, meanLen);
-        sweepStats.push_back(SweepEntry(*this, s));
-        if (trace)
-            trace->WriteRow(TraceRow(t, moduleProb, s));
-        else if (m_TraceSink)
-            fputs(TraceRow(t, moduleProb, s).c_str(), m_TraceSink);
-        t = t + 1;
-        if (t > m_BurnIn)
-            RecordMD(siteTally, widthHist, siteNumHist, modTally);
-        if (t % kWidthMovePeriod == 0 && !m_Quiet) {
-            if (progress)
-                progress->Clear();
-            OutputInfo(t);
-        }
-        if (progress)
-            progress->Update(t);
-    }
-    if (progress)
-        progress->Finish(t);
-    trace.reset();
+    RunSweeps(b, observer, &sweepStats);
 
     int samples = m_IterNum - m_BurnIn + 1;
-    SumNeighborMD(siteTally);
-    InferSiteCount(siteNumHist);
-    InferModule(modTally, seqLen);
-    FindOptimum(siteTally, widthHist, samples);
-    AlignSites(siteTally);
-    if (m_CalBF)
-        ISforBF(&moduleProb, mixWeight, pwm, seqLen);   // resizes pwm to the reported widths
-    RunResult result = CollectResult(modTally, seqLen, samples);
-    DeleteMD(siteTally, widthHist, siteNumHist, modTally);
-
-    delete[] mixWeight;
-    for (int k = 0; k < K; k++)
-        delete[] pwm[k];
-    delete[] pwm;
-    for (int i = 0; i < N; i++)
-        delete[] tables[i];
-    delete[] tables;
-    delete[] seqLen;
+    SumNeighborMD(b.siteTally);
+    InferSiteCount(b.siteNumHist);
+    InferModule(b.modTally, b.seqLen.data());
+    FindOptimum(b.siteTally, b.widthHist, samples);
+    AlignSites(b.siteTally);
+    if (m_CalBF)   // resizes pwm to the reported widths
+        ISforBF(&b.moduleProb, b.mixWeight.data(), b.pwm.data(), b.seqLen.data());
+    RunResult result = CollectResult(b.modTally, b.seqLen.data(), samples);
+    DeleteMD(b.siteTally, b.widthHist, b.siteNumHist, b.modTally);
     result.sweepStats = std::move(sweepStats);
     result.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     return result;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Options.h"
+#include "app/Prepare.h"
 #include "app/Presets.h"
 #include "support/TestSupport.h"
 

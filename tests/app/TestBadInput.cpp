@@ -366,12 +366,12 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         // Background file.
         {"missing background file", With({"-i", "good.fa", "-b", "missing.txt"}), kBgError, "cannot be opened"},
         {"directory as background file", With({"-i", "good.fa", "-b", "adir"}), kBgError, "is a directory"},
-        {"gzip background file", With({"-i", "good.fa", "-b", "bg.gz"}), kBgError, "gzip-compressed"},
+        {"damaged gzip background file", With({"-i", "good.fa", "-b", "bg.gz"}), kBgError, "bg.gz: the gzip data"},
         {"background file checked with -N 0", {"-i", "good.fa", "-b", "adir", "-N", "0"}, kBgError, "adir"},
         // Weight-matrix file.
         {"missing matrix file", With({"-i", "good.fa", "-M", "missing.pwm"}), kPWMError, "cannot be opened"},
         {"directory as matrix file", With({"-i", "good.fa", "-M", "adir"}), kPWMError, "is a directory"},
-        {"gzip matrix file", With({"-i", "good.fa", "-M", "pwm.gz"}), kPWMError, "gzip-compressed"},
+        {"damaged gzip matrix file", With({"-i", "good.fa", "-M", "pwm.gz"}), kPWMError, "pwm.gz: the gzip data"},
         {"matrix width 4", With({"-i", "good.fa", "-M", "w4.pwm"}), kPWMError, "matrix 1: the width after '>' is 4"},
         {"matrix width 50", With({"-i", "good.fa", "-M", "w50.pwm"}), kPWMError, "is 50; it must lie in 5..49"},
         {"matrix width not a number", With({"-i", "good.fa", "-M", "w0.pwm"}), kPWMError, "is 0"},

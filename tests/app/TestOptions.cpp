@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/Options.h"
+#include "app/Prepare.h"
 #include "support/TestSupport.h"
 
 TEST(Options, Defaults)

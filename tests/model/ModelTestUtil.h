@@ -7,9 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "io/BackgroundSet.h"
+#include "io/SideFiles.h"
+#include "io/WholeInput.h"
 #include "model/GibbsDP.h"
 #include "support/TestSupport.h"
 
@@ -25,6 +30,49 @@ inline void SetSequences(CGibbsDP& g, const std::vector<std::string>& seqs)
             g.m_Seq[i] = seqs[i].c_str();
         g.m_TotalLen += (int)seqs[i].size();
     }
+}
+
+// Side files read as the program reads them before the first run, kept
+// alive for the rest of the test program (the sampler holds pointers).
+// A file that cannot be read gives no data.
+inline const std::vector<BgFileLine>* LoadedBgLines(const std::string& path)
+{
+    static std::list<std::vector<BgFileLine>> kept;
+    kept.emplace_back();
+    LoadBgFile(path.c_str(), &kept.back());
+    return &kept.back();
+}
+
+// The records of a FASTA file as the program reads them before the first
+// run; a file the reader refuses gives no records.
+inline const std::vector<FastaRecord>* LoadedRecords(const std::string& path)
+{
+    static std::list<std::vector<FastaRecord>> kept;
+    kept.emplace_back();
+    if (!ReadFastaInput(path, FastaReadOptions(), &kept.back()))
+        kept.back().clear();
+    return &kept.back();
+}
+
+// The first K matrices of a file as the matrix reader gives them, without
+// the up-front width and row checks, so the sampler's own guards are seen.
+inline const std::vector<MotifMatrix>* LoadedPWM(const std::string& path, int K)
+{
+    static std::list<std::vector<MotifMatrix>> kept;
+    kept.emplace_back();
+    std::string text, reason;
+    if (ReadWholeInput(path, &text) && !ParseMatrixText(text, &kept.back(), &reason, nullptr, (size_t)K))
+        kept.back().clear();
+    return &kept.back();
+}
+
+// The chain of a --bg-fasta set, estimated as before the first run.
+inline std::shared_ptr<const MarkovChain> LoadedSetChain(const std::string& path, int order)
+{
+    std::vector<std::string> seqs;
+    if (!LoadBackgroundSet(path.c_str(), &seqs))
+        return nullptr;
+    return std::make_shared<const MarkovChain>(MarkovChain::Estimate(seqs, order));
 }
 
 // Position tables of the driver's shape for the sequences of g, filled with

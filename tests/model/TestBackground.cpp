@@ -254,7 +254,7 @@ TEST(Background, FileSetsNamedPositions)
     g.CalLogBgPrPos(chain.Ptr.data(), chain.Len.data());
 
     g.m_UseBgFile = true;
-    g.m_BgFile = bg.c_str();
+    g.m_BgLines = LoadedBgLines(bg);
     TABLES t(g);
     g.CalLogBgPrPos(t.Ptr.data(), t.Len.data());
     EXPECT_EQ(chain.At(0, 0, 2, 1), t.At(0, 0, 2, 1));   // not listed: the chain's value
@@ -278,7 +278,7 @@ TEST(Background, ShortLinesAreIgnored)
     SetSequences(g, {"AA"});
     g.BuildBackground();
     g.m_UseBgFile = true;
-    g.m_BgFile = bg.c_str();
+    g.m_BgLines = LoadedBgLines(bg);
     TABLES t(g);
     g.CalLogBgPrPos(t.Ptr.data(), t.Len.data());
     EXPECT_EQ(0.0, t.At(0, 0, 2, 1));          // ln 1, from the chain
@@ -295,7 +295,7 @@ TEST(Background, LongLinesAreReadInPiecesSafely)
     SetSequences(g, {"CA"});
     g.BuildBackground();
     g.m_UseBgFile = true;
-    g.m_BgFile = bg.c_str();
+    g.m_BgLines = LoadedBgLines(bg);
     TABLES t(g);
     g.CalLogBgPrPos(t.Ptr.data(), t.Len.data());
     EXPECT_EQ(log(0.3), t.At(0, 0, 2, 1));
@@ -310,7 +310,7 @@ TEST(Background, UnopenableFileLeavesTheChainsColumn)
     TABLES chain(g);
     g.CalLogBgPrPos(chain.Ptr.data(), chain.Len.data());
     g.m_UseBgFile = true;
-    g.m_BgFile = dir.Path("missing.txt").c_str();
+    g.m_BgLines = LoadedBgLines(dir.Path("missing.txt"));
     TABLES t(g);
     g.CalLogBgPrPos(t.Ptr.data(), t.Len.data());
     for (int p = 0; p < 5; p++)

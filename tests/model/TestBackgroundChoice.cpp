@@ -68,7 +68,7 @@ TEST(BackgroundChoice, BackgroundSetFillsTheTablesAndScoresWords)
         SetSequences(g, input);
         g.m_BgOrder = 2;
         if (useSet)
-            g.m_BgFasta = dir.Path("bg.fa").c_str();
+            g.m_SetChain = LoadedSetChain(dir.Path("bg.fa"), g.m_BgOrder);
         g.BuildBackground();
         ASSERT_TRUE(g.m_BgChain);
         const MarkovChain& want = useSet ? fromSet : fromInput;
@@ -98,7 +98,7 @@ TEST(BackgroundChoice, BackgroundSetFillsTheTablesAndScoresWords)
     SetSequences(g, input);
     g.m_BgOrder = 3;
     g.m_UseBgFile = true;
-    g.m_BgFile = dir.Path("probs.txt").c_str();
+    g.m_BgLines = LoadedBgLines(dir.Path("probs.txt"));
     g.BuildBackground();
     TABLES t(g);
     g.CalLogBgPrPos(t.Ptr.data(), t.Len.data());

@@ -25,7 +25,7 @@ struct PWMFIXTURE {
         Pwm = new PWMS(m);
         File = Dir.Path("pwm.txt");
         WriteFile(File, text);
-        G.m_PWMFile = File.c_str();
+        G.m_GivenPWM = LoadedPWM(File, (int)widths.size());
         G.m_UsePWM = true;
     }
     ~PWMFIXTURE() { delete Pwm; }
@@ -144,11 +144,11 @@ TEST(InputPWM, UnopenableFileChangesNothing)
 {
     PWMFIXTURE f("", {9, 10});
     double* p0 = f.Pwm->Ptr[0];
-    f.G.m_PWMFile = f.Dir.Path("missing.txt").c_str();
+    f.G.m_GivenPWM = LoadedPWM(f.Dir.Path("missing.txt"), f.G.m_MotifNum);
     f.Read();
     EXPECT_EQ(9, f.G.m_Width[0]);
     EXPECT_EQ(p0, f.Pwm->Ptr[0]);
-    f.G.m_PWMFile = f.Dir.m_Dir.c_str();   // a directory
+    f.G.m_GivenPWM = LoadedPWM(f.Dir.m_Dir, f.G.m_MotifNum);   // a directory
     f.Read();
     EXPECT_EQ(9, f.G.m_Width[0]);
     EXPECT_EQ(10, f.G.m_Width[1]);

@@ -1,4 +1,4 @@
-// FASTA reading and Initialize.
+// FASTA reading (before the first run) and Initialize.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,6 +8,8 @@
 
 #include "base/Random.h"
 #include "model/GibbsDP.h"
+#include "model/ModelTestUtil.h"
+#include "run/Inputs.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -25,27 +27,23 @@ void ReadFasta(const std::string& text, F check)
     std::string path = dir.Path("in.fa");
     WriteFile(path, text);
     CGibbsDP g;
-    g.m_SeqFile = path.c_str();
+    g.m_Input = LoadedRecords(path);
     g.ReadInputSeq();
     check(g);
 }
 
-// The reader must stop with the message on standard output and status 1.
+// Reading the file before the first run must refuse it with the fixed
+// message and a reason, and hand no records to the runs.
 void ExpectSeqFileError(const std::string& seqFile)
 {
-    CTempDir dir;
-    std::string out = dir.Path("stdout.txt");
-    EXPECT_EXIT(
-        {
-            if (!freopen(out.c_str(), "w", stdout))
-                _exit(3);
-            CGibbsDP g;
-            g.m_SeqFile = seqFile.c_str();
-            g.ReadInputSeq();
-            _exit(0);
-        },
-        ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ("Input sequence file error!\n", ReadFile(out));
+    INPUTPARAMETER param{};
+    param.SeqFile = seqFile.c_str();
+    RunInputs inputs;
+    Refusal r = LoadSequences(param, &inputs);
+    EXPECT_STREQ("Input sequence file error!", r.message) << seqFile;
+    EXPECT_TRUE(r.fault) << seqFile;
+    EXPECT_FALSE(inputs.sequences) << seqFile;
+    EXPECT_TRUE(LoadedRecords(seqFile)->empty()) << seqFile;
 }
 
 void ExpectTextError(const std::string& text)
@@ -206,7 +204,7 @@ TEST(Initialize, WidthsAreDrawnInMotifOrderWithTheStatedUniform)
     WriteFile(path, ">a\nACGTACGTAC\n>b\nGGGCCC\n");
     for (unsigned seed = 1; seed <= 40; seed++) {
         CGibbsDP g;
-        g.m_SeqFile = path.c_str();
+        g.m_Input = LoadedRecords(path);
         g.m_MotifNum = 5;
         g.m_MinWidth = 10;
         g.m_MaxWidth = 14;
@@ -228,7 +226,7 @@ TEST(Initialize, WidthRangeUpsideDownGivesTheMaximum)
     std::string path = dir.Path("in.fa");
     WriteFile(path, ">a\nACGT\n");
     CGibbsDP g;
-    g.m_SeqFile = path.c_str();
+    g.m_Input = LoadedRecords(path);
     g.m_MotifNum = 3;
     g.m_MinWidth = 12;
     g.m_MaxWidth = 11;
@@ -243,7 +241,7 @@ TEST(Initialize, AllocatesEveryMemberAndSetsThePriors)
     std::string path = dir.Path("in.fa");
     WriteFile(path, ">a\nACGTACGTAC\n>b\nGGGCCC\n>c\n");
     CGibbsDP g;
-    g.m_SeqFile = path.c_str();
+    g.m_Input = LoadedRecords(path);
     g.m_MotifNum = 2;
     g.m_MinWidth = 5;
     g.m_MaxWidth = 9;
@@ -288,7 +286,7 @@ TEST(Initialize, IndependentModeFixesTheModuleLengthToTheTotal)
     std::string path = dir.Path("in.fa");
     WriteFile(path, ">a\nACGTACGTAC\n>b\nGGGCCC\n");
     CGibbsDP g;
-    g.m_SeqFile = path.c_str();
+    g.m_Input = LoadedRecords(path);
     g.m_Independent = true;
     g.m_ModLen = 200;
     g.Initialize();
@@ -304,7 +302,7 @@ TEST(Initialize, DestructorReleasesEverything)
     std::string path = dir.Path("in.fa");
     WriteFile(path, ">a\nACGTACGTAC\n>b\nGGGCCC\n");
     CGibbsDP* g = new CGibbsDP;
-    g->m_SeqFile = path.c_str();
+    g->m_Input = LoadedRecords(path);
     g->m_MotifNum = 3;
     g->m_MinWidth = 5;
     g->m_MaxWidth = 6;

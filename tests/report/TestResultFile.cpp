@@ -165,12 +165,3 @@ TEST(OutputModPr, SharesOfTheSampleCountPerPosition)
               "\n**********\n>a%s(3)\n0.000\n0.000\n0.000\n>b(2)\n0.000\n0.000\n>c(0)\n",
               text);
 }
-
-TEST(OutputInfo, ProgressLine)
-{
-    CGibbsDP g;
-    testing::internal::CaptureStdout();
-    g.OutputInfo(150);
-    fflush(stdout);
-    EXPECT_EQ("Finish runing iteration 150.\n", testing::internal::GetCapturedStdout());
-}

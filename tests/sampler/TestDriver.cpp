@@ -6,6 +6,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "model/ModelTestUtil.h"
+#include "monitor/RunMonitor.h"
 #include "sampler/SamplerFixture.h"
 #include "support/TestSupport.h"
 
@@ -80,7 +82,7 @@ TEST(RunSweep, StateStaysSoundAfterEverySweep)
         CTempDir dir;
         WriteFile(dir.Path("in.fa"), ToFasta(c.Seqs));
         CGibbsDP g;
-        g.m_SeqFile = dir.Path("in.fa").c_str();
+        g.m_Input = LoadedRecords(dir.Path("in.fa"));
         g.m_MotifNum = c.K;
         g.m_MinWidth = c.MinWidth;
         g.m_MaxWidth = c.MaxWidth;
@@ -206,8 +208,7 @@ TEST(DataAugmentation, RecordAgreesWithTheTrace)
     CTempDir dir;
     WriteFile(dir.Path("in.fa"), ToFasta(data.Seqs));
     CGibbsDP g;
-    g.m_SeqFile = dir.Path("in.fa").c_str();
-    g.m_TraceFile = dir.Path("t.tsv").c_str();
+    g.m_Input = LoadedRecords(dir.Path("in.fa"));
     g.m_IterNum = 70;
     g.m_BurnIn = 49;
     g.m_MotifNum = 2;
@@ -218,8 +219,13 @@ TEST(DataAugmentation, RecordAgreesWithTheTrace)
     g.m_Threshold = 0.5;
     g.m_RandSeed = 31;
     g.m_RunIndex = 4;
+    MonitorSettings watch;
+    watch.traceFile = dir.Path("t.tsv");
+    watch.run = 4;
+    watch.sweeps = 70;
+    RunMonitor monitor(watch, false);
     testing::internal::CaptureStdout();
-    RunResult r = g.DataAugmentation();
+    RunResult r = g.DataAugmentation(&monitor);
     testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(31u, r.seed);

@@ -1,0 +1,28 @@
+// One complete run: a sampler set up from the run parameters and the
+// inputs read before the first run, its sweeps, and the motif enrichment
+// measured on what it found.
+#ifndef RUZARAVO_RUN_RUN_H
+#define RUZARAVO_RUN_RUN_H
+
+#include "results/RunResult.h"
+#include "run/Inputs.h"
+#include "run/RunParam.h"
+#include "sampler/SweepObserver.h"
+
+// Burn-in sweeps: the exact product of iterNum and the double 0.7,
+// truncated toward zero (2000 gives 1399).
+int BurnInSweeps(int iterNum);
+
+// The seed for a run without --seed: a high-resolution clock mixed with the
+// process id, so runs started in the same second differ.
+unsigned ClockSeed();
+
+// Run number run (0-based within the process) with seed param.Seed + run,
+// its start, sweeps and progress reported to observer (null: nowhere) and
+// threads threads for its draw-free passes. Writes "Seed: <seed>" on
+// standard error first. Returns what the run found; writing it is the
+// caller's.
+RunResult RunModSampling(const INPUTPARAMETER& param, const RunInputs& inputs, int run, SweepObserver* observer,
+                         int threads);
+
+#endif
