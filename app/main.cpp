@@ -15,6 +15,7 @@
 #include "app/Options.h"
 #include "app/RunOutputs.h"
 #include "run/RunSet.h"
+#include "scan/ScanMain.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)
@@ -49,6 +50,8 @@ int main(int argc, char** argv)
         return 0;
     }
     signal(SIGXFSZ, SIG_IGN);
+    if (IsScanCommand(argc, argv))
+        return ScanMain(argc, argv);
     try {
         return RunProgram(argc, argv);
     } catch (const std::bad_alloc&) {

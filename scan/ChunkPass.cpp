@@ -1,0 +1,272 @@
+// The scan of one chunk (see the header for the model and the recursions).
+#include "scan/ChunkPass.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Helpers.h"
+
+namespace {
+
+// The chain's score of a letter other than A, C, G, T, as in the sampler's
+// background column: the module model scores such a letter the same way,
+// so it adds nothing to a log-odds.
+const double kAmbiguousLogPr = -1.386;
+
+// Below this a log-probability is taken as probability 0 (no exp).
+const double kLogPrZero = -200.0;
+
+inline unsigned char Code(char c)
+{
+    int b = NucleotideCode(c);
+    return b < 0 ? 4 : (unsigned char)b;
+}
+
+// Forward and reverse log-odds of motif mo's word ending at p; the word
+// holds only A, C, G, T and starts at or after index 0.
+inline void StrandLogOdds(const ScanMotif& mo, const unsigned char* code, const double* bg, int p, double* f,
+                          double* r)
+{
+    const int w = mo.width;
+    const double* lg = mo.logs.data();
+    const int s = p - w + 1;
+    double fw = 0.0, rv = 0.0, b = 0.0;
+    for (int i = 0; i < w; i++) {
+        fw += lg[4 * i + code[s + i]];
+        rv += lg[4 * i + 3 - code[p - i]];
+        b += bg[s + i];
+    }
+    *f = fw - b;
+    *r = rv - b;
+}
+
+}  // namespace
+
+void ChunkPass::ScoreMotifs(const ScanModel& m, const char* x, int n)
+{
+    const int K = (int)m.motifs.size();
+    m_n = n;
+    m_x = x;
+    m_code.resize(n);
+    m_lastBad.resize(n);
+    m_bg.resize(n);
+    m_term.resize((size_t)K * n);
+    int last = -1;
+    for (int p = 0; p < n; p++) {
+        m_code[p] = Code(x[p]);
+        if (m_code[p] == 4)
+            last = p;
+        m_lastBad[p] = last;
+    }
+    m.chain.FillLogColumn(x, n, kAmbiguousLogPr, m_bg.data(), 1);
+    for (int k = 0; k < K; k++) {
+        const ScanMotif& mo = m.motifs[k];
+        double* term = m_term.data() + (size_t)k * n;
+        for (int p = 0; p < n; p++) {
+            if (p < mo.width - 1 || m_lastBad[p] > p - mo.width) {
+                term[p] = kScanNoSite;
+                continue;
+            }
+            double f, r;
+            StrandLogOdds(mo, m_code.data(), m_bg.data(), p, &f, &r);
+            term[p] = LogSum(f, r) + m.lnSite;
+        }
+    }
+}
+
+void ChunkPass::PrefixPass(const ScanModel& m)
+{
+    const int n = m_n, K = (int)m.motifs.size();
+    m_prefix.resize(n);
+    double* A = m_prefix.data();
+    for (int j = 0; j < n; j++) {
+        double a = m.lnBgIn + (j > 0 ? A[j - 1] : 0.0);
+        for (int k = 0; k < K; k++) {
+            const int w = m.motifs[k].width;
+            if (j + 1 < w)
+                continue;
+            double t = m_term[(size_t)k * n + j] + (j + 1 > w ? A[j - w] : 0.0);
+            a = LogSum(a, t);
+        }
+        A[j] = a;
+    }
+}
+
+void ChunkPass::Segmentation(const ScanModel& m)
+{
+    const int n = m_n, L = m.moduleLength;
+    const double* A = m_prefix.data();
+    auto R = [A, L](int t) { return t == L - 1 ? A[L - 1] : A[t] - A[t - L]; };
+    m_fwd.assign(n, 0.0);
+    m_bwd.assign(n, 0.0);
+    double* Cf = m_fwd.data();
+    double* Db = m_bwd.data();
+    for (int t = L - 1; t < n; t++) {
+        double bgStep = m.ln1mRho + (t >= 1 ? Cf[t - 1] : 0.0);
+        double mod = m.lnRho + R(t) + (t >= L ? Cf[t - L] : 0.0);
+        Cf[t] = LogSum(bgStep, mod);
+    }
+    for (int t = n - 2; t >= 0; t--) {
+        double bgStep = (t + 1 >= L - 1 ? m.ln1mRho : 0.0) + Db[t + 1];
+        Db[t] = t + L <= n - 1 ? LogSum(bgStep, m.lnRho + R(t + L) + Db[t + L]) : bgStep;
+    }
+    const double Z = Cf[n - 1];
+    const int starts = n - L + 1;
+    m_startPr.resize(starts);
+    m_cum.resize(starts + 1);
+    m_cum[0] = 0.0;
+    for (int s = 0; s < starts; s++) {
+        const int t = s + L - 1;
+        double lp = m.lnRho + R(t) + (s >= 1 ? Cf[s - 1] : 0.0) + Db[t] - Z;
+        m_startPr[s] = lp > kLogPrZero ? exp(lp) : 0.0;
+        m_cum[s + 1] = m_cum[s] + m_startPr[s];
+    }
+    // Module probability of letter p: the windows starting in p-L+1 .. p.
+    // A difference of running sums can come out a hair below 0; it is 0.
+    m_cover.resize(n);
+    for (int p = 0; p < n; p++) {
+        int hi = std::min(p, starts - 1) + 1, lo = std::max(0, p - L + 1);
+        double c = hi > lo ? m_cum[hi] - m_cum[lo] : 0.0;
+        m_cover[p] = c > 0.0 ? c : 0.0;
+    }
+}
+
+double ChunkPass::WindowPass(const ScanModel& m, int s)
+{
+    const int n = m_n, L = m.moduleLength, K = (int)m.motifs.size();
+    m_F.resize(L);
+    m_G.resize(L);
+    double* F = m_F.data();
+    double* G = m_G.data();
+    for (int j = 0; j < L; j++) {
+        double a = m.lnBgIn + (j > 0 ? F[j - 1] : 0.0);
+        for (int k = 0; k < K; k++) {
+            const int w = m.motifs[k].width;
+            if (j + 1 < w)
+                continue;
+            a = LogSum(a, m_term[(size_t)k * n + s + j] + (j + 1 > w ? F[j - w] : 0.0));
+        }
+        F[j] = a;
+    }
+    G[L - 1] = 0.0;
+    for (int j = L - 2; j >= 0; j--) {
+        double a = m.lnBgIn + G[j + 1];
+        for (int k = 0; k < K; k++) {
+            const int w = m.motifs[k].width;
+            if (j + w <= L - 1)
+                a = LogSum(a, m_term[(size_t)k * n + s + j + w] + G[j + w]);
+        }
+        G[j] = a;
+    }
+    return F[L - 1];
+}
+
+void ChunkPass::AddCall(const ScanModel& m, int s, long long offset, ChunkResult* out)
+{
+    const int L = m.moduleLength, K = (int)m.motifs.size();
+    ScanCall call;
+    call.start = offset + s;
+    call.llr = WindowPass(m, s);
+    call.startPr = m_startPr[s];
+    call.maxPr = *std::max_element(m_cover.begin() + s, m_cover.begin() + s + L);
+    for (int j = 0; j < L; j++) {
+        const int p = s + j;
+        for (int k = 0; k < K; k++) {
+            const ScanMotif& mo = m.motifs[k];
+            if (j + 1 < mo.width || m_lastBad[p] > p - mo.width)
+                continue;
+            double lo[2];
+            StrandLogOdds(mo, m_code.data(), m_bg.data(), p, &lo[0], &lo[1]);
+            const double before = j + 1 > mo.width ? m_F[j - mo.width] : 0.0;
+            for (int strand = 0; strand < 2; strand++) {
+                double lp = m.lnSite + lo[strand] + before + m_G[j] - call.llr;
+                double pr = lp > kLogPrZero ? exp(lp) : 0.0;
+                if (pr >= kSitePosteriorMin)
+                    call.sites.push_back({k, offset + p - mo.width + 1, strand == 0, lo[strand], pr});
+            }
+        }
+    }
+    std::sort(call.sites.begin(), call.sites.end(),
+              [](const ScanSite& a, const ScanSite& b) { return a.start != b.start ? a.start < b.start : a.motif < b.motif; });
+    out->calls.push_back(std::move(call));
+}
+
+void ChunkPass::CallRun(const ScanModel& m, int ra, int rb, long long offset, long long ownStart, long long ownEnd,
+                        ChunkResult* out)
+{
+    const int L = m.moduleLength;
+    const int count = std::max(1, (rb - ra + 1) / L);
+    const int lo = std::max(0, ra - L + 1), hi = std::min(rb, m_n - L);
+    m_picked.clear();
+    for (int c = 0; c < count; c++) {
+        int best = -1;
+        for (int s = lo; s <= hi; s++) {
+            bool clash = false;
+            for (int q : m_picked)
+                clash = clash || (s > q - L && s < q + L);
+            if (!clash && (best < 0 || m_startPr[s] > m_startPr[best]))
+                best = s;
+        }
+        if (best < 0)
+            break;
+        m_picked.push_back(best);
+    }
+    std::sort(m_picked.begin(), m_picked.end());
+    for (int s : m_picked)
+        if (offset + s >= ownStart && offset + s < ownEnd)
+            AddCall(m, s, offset, out);
+}
+
+void ChunkPass::AddPrRuns(int from, int to, long long offset, ChunkResult* out)
+{
+    for (int p = from; p < to; p++) {
+        if (m_cover[p] < kModPrFloor)
+            continue;
+        int milli = (int)floor(m_cover[p] * 1000.0 + 0.5);
+        if (!out->prRuns.empty() && out->prRuns.back().end == offset + p && out->prRuns.back().milli == milli)
+            out->prRuns.back().end++;
+        else
+            out->prRuns.push_back({offset + p, offset + p + 1, milli});
+    }
+}
+
+void ChunkPass::Scan(const ScanModel& m, const char* x, int n, long long offset, long long ownStart,
+                     long long ownEnd, ChunkResult* out)
+{
+    ScoreMotifs(m, x, n);
+    PrefixPass(m);
+    Segmentation(m);
+    int p = 0;
+    while (p < n) {
+        if (m_cover[p] <= 0.5) {
+            p++;
+            continue;
+        }
+        int q = p;
+        while (q + 1 < n && m_cover[q + 1] > 0.5)
+            q++;
+        CallRun(m, p, q, offset, ownStart, ownEnd, out);
+        p = q + 1;
+    }
+    AddPrRuns((int)(ownStart - offset), (int)(ownEnd - offset), offset, out);
+}
+
+void ChunkPass::ScanNull(const ScanModel& m, const char* x, int n, long long offset, long long ownStart,
+                         long long ownEnd, ChunkResult* out)
+{
+    ScoreMotifs(m, x, n);
+    PrefixPass(m);
+    const int L = m.moduleLength;
+    const double* A = m_prefix.data();
+    long long first = (ownStart + L - 1) / L * L;
+    for (long long tile = first; tile < ownEnd; tile += L) {
+        const int s0 = (int)(tile - offset);
+        if (s0 < 1 || s0 + 2 * L - 1 > n)
+            continue;   // the tile's windows are not all inside the chunk
+        int best = s0;
+        for (int s = s0 + 1; s < s0 + L; s++)
+            if (A[s + L - 1] - A[s - 1] > A[best + L - 1] - A[best - 1])
+                best = s;
+        out->tileBest.push_back(WindowPass(m, best));
+    }
+}

@@ -1,0 +1,126 @@
+// The scan of one chunk of one sequence: motif log-odds at every position,
+// the module-model prefix pass, forward-backward over the segmentation into
+// background letters and module windows, the per-position module
+// probability, the module calls and, inside each called window, the exact
+// site pass with the sites' posteriors. For the null it gives instead, per
+// tile of L window starts, the log-likelihood ratio of the tile's best
+// window.
+//
+// Model and recursions (all natural-log odds against the background chain):
+// - site term of motif k ending at p: LogSum(forward, reverse log-odds) +
+//   ln(site rate / 2); kScanNoSite where the word would start before the
+//   chunk or holds a letter other than A, C, G, T;
+// - prefix pass over the chunk as one long module: A[j] = LogSum(lnBgIn +
+//   A[j-1], site term of k at j + A[j-w_k] for each k), as the sampler's
+//   module pass; the window ending at t scores R[t] = A[t] - A[t-L] (A[L-1]
+//   for the first), the sampler's approximation that makes the whole pass
+//   cost K LogSums per letter;
+// - segmentation: a module ends at t with probability rho or the letter at
+//   t is background with 1 - rho (positions before L - 1 are background
+//   without a factor); forward Cf and backward Db give the posterior that a
+//   window starts at s, P(s) = exp(ln rho + R[s+L-1] + Cf[s-1] + Db[s+L-1] -
+//   Z), Z = Cf[n-1];
+// - module probability of a letter: the sum of P(s) over the L windows that
+//   cover it, which is what the result file's tally counts per position;
+// - calls: each maximal run of letters whose module probability exceeds 0.5
+//   holds max(1, run length / L) modules (the result file's rule, positions
+//   over 0.5 divided by L, applied per run); they are placed greedily at the
+//   highest P(s) among windows that overlap the run, never overlapping;
+// - a called window is scored exactly by the site pass over its own L
+//   letters (forward F and backward G, the mixing factor at every letter);
+//   F[L-1] is its log-likelihood ratio, and a site's posterior is
+//   exp(F[before] + site term + G[end] - F[L-1]); sites at 0.5 or more are
+//   reported (two such sites can never overlap: they exclude each other).
+//
+// Everything a call or a site reports depends only on letters within the
+// window and the chain's context before it, so it is the same in every
+// chunk that holds the window; the module probability depends on the chunk
+// edges only through the forgetting of the forward and backward passes,
+// which the overlap of neighbouring chunks covers.
+//
+// The workspace grows to the largest chunk and is reused: nothing is
+// allocated per position. Makes no random draws.
+#ifndef RUZARAVO_SCAN_CHUNKPASS_H
+#define RUZARAVO_SCAN_CHUNKPASS_H
+
+#include <vector>
+
+#include "scan/ScanModel.h"
+
+// Module probabilities below this are left out of the bedGraph.
+const double kModPrFloor = 0.01;
+// Sites at or above this posterior are reported.
+const double kSitePosteriorMin = 0.5;
+
+struct ScanSite {
+    int motif = 0;
+    long long start = 0;     // 0-based, in the sequence
+    bool forward = true;
+    double logOdds = 0.0;    // the word's log-odds against the background
+    double posterior = 0.0;
+};
+
+struct ScanCall {
+    long long start = 0;     // window start, 0-based, in the sequence
+    double llr = 0.0;        // module model against background over the window, natural log
+    double startPr = 0.0;    // posterior that a module starts exactly here
+    double maxPr = 0.0;      // highest module probability of a letter in the window
+    std::vector<ScanSite> sites;
+};
+
+// A stretch of letters with one module probability, in thousandths.
+struct PrRun {
+    long long start = 0, end = 0;   // 0-based, end exclusive
+    int milli = 0;
+};
+
+// What a chunk gives for the letters (or window starts) it owns.
+struct ChunkResult {
+    std::vector<ScanCall> calls;
+    std::vector<PrRun> prRuns;
+    std::vector<double> tileBest;   // null only: per owned tile, its best window's ratio
+};
+
+class ChunkPass {
+public:
+    // Scans x[0 .. n) (n >= L), which lies at offset in its sequence;
+    // reports the windows starting in [ownStart, ownEnd) (sequence
+    // coordinates) and the module probability of the letters there.
+    void Scan(const ScanModel& m, const char* x, int n, long long offset, long long ownStart, long long ownEnd,
+              ChunkResult* out);
+
+    // Null: the best window of each tile of L starts, tiles counted from the
+    // sequence start, for the tiles starting in [ownStart, ownEnd) whose
+    // windows lie inside x.
+    void ScanNull(const ScanModel& m, const char* x, int n, long long offset, long long ownStart, long long ownEnd,
+                  ChunkResult* out);
+
+    // Exact site pass over the window starting at chunk index s; fills F and
+    // G and returns the window's log-likelihood ratio.
+    double WindowPass(const ScanModel& m, int s);
+
+private:
+    void ScoreMotifs(const ScanModel& m, const char* x, int n);
+    void PrefixPass(const ScanModel& m);
+    void Segmentation(const ScanModel& m);
+    void CallRun(const ScanModel& m, int ra, int rb, long long offset, long long ownStart, long long ownEnd,
+                 ChunkResult* out);
+    void AddCall(const ScanModel& m, int s, long long offset, ChunkResult* out);
+    void AddPrRuns(int from, int to, long long offset, ChunkResult* out);
+
+    int m_n = 0;
+    const char* m_x = nullptr;
+    std::vector<unsigned char> m_code;   // n: A 0, C 1, G 2, T 3, 4 for any other letter
+    std::vector<int> m_lastBad;          // n: last index <= p whose letter is not A, C, G, T (-1 if none)
+    std::vector<double> m_bg;            // n: background log-probability of each letter
+    std::vector<double> m_term;          // K x n: site term of motif k ending at p
+    std::vector<double> m_prefix;        // n: A
+    std::vector<double> m_fwd, m_bwd;    // n: Cf, Db
+    std::vector<double> m_startPr;       // n - L + 1: P(s)
+    std::vector<double> m_cum;           // n - L + 2: prefix sums of P(s)
+    std::vector<double> m_cover;         // n: module probability of each letter
+    std::vector<double> m_F, m_G;        // L: window pass
+    std::vector<int> m_picked;           // starts already called in the current run
+};
+
+#endif
