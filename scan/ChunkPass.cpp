@@ -90,13 +90,29 @@ void ChunkPass::PrefixPass(const ScanModel& m)
         }
         A[j] = a;
     }
+    m_suffix.resize(n + 1);
+    double* S = m_suffix.data();
+    S[n] = 0.0;
+    for (int j = n - 1; j >= 0; j--) {
+        double a = m.lnBgIn + S[j + 1];
+        for (int k = 0; k < K; k++) {
+            const int w = m.motifs[k].width;
+            if (j + w <= n)
+                a = LogSum(a, m_term[(size_t)k * n + j + w - 1] + S[j + w]);
+        }
+        S[j] = a;
+    }
+}
+
+double ChunkPass::WindowScore(int t, int L) const
+{
+    return m_prefix[t] + m_suffix[t - L + 1] - m_prefix[m_n - 1];
 }
 
 void ChunkPass::Segmentation(const ScanModel& m)
 {
     const int n = m_n, L = m.moduleLength;
-    const double* A = m_prefix.data();
-    auto R = [A, L](int t) { return t == L - 1 ? A[L - 1] : A[t] - A[t - L]; };
+    auto R = [this, L](int t) { return WindowScore(t, L); };
     m_fwd.assign(n, 0.0);
     m_bwd.assign(n, 0.0);
     double* Cf = m_fwd.data();
@@ -178,12 +194,14 @@ void ChunkPass::AddCall(const ScanModel& m, int s, long long offset, ChunkResult
             double lo[2];
             StrandLogOdds(mo, m_code.data(), m_bg.data(), p, &lo[0], &lo[1]);
             const double before = j + 1 > mo.width ? m_F[j - mo.width] : 0.0;
+            double pr[2];
             for (int strand = 0; strand < 2; strand++) {
                 double lp = m.lnSite + lo[strand] + before + m_G[j] - call.llr;
-                double pr = lp > kLogPrZero ? exp(lp) : 0.0;
-                if (pr >= kSitePosteriorMin)
-                    call.sites.push_back({k, offset + p - mo.width + 1, strand == 0, lo[strand], pr});
+                pr[strand] = lp > kLogPrZero ? exp(lp) : 0.0;
             }
+            const int best = pr[1] > pr[0] ? 1 : 0;
+            if (pr[0] + pr[1] >= kSitePosteriorMin)
+                call.sites.push_back({k, offset + p - mo.width + 1, best == 0, lo[best], pr[0] + pr[1]});
         }
     }
     std::sort(call.sites.begin(), call.sites.end(),
@@ -257,7 +275,6 @@ void ChunkPass::ScanNull(const ScanModel& m, const char* x, int n, long long off
     ScoreMotifs(m, x, n);
     PrefixPass(m);
     const int L = m.moduleLength;
-    const double* A = m_prefix.data();
     long long first = (ownStart + L - 1) / L * L;
     for (long long tile = first; tile < ownEnd; tile += L) {
         const int s0 = (int)(tile - offset);
@@ -265,7 +282,7 @@ void ChunkPass::ScanNull(const ScanModel& m, const char* x, int n, long long off
             continue;   // the tile's windows are not all inside the chunk
         int best = s0;
         for (int s = s0 + 1; s < s0 + L; s++)
-            if (A[s + L - 1] - A[s - 1] > A[best + L - 1] - A[best - 1])
+            if (WindowScore(s + L - 1, L) > WindowScore(best + L - 1, L))
                 best = s;
         out->tileBest.push_back(WindowPass(m, best));
     }

@@ -12,9 +12,15 @@
 //   chunk or holds a letter other than A, C, G, T;
 // - prefix pass over the chunk as one long module: A[j] = LogSum(lnBgIn +
 //   A[j-1], site term of k at j + A[j-w_k] for each k), as the sampler's
-//   module pass; the window ending at t scores R[t] = A[t] - A[t-L] (A[L-1]
-//   for the first), the sampler's approximation that makes the whole pass
-//   cost K LogSums per letter;
+//   module pass, and the same pass from the right, S[j] for the letters j ..
+//   n-1. The sampler scores the window s .. t as A[t] - A[s-1], which also
+//   credits sites that straddle s (a window whose edge cuts a strong site
+//   scores nearly as if it held it). The tilings of 0 .. t with a unit
+//   boundary at s are exactly A[s-1] times the window's own, and the
+//   probability of that boundary is, up to letters past t whose effect
+//   across L letters vanishes, exp(A[s-1] + S[s] - A[n-1]); so the window
+//   scores R[t] = A[t] + S[s] - A[n-1], the window's own likelihood ratio to
+//   within rounding, for 2K LogSums per letter in all;
 // - segmentation: a module ends at t with probability rho or the letter at
 //   t is background with 1 - rho (positions before L - 1 are background
 //   without a factor); forward Cf and backward Db give the posterior that a
@@ -28,9 +34,11 @@
 //   highest P(s) among windows that overlap the run, never overlapping;
 // - a called window is scored exactly by the site pass over its own L
 //   letters (forward F and backward G, the mixing factor at every letter);
-//   F[L-1] is its log-likelihood ratio, and a site's posterior is
-//   exp(F[before] + site term + G[end] - F[L-1]); sites at 0.5 or more are
-//   reported (two such sites can never overlap: they exclude each other).
+//   F[L-1] is its log-likelihood ratio, and the posterior of a site of
+//   motif k on one strand is exp(F[before] + site term + G[end] - F[L-1]);
+//   a site of k at a place is reported when its two strands together reach
+//   0.5 (a palindrome splits its weight between them), on the likelier
+//   strand; two reported sites never overlap, as they exclude each other.
 //
 // Everything a call or a site reports depends only on letters within the
 // window and the chain's context before it, so it is the same in every
@@ -57,7 +65,7 @@ struct ScanSite {
     long long start = 0;     // 0-based, in the sequence
     bool forward = true;
     double logOdds = 0.0;    // the word's log-odds against the background
-    double posterior = 0.0;
+    double posterior = 0.0;  // both strands together
 };
 
 struct ScanCall {
@@ -102,6 +110,7 @@ public:
 private:
     void ScoreMotifs(const ScanModel& m, const char* x, int n);
     void PrefixPass(const ScanModel& m);
+    double WindowScore(int t, int L) const;
     void Segmentation(const ScanModel& m);
     void CallRun(const ScanModel& m, int ra, int rb, long long offset, long long ownStart, long long ownEnd,
                  ChunkResult* out);
@@ -115,6 +124,7 @@ private:
     std::vector<double> m_bg;            // n: background log-probability of each letter
     std::vector<double> m_term;          // K x n: site term of motif k ending at p
     std::vector<double> m_prefix;        // n: A
+    std::vector<double> m_suffix;        // n + 1: S, S[n] = 0
     std::vector<double> m_fwd, m_bwd;    // n: Cf, Db
     std::vector<double> m_startPr;       // n - L + 1: P(s)
     std::vector<double> m_cum;           // n - L + 2: prefix sums of P(s)

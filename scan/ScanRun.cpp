@@ -14,6 +14,9 @@
 namespace {
 
 const int kNullPieces = 64;
+// Letters a null chunk owns (rounded down to whole tiles): fixed, so that
+// the null and the p-values do not depend on --chunk-size.
+const long long kNullChunk = 1000000;
 
 struct Job {
     const char* x = nullptr;   // first letter the chunk scans
@@ -146,7 +149,7 @@ ScanOutcome RunScan(const ScanModel& m, const std::vector<ScanSequence>& target,
     const std::string null = NullLetters(target, (long long)(settings.nullTiles + 2) * L, m.chain.Order() + 1,
                                          settings.seed);
     out.nullLetters = (long long)null.size();
-    const long long nullChunk = std::max(1LL, settings.chunkSize / L) * L;
+    const long long nullChunk = std::max(1LL, kNullChunk / L) * L;
     AddJobs(null.data(), (long long)null.size(), -1, nullChunk, ChunkOverlap(L), &jobs);
 
     std::vector<ChunkResult> results = RunJobs(m, jobs, settings, out.letters + out.nullLetters);

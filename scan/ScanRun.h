@@ -16,7 +16,7 @@
 // (bg order + 1)-mer's count; shuffles are repeated and joined when the
 // target is shorter. Each tile of L window starts gives the log-likelihood
 // ratio of its best window (by the prefix pass's score, then scored
-// exactly). A module's p-value is (1 + tiles at or above its ratio) / (1 +
+// exactly); the null's chunks are of a fixed size. A module's p-value is (1 + tiles at or above its ratio) / (1 +
 // tiles): the chance that L letters of the null hold a window as strong.
 // With the default 20,000 tiles p-values reach 5e-5.
 //
