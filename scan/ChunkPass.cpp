@@ -16,6 +16,21 @@ const double kAmbiguousLogPr = -1.386;
 // Below this a log-probability is taken as probability 0 (no exp).
 const double kLogPrZero = -200.0;
 
+// LogSum with its answer taken at once where it is certain: when the
+// smaller term is more than 38 below the larger, exp of the difference is
+// below 2^-54, adding it to 1.0 gives 1.0 and LogSum returns the larger
+// term itself, so skipping the exp and the log changes no bit. Most terms
+// of a scan (words unlike any motif) are that far below.
+inline double ScanLogSum(double a, double b)
+{
+    const double d = a - b;
+    if (d > 38.0)
+        return a;
+    if (d < -38.0)
+        return b;
+    return LogSum(a, b);
+}
+
 inline unsigned char Code(char c)
 {
     int b = NucleotideCode(c);
@@ -69,7 +84,7 @@ void ChunkPass::ScoreMotifs(const ScanModel& m, const char* x, int n)
             }
             double f, r;
             StrandLogOdds(mo, m_code.data(), m_bg.data(), p, &f, &r);
-            term[p] = LogSum(f, r) + m.lnSite;
+            term[p] = ScanLogSum(f, r) + m.lnSite;
         }
     }
 }
@@ -86,7 +101,7 @@ void ChunkPass::PrefixPass(const ScanModel& m)
             if (j + 1 < w)
                 continue;
             double t = m_term[(size_t)k * n + j] + (j + 1 > w ? A[j - w] : 0.0);
-            a = LogSum(a, t);
+            a = ScanLogSum(a, t);
         }
         A[j] = a;
     }
@@ -98,7 +113,7 @@ void ChunkPass::PrefixPass(const ScanModel& m)
         for (int k = 0; k < K; k++) {
             const int w = m.motifs[k].width;
             if (j + w <= n)
-                a = LogSum(a, m_term[(size_t)k * n + j + w - 1] + S[j + w]);
+                a = ScanLogSum(a, m_term[(size_t)k * n + j + w - 1] + S[j + w]);
         }
         S[j] = a;
     }
@@ -120,11 +135,11 @@ void ChunkPass::Segmentation(const ScanModel& m)
     for (int t = L - 1; t < n; t++) {
         double bgStep = m.ln1mRho + (t >= 1 ? Cf[t - 1] : 0.0);
         double mod = m.lnRho + R(t) + (t >= L ? Cf[t - L] : 0.0);
-        Cf[t] = LogSum(bgStep, mod);
+        Cf[t] = ScanLogSum(bgStep, mod);
     }
     for (int t = n - 2; t >= 0; t--) {
         double bgStep = (t + 1 >= L - 1 ? m.ln1mRho : 0.0) + Db[t + 1];
-        Db[t] = t + L <= n - 1 ? LogSum(bgStep, m.lnRho + R(t + L) + Db[t + L]) : bgStep;
+        Db[t] = t + L <= n - 1 ? ScanLogSum(bgStep, m.lnRho + R(t + L) + Db[t + L]) : bgStep;
     }
     const double Z = Cf[n - 1];
     const int starts = n - L + 1;
@@ -160,7 +175,7 @@ double ChunkPass::WindowPass(const ScanModel& m, int s)
             const int w = m.motifs[k].width;
             if (j + 1 < w)
                 continue;
-            a = LogSum(a, m_term[(size_t)k * n + s + j] + (j + 1 > w ? F[j - w] : 0.0));
+            a = ScanLogSum(a, m_term[(size_t)k * n + s + j] + (j + 1 > w ? F[j - w] : 0.0));
         }
         F[j] = a;
     }
@@ -170,7 +185,7 @@ double ChunkPass::WindowPass(const ScanModel& m, int s)
         for (int k = 0; k < K; k++) {
             const int w = m.motifs[k].width;
             if (j + w <= L - 1)
-                a = LogSum(a, m_term[(size_t)k * n + s + j + w] + G[j + w]);
+                a = ScanLogSum(a, m_term[(size_t)k * n + s + j + w] + G[j + w]);
         }
         G[j] = a;
     }

@@ -101,8 +101,12 @@ const std::map<std::string, bool ScanOptions::*>& FlagOptions()
 
 bool ParseScanOptions(int argc, char** argv, ScanOptions* opts, std::string* reason)
 {
-    for (int i = 0; i < argc; i++)
+    for (int i = 0; i < argc; i++) {
         opts->commandLine += std::string(i ? " " : "") + argv[i];
+        opts->help = opts->help || std::string(argv[i]) == "--help";   // also right after --scan
+    }
+    if (opts->help)
+        return true;
     for (int i = 1; i < argc; i++) {
         std::string word = argv[i], value;
         bool inlineValue = false;
@@ -123,7 +127,7 @@ bool ParseScanOptions(int argc, char** argv, ScanOptions* opts, std::string* rea
             return false;
         }
         if (!inlineValue) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc || std::string(argv[i + 1]).compare(0, 2, "--") == 0) {
                 *reason = word + " needs a value: " + opt->second.expects;
                 return false;
             }
