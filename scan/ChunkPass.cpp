@@ -55,6 +55,22 @@ inline void StrandLogOdds(const ScanMotif& mo, const unsigned char* code, const 
     *r = rv - b;
 }
 
+// out[i] = the largest of v[i], v[i + dir], ..., w values in direction dir
+// (+1 or -1), fewer where the array ends; dq is scratch of n ints.
+void RunningMax(const double* v, int n, int w, int dir, double* out, int* dq)
+{
+    int head = 0, tail = 0;
+    for (int c = 0; c < n; c++) {
+        const int i = dir > 0 ? n - 1 - c : c;   // walk against the direction
+        while (tail > head && v[dq[tail - 1]] <= v[i])
+            tail--;
+        dq[tail++] = i;
+        while ((dq[head] - i) * dir >= w)
+            head++;
+        out[i] = v[dq[head]];
+    }
+}
+
 }  // namespace
 
 void ChunkPass::ScoreMotifs(const ScanModel& m, const char* x, int n)
@@ -224,32 +240,6 @@ void ChunkPass::AddCall(const ScanModel& m, int s, long long offset, ChunkResult
     out->calls.push_back(std::move(call));
 }
 
-void ChunkPass::CallRun(const ScanModel& m, int ra, int rb, long long offset, long long ownStart, long long ownEnd,
-                        ChunkResult* out)
-{
-    const int L = m.moduleLength;
-    const int count = std::max(1, (rb - ra + 1) / L);
-    const int lo = std::max(0, ra - L + 1), hi = std::min(rb, m_n - L);
-    m_picked.clear();
-    for (int c = 0; c < count; c++) {
-        int best = -1;
-        for (int s = lo; s <= hi; s++) {
-            bool clash = false;
-            for (int q : m_picked)
-                clash = clash || (s > q - L && s < q + L);
-            if (!clash && (best < 0 || m_startPr[s] > m_startPr[best]))
-                best = s;
-        }
-        if (best < 0)
-            break;
-        m_picked.push_back(best);
-    }
-    std::sort(m_picked.begin(), m_picked.end());
-    for (int s : m_picked)
-        if (offset + s >= ownStart && offset + s < ownEnd)
-            AddCall(m, s, offset, out);
-}
-
 void ChunkPass::AddPrRuns(int from, int to, long long offset, ChunkResult* out)
 {
     for (int p = from; p < to; p++) {
@@ -263,25 +253,42 @@ void ChunkPass::AddPrRuns(int from, int to, long long offset, ChunkResult* out)
     }
 }
 
+void ChunkPass::MarkPeaks(int L)
+{
+    const int starts = m_n - L + 1;
+    m_lead.resize(starts);
+    m_trail.resize(starts);
+    m_coverMax.resize(m_n);
+    m_deque.resize(m_n);
+    RunningMax(m_startPr.data(), starts, L - 1, +1, m_lead.data(), m_deque.data());
+    RunningMax(m_startPr.data(), starts, L - 1, -1, m_trail.data(), m_deque.data());
+    RunningMax(m_cover.data(), m_n, L, +1, m_coverMax.data(), m_deque.data());
+}
+
+bool ChunkPass::IsCall(int s, int L) const
+{
+    const int starts = m_n - L + 1;
+    const double p = m_startPr[s];
+    if (!(p > 0.0) || !(m_coverMax[s] > 0.5))
+        return false;
+    if (s + 1 < starts && p < m_lead[s + 1])
+        return false;   // a stronger start to the right
+    return s == 0 || p > m_trail[s - 1];   // and none as strong to the left
+}
+
 void ChunkPass::Scan(const ScanModel& m, const char* x, int n, long long offset, long long ownStart,
                      long long ownEnd, ChunkResult* out)
 {
+    const int L = m.moduleLength;
     ScoreMotifs(m, x, n);
     PrefixPass(m);
     Segmentation(m);
-    int p = 0;
-    while (p < n) {
-        if (m_cover[p] <= 0.5) {
-            p++;
-            continue;
-        }
-        int q = p;
-        while (q + 1 < n && m_cover[q + 1] > 0.5)
-            q++;
-        CallRun(m, p, q, offset, ownStart, ownEnd, out);
-        p = q + 1;
-    }
-    AddPrRuns((int)(ownStart - offset), (int)(ownEnd - offset), offset, out);
+    MarkPeaks(L);
+    const int from = (int)(ownStart - offset), to = (int)std::min<long long>(ownEnd - offset, n - L + 1);
+    for (int s = from; s < to; s++)
+        if (IsCall(s, L))
+            AddCall(m, s, offset, out);
+    AddPrRuns(from, (int)(ownEnd - offset), offset, out);
 }
 
 void ChunkPass::ScanNull(const ScanModel& m, const char* x, int n, long long offset, long long ownStart,

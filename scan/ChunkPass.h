@@ -28,10 +28,14 @@
 //   Z), Z = Cf[n-1];
 // - module probability of a letter: the sum of P(s) over the L windows that
 //   cover it, which is what the result file's tally counts per position;
-// - calls: each maximal run of letters whose module probability exceeds 0.5
-//   holds max(1, run length / L) modules (the result file's rule, positions
-//   over 0.5 divided by L, applied per run); they are placed greedily at the
-//   highest P(s) among windows that overlap the run, never overlapping;
+// - calls: a window is called where letters it covers have a module
+//   probability above 0.5 (the result file's rule: a letter is in a module
+//   when more than half the posterior puts it there) and its start
+//   posterior P(s) is the highest within L - 1 starts on either side (ties
+//   go to the leftmost). Called windows therefore never overlap, a stretch
+//   above 0.5 of m letters gets about m / L of them as the result file
+//   counts modules, and whether s is called depends only on P within L of
+//   s, so chunks agree about it;
 // - a called window is scored exactly by the site pass over its own L
 //   letters (forward F and backward G, the mixing factor at every letter);
 //   F[L-1] is its log-likelihood ratio, and the posterior of a site of
@@ -112,8 +116,8 @@ private:
     void PrefixPass(const ScanModel& m);
     double WindowScore(int t, int L) const;
     void Segmentation(const ScanModel& m);
-    void CallRun(const ScanModel& m, int ra, int rb, long long offset, long long ownStart, long long ownEnd,
-                 ChunkResult* out);
+    void MarkPeaks(int L);
+    bool IsCall(int s, int L) const;
     void AddCall(const ScanModel& m, int s, long long offset, ChunkResult* out);
     void AddPrRuns(int from, int to, long long offset, ChunkResult* out);
 
@@ -130,7 +134,9 @@ private:
     std::vector<double> m_cum;           // n - L + 2: prefix sums of P(s)
     std::vector<double> m_cover;         // n: module probability of each letter
     std::vector<double> m_F, m_G;        // L: window pass
-    std::vector<int> m_picked;           // starts already called in the current run
+    std::vector<double> m_lead, m_trail; // n - L + 1: largest P over the next / the previous L - 1 starts, s included
+    std::vector<double> m_coverMax;      // n: largest module probability over the L letters from p
+    std::vector<int> m_deque;            // n: scratch of the running maxima
 };
 
 #endif

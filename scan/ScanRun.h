@@ -67,11 +67,15 @@ struct ScanOutcome {
     double seconds = 0.0;              // wall time of the scan and its null
 };
 
-// Letters a chunk scans on either side of its own stretch: five module
-// lengths, comfortably more than the two a module may reach across an edge.
+// Letters a chunk scans on either side of its own stretch: twenty module
+// lengths. A call and its sites depend on less than two module lengths of
+// letters, but the module probability of a letter reaches further through
+// the forward and backward passes, which forget the chunk's edge only
+// gradually where modules are dense; at twenty lengths the printed values
+// no longer move.
 inline long long ChunkOverlap(int moduleLength)
 {
-    return 5LL * moduleLength;
+    return 20LL * moduleLength;
 }
 
 // The null letters: shuffles of the target's A, C, G, T letters (see above).

@@ -170,3 +170,25 @@ TEST(ScanRun, PlantedClusterIsTheTopModuleAndRandomLettersGiveNone)
     }
     EXPECT_LE(significant, 1);
 }
+
+TEST(ScanRun, CalledWindowsNeverOverlapComeInGenomeOrderAndIgnoreChunks)
+{
+    // A high module rate calls many windows, close together.
+    for (unsigned seed = 1; seed <= 4; seed++) {
+        ScanSequence s;
+        s.name = s.chrom = "r";
+        s.letters = RandomLetters(500 + seed, 30000);
+        for (size_t at = 1000; at + 300 < s.letters.size(); at += 2500)
+            PlantCluster(&s.letters, at, 120 + (at / 2500) % 5 * 60);
+        ScanModel m = TestModel({s.letters}, 200, 0.01, 0.01);
+        ScanSettings settings;
+        settings.nullTiles = 100;
+        settings.chunkSize = 3000;
+        ScanOutcome o = RunScan(m, {s}, settings);
+        ASSERT_GE(o.modules.size(), 10u);
+        for (size_t i = 1; i < o.modules.size(); i++)
+            EXPECT_GE(o.modules[i].call.start, o.modules[i - 1].call.start + 200) << "seed " << seed << " call " << i;
+        settings.chunkSize = 1000000;
+        ExpectSameOutcome(o, RunScan(m, {s}, settings));
+    }
+}
