@@ -15,7 +15,7 @@
 #include "app/Options.h"
 #include "app/RunOutputs.h"
 #include "run/RunSet.h"
-#include "scan/ScanMain.h"
+#include "app/ScanMain.h"
 #include "base/Fatal.h"
 
 static int RunProgram(int argc, char** argv)

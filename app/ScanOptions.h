@@ -2,8 +2,8 @@
 // only, "--name value" or "--name=value", so the discovery's short options
 // stay as they are. Parsing only checks the form and range of each value;
 // the files are read later.
-#ifndef RUZARAVO_SCAN_SCANOPTIONS_H
-#define RUZARAVO_SCAN_SCANOPTIONS_H
+#ifndef RUZARAVO_APP_SCANOPTIONS_H
+#define RUZARAVO_APP_SCANOPTIONS_H
 
 #include <string>
 

@@ -13,8 +13,8 @@
 // probability (three decimals), equal values merged into runs, values below
 // kModPrFloor left out. Every file is sorted by chrom (byte order) and then
 // start, the order `bedtools sort` gives.
-#ifndef RUZARAVO_SCAN_SCANFILES_H
-#define RUZARAVO_SCAN_SCANFILES_H
+#ifndef RUZARAVO_OUTPUT_SCANFILES_H
+#define RUZARAVO_OUTPUT_SCANFILES_H
 
 #include <string>
 #include <utility>

@@ -1,5 +1,5 @@
 // The scan's entry point (see the header).
-#include "scan/ScanMain.h"
+#include "app/ScanMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,8 +12,8 @@
 #include "io/MatrixFile.h"
 #include "output/Coordinates.h"
 #include "output/OutputFolder.h"
-#include "scan/ScanFiles.h"
-#include "scan/ScanOptions.h"
+#include "output/ScanFiles.h"
+#include "app/ScanOptions.h"
 #include "scan/ScanRun.h"
 
 namespace {

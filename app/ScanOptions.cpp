@@ -1,5 +1,5 @@
 // Parsing the scan's long options (see the header).
-#include "scan/ScanOptions.h"
+#include "app/ScanOptions.h"
 
 #include <cerrno>
 #include <cmath>

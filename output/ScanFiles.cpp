@@ -1,5 +1,5 @@
 // Formatting the files of a scan's output folder (see the header).
-#include "scan/ScanFiles.h"
+#include "output/ScanFiles.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,8 +6,8 @@
 // the status is 1. On success the folder's files are each written through a
 // temporary name and a rename, one summary line goes to standard output,
 // and the status is 0.
-#ifndef RUZARAVO_SCAN_SCANMAIN_H
-#define RUZARAVO_SCAN_SCANMAIN_H
+#ifndef RUZARAVO_APP_SCANMAIN_H
+#define RUZARAVO_APP_SCANMAIN_H
 
 // True when one of the arguments is exactly "--scan".
 bool IsScanCommand(int argc, char** argv);
