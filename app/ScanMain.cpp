@@ -1,6 +1,7 @@
 // The scan's entry point (see the header).
 #include "app/ScanMain.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -13,6 +14,7 @@
 #include "output/Coordinates.h"
 #include "output/OutputFolder.h"
 #include "output/ScanFiles.h"
+#include "app/ScanModelFolder.h"
 #include "app/ScanOptions.h"
 #include "scan/ScanRun.h"
 
@@ -87,25 +89,49 @@ MarkovChain TargetChain(std::vector<ScanSequence>* target, int order)
     return chain;
 }
 
-bool LoadMotifs(const ScanOptions& o, std::vector<ScanMotif>* motifs, std::string* reason)
+// The matrices of --motifs, or those of --model with its parameters, which
+// fill the options not given on the command line.
+bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::string* reason)
+{
+    if (o->model.empty()) {
+        std::string why;
+        if (!ReadMatrixFile(o->motifs, matrices, &why)) {
+            *reason = o->motifs + ": " + why;
+            return false;
+        }
+        return true;
+    }
+    ScanModelFolder folder;
+    if (!ReadScanModelFolder(o->model, &folder, reason))
+        return false;
+    *matrices = std::move(folder.matrices);
+    const double K = (double)matrices->size();
+    if (!o->given.count("--module-length"))
+        o->moduleLength = folder.moduleLength;
+    if (!o->given.count("--module-rate") && folder.moduleRate > 0.0)
+        o->moduleRate = std::min(folder.moduleRate, 0.5);
+    // Half of a module's letters in sites at most: room for its background.
+    if (!o->given.count("--site-rate") && folder.siteRate > 0.0)
+        o->siteRate = std::min(folder.siteRate, 0.5 / K);
+    return true;
+}
+
+bool LoadMotifs(ScanOptions* o, std::vector<ScanMotif>* motifs, std::string* reason)
 {
     std::vector<MotifMatrix> matrices;
-    std::string why;
-    if (!ReadMatrixFile(o.motifs, &matrices, &why)) {
-        *reason = o.motifs + ": " + why;
+    if (!LoadMatrices(o, &matrices, reason))
         return false;
-    }
     *motifs = MotifsFromMatrices(matrices);
     int maxWidth = 0;
     for (const ScanMotif& m : *motifs)
         maxWidth = std::max(maxWidth, m.width);
-    if (maxWidth > o.moduleLength) {
-        *reason = o.motifs + ": a matrix of width " + std::to_string(maxWidth) + " does not fit in a module of " +
-                  std::to_string(o.moduleLength) + " letters (--module-length)";
+    if (maxWidth > o->moduleLength) {
+        *reason = (o->model.empty() ? o->motifs : o->model) + ": a matrix of width " + std::to_string(maxWidth) +
+                  " does not fit in a module of " + std::to_string(o->moduleLength) + " letters (--module-length)";
         return false;
     }
-    if (o.siteRate * (double)motifs->size() >= 1.0) {
-        *reason = "--site-rate " + std::to_string(o.siteRate) + " times " + std::to_string(motifs->size()) +
+    if (o->siteRate * (double)motifs->size() >= 1.0) {
+        *reason = "--site-rate " + std::to_string(o->siteRate) + " times " + std::to_string(motifs->size()) +
                   " motifs is 1 or more: no room for background letters inside a module";
         return false;
     }
@@ -125,11 +151,11 @@ bool WriteFolder(const ScanOptions& o, const std::vector<std::pair<std::string, 
     return true;
 }
 
-int Scan(const ScanOptions& o)
+int Scan(ScanOptions o)
 {
     std::string reason;
     std::vector<ScanMotif> motifs;
-    if (!LoadMotifs(o, &motifs, &reason))
+    if (!LoadMotifs(&o, &motifs, &reason))
         return Refuse(reason);
     int maxWidth = 0;
     for (const ScanMotif& m : motifs)
@@ -154,7 +180,7 @@ int Scan(const ScanOptions& o)
     ScanDescription d;
     d.commandLine = o.commandLine;
     d.target = o.target;
-    d.motifs = o.motifs;
+    d.motifs = o.model.empty() ? o.motifs : o.model + "/summary.json";
     d.seed = o.seed;
     d.chunkSize = o.chunkSize;
     d.genome = o.genome;

@@ -72,6 +72,7 @@ const std::map<std::string, ValueOption>& ValueOptions()
     static const std::map<std::string, ValueOption> options = {
         {"--scan", {TextInto(&ScanOptions::target), "a file name (or - for standard input)"}},
         {"--motifs", {TextInto(&ScanOptions::motifs), "a file name"}},
+        {"--model", {TextInto(&ScanOptions::model), "a folder name"}},
         {"--outdir", {TextInto(&ScanOptions::outdir), "a folder name"}},
         {"--seed", {IntInto(&ScanOptions::seed, 0, 4294967295LL), "a whole number 0 .. 4294967295"}},
         {"--threads", {IntInto(&ScanOptions::threads, 1, 256), "a whole number 1 .. 256"}},
@@ -137,13 +138,14 @@ bool ParseScanOptions(int argc, char** argv, ScanOptions* opts, std::string* rea
             *reason = word + " " + value + ": expected " + opt->second.expects;
             return false;
         }
+        opts->given.insert(word);
     }
     if (opts->help)
         return true;
     if (opts->target.empty())
         *reason = "--scan needs a target FASTA file";
-    else if (opts->motifs.empty())
-        *reason = "a scan needs --motifs FILE (the weight matrices to scan with)";
+    else if (opts->motifs.empty() == opts->model.empty())
+        *reason = "a scan needs either --motifs FILE (weight matrices) or --model DIR (a discovery run's output folder)";
     else if (opts->outdir.empty())
         *reason = "a scan needs --outdir DIR (the folder for modules.bed and the other files)";
     return reason->empty();
@@ -151,13 +153,15 @@ bool ParseScanOptions(int argc, char** argv, ScanOptions* opts, std::string* rea
 
 std::string ScanHelpText()
 {
-    return "Usage: Ruzaravo --scan TARGET.fa --motifs FILE --outdir DIR [options]\n"
+    return "Usage: Ruzaravo --scan TARGET.fa (--motifs FILE | --model DIR) --outdir DIR [options]\n"
            "\n"
            "Scans new sequence (a locus, a chromosome, a genome) for cis-regulatory modules with\n"
            "known weight matrices and the module model of the sampler, all parameters fixed.\n"
            "\n"
            "  --scan FILE         target FASTA; gzip/BGZF accepted, - reads standard input\n"
            "  --motifs FILE       weight matrices: own format (as -M), MEME, JASPAR or TRANSFAC\n"
+           "  --model DIR         the --outdir folder of a discovery run: its motifs, module length,\n"
+           "                      module rate and site rate (options given here override them)\n"
            "  --outdir DIR        output folder (created; must be empty unless --force)\n"
            "  --force             write into an existing, non-empty folder\n"
            "  --module-length L   letters of a module window (default 200)\n"

@@ -5,11 +5,13 @@
 #ifndef RUZARAVO_APP_SCANOPTIONS_H
 #define RUZARAVO_APP_SCANOPTIONS_H
 
+#include <set>
 #include <string>
 
 struct ScanOptions {
     std::string target;          // --scan: FASTA, gzip/BGZF, or - for standard input
     std::string motifs;          // --motifs: own, MEME, JASPAR or TRANSFAC matrices
+    std::string model;           // --model: the output folder of a discovery run
     std::string outdir;          // --outdir
     bool force = false;          // --force: an existing non-empty folder may be written into
     unsigned seed = 1;           // --seed: the null's shuffles
@@ -27,6 +29,7 @@ struct ScanOptions {
     int nullTiles = 20000;       // --null-tiles
     bool help = false;           // --help
     std::string commandLine;     // the words as given, for summary.json
+    std::set<std::string> given; // the value options given on the command line
 };
 
 // Fills opts from the arguments; false with the reason on a bad option.

@@ -124,11 +124,53 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
     EXPECT_EQ(0, f.Scan("--scan target.fa --outdir out --force").status);
 }
 
+// --model takes the motifs and parameters of a discovery run's folder;
+// options given on the command line override them; another format_version
+// or both --model and --motifs are refused.
+TEST(ScanCommand, ModelFolderOfADiscoveryRun)
+{
+    ScanFolder f;
+    std::string train;
+    for (unsigned i = 0; i < 12; i++) {
+        std::string s = RandomLetters(70 + i, 600);
+        PlantCluster(&s, 200, 200);
+        train += ">t" + std::to_string(i) + "\n" + s + "\n";
+    }
+    WriteFile(f.dir.Path("train.fa"), train);
+    ShellRun d = Shell("cd '" + f.dir.m_Dir + "' && " + RUZARAVO_EXE +
+                       " -i train.fa -K 3 -n 200 --seed 4 -o disc.txt --outdir disc");
+    ASSERT_EQ(0, d.status) << d.output;
+    ShellRun r = Shell("cd '" + f.dir.m_Dir + "' && " + RUZARAVO_EXE +
+                       " --scan target.fa --model disc --null-tiles 500 --max-p 0.01 --outdir out");
+    ASSERT_EQ(0, r.status) << r.output;
+    std::string summary = ReadFile(f.dir.Path("out/summary.json"));
+    EXPECT_NE(std::string::npos, summary.find("\"motif_file\": \"disc/summary.json\"")) << summary;
+    EXPECT_NE(std::string::npos, summary.find("\"module_length\": 200, \"module_rate\": ")) << summary;
+    EXPECT_EQ(std::string::npos, summary.find("\"module_rate\": 0.0005,")) << "the run's rate, not the default";
+    r = Shell("cd '" + f.dir.m_Dir + "' && " + RUZARAVO_EXE +
+              " --scan target.fa --model disc --module-length 150 --module-rate 0.001 --null-tiles 500 --outdir out2");
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_NE(std::string::npos,
+              ReadFile(f.dir.Path("out2/summary.json")).find("\"module_length\": 150, \"module_rate\": 0.001,"));
+
+    Shell("cd '" + f.dir.m_Dir + "' && mkdir v2 && sed 's/\"format_version\": 1/\"format_version\": 2/' "
+          "disc/summary.json > v2/summary.json");
+    r = Shell("cd '" + f.dir.m_Dir + "' && " + RUZARAVO_EXE + " --scan target.fa --model v2 --outdir out3");
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.output.find("format_version 2, but this program reads format_version 1"))
+        << r.output;
+    r = Shell("cd '" + f.dir.m_Dir + "' && " + RUZARAVO_EXE +
+              " --scan target.fa --model disc --motifs motifs.txt --outdir out3");
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.output.find("either --motifs FILE"));
+    EXPECT_FALSE(FileExists(f.dir.Path("out3")));
+}
+
 TEST(ScanCommand, HelpListsEveryOptionWithItsDefault)
 {
     ShellRun r = Shell(std::string(RUZARAVO_EXE) + " --scan --help");
     EXPECT_EQ(0, r.status);
-    for (const char* text : {"--motifs FILE", "--outdir DIR", "(default 200)", "(default 0.0005)", "(default 0.01;",
+    for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)", "(default 0.01;",
                              "(default 0.05)", "--max-p P", "(default 1; 0 .. 5)", "(default 20000",
                              "--mask-lower", "--genome-coords", "--quiet", "--threads N", "--seed N"})
         EXPECT_NE(std::string::npos, r.output.find(text)) << text;
