@@ -79,7 +79,7 @@ std::string SitesBed(const ScanOutcome& o, const ScanModel& model, const std::ve
                              s.chrom + "\t" + std::to_string(a) + "\t" + std::to_string(a + mo.width) + "\t" +
                                  mo.shortName + "\t" + Fmt("%.3f", site.posterior) + "\t" +
                                  (site.forward ? "+" : "-") + "\t" + Fmt("%.2f", site.logOdds) + "\tcrm" +
-                                 std::to_string(rank[i]) + "\n"});
+                                 std::to_string(rank[i]) + "\t" + Fmt("%.3g", site.p) + "\n"});
         }
     }
     return Joined(std::move(lines));

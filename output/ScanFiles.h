@@ -7,9 +7,9 @@
 // ("crm<rank>", rank 1 the highest score among the reported modules), score
 // (the module's log-likelihood ratio against the background, natural log,
 // three decimals: higher is stronger), strand ".", p-value, q-value, number
-// of sites. sites.bed (BED6+2): chrom, start, end, motif name, posterior
+// of sites. sites.bed (BED6+3): chrom, start, end, motif name, posterior
 // (three decimals), strand, the word's log-odds against the background (two
-// decimals), the module's name. modpr.bedgraph: chrom, start, end, module
+// decimals), the module's name, the word's p-value (scan/SitePValue.h). modpr.bedgraph: chrom, start, end, module
 // probability (three decimals), equal values merged into runs, values below
 // kModPrFloor left out. Every file is sorted by chrom (byte order) and then
 // start, the order `bedtools sort` gives.

@@ -231,8 +231,11 @@ void ChunkPass::AddCall(const ScanModel& m, int s, long long offset, ChunkResult
                 pr[strand] = lp > kLogPrZero ? exp(lp) : 0.0;
             }
             const int best = pr[1] > pr[0] ? 1 : 0;
-            if (pr[0] + pr[1] >= kSitePosteriorMin)
-                call.sites.push_back({k, offset + p - mo.width + 1, best == 0, lo[best], pr[0] + pr[1]});
+            if (pr[0] + pr[1] < kSitePosteriorMin)
+                continue;
+            const unsigned char* word = m_code.data() + p - mo.width + 1;
+            const double pv = best == 0 ? mo.sitePValue.PValue(word) : mo.sitePValue.PValueReverse(word);
+            call.sites.push_back({k, offset + p - mo.width + 1, best == 0, lo[best], pr[0] + pr[1], pv});
         }
     }
     std::sort(call.sites.begin(), call.sites.end(),

@@ -70,6 +70,7 @@ struct ScanSite {
     bool forward = true;
     double logOdds = 0.0;    // the word's log-odds against the background
     double posterior = 0.0;  // both strands together
+    double p = 1.0;          // the word's p-value (SitePValue), on its strand
 };
 
 struct ScanCall {

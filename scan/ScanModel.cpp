@@ -42,5 +42,9 @@ ScanModel MakeScanModel(std::vector<ScanMotif> motifs, int moduleLength, double 
     for (const ScanMotif& s : m.motifs)
         m.maxWidth = std::max(m.maxWidth, s.width);
     m.chain = std::move(chain);
+    const std::array<double, 4> q = {m.chain.Prob(0, 0, 0), m.chain.Prob(0, 0, 1), m.chain.Prob(0, 0, 2),
+                                     m.chain.Prob(0, 0, 3)};
+    for (ScanMotif& s : m.motifs)
+        s.sitePValue = SitePValue(s.logs, q);
     return m;
 }

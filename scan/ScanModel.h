@@ -21,6 +21,7 @@
 
 #include "io/MatrixFile.h"
 #include "model/MarkovChain.h"
+#include "scan/SitePValue.h"
 
 // A word that cannot be a site (too near the start, or holding a letter
 // other than A, C, G, T) scores this: LogSum drops it against any real term.
@@ -31,6 +32,7 @@ struct ScanMotif {
     std::string shortName;      // the name (or the id when there is none), blanks as '_': one BED field
     int width = 0;              // columns
     std::vector<double> logs;   // width x 4 natural logs of the probabilities, A C G T per column
+    SitePValue sitePValue;      // against the chain's letter frequencies (set by MakeScanModel)
 };
 
 struct ScanModel {
