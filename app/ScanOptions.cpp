@@ -182,5 +182,5 @@ std::string ScanHelpText()
            "  --quiet             no progress lines on standard error\n"
            "  --help              this text\n"
            "\n"
-           "Files in DIR: modules.bed, sites.bed, modpr.bedgraph, summary.json.\n";
+           "Files in DIR: modules.bed, sites.bed, modpr.bedgraph, annotations.gff3, summary.json.\n";
 }

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "base/Version.h"
+#include "output/Gff3File.h"
 #include "output/SummaryJson.h"
 
 namespace {
@@ -99,6 +101,55 @@ std::string ModPrBedGraph(const ScanOutcome& o, const std::vector<ScanSequence>&
     return Joined(std::move(lines));
 }
 
+// One ##sequence-region per reference, over the sequences placed on it.
+std::string GffRegions(const std::vector<ScanSequence>& t)
+{
+    std::vector<std::string> order;
+    std::map<std::string, std::pair<long long, long long>> span;
+    for (const ScanSequence& s : t) {
+        const long long from = s.offset + 1, to = s.offset + (long long)s.letters.size();
+        auto it = span.find(s.chrom);
+        if (it == span.end()) {
+            span[s.chrom] = {from, to};
+            order.push_back(s.chrom);
+        } else {
+            it->second = {std::min(it->second.first, from), std::max(it->second.second, to)};
+        }
+    }
+    std::sort(order.begin(), order.end());
+    std::string out;
+    for (const std::string& c : order)
+        out += "##sequence-region " + GffSeqid(c) + " " + std::to_string(span[c].first) + " " +
+               std::to_string(span[c].second) + "\n";
+    return out;
+}
+
+std::string Gff3(const ScanOutcome& o, const ScanModel& model, const std::vector<ScanSequence>& t,
+                 const std::vector<size_t>& rep, const std::vector<int>& rank)
+{
+    std::string out = "##gff-version 3\n" + GffRegions(t);
+    for (size_t i : rep) {
+        const ScanModule& m = o.modules[i];
+        const ScanSequence& s = t[m.seq];
+        const std::string id = "crm" + std::to_string(rank[i]), seqid = GffSeqid(s.chrom);
+        const long long a = s.offset + m.call.start;
+        out += seqid + "\tRuzaravo\tCRM\t" + std::to_string(a + 1) + "\t" + std::to_string(a + o.moduleLength) +
+               "\t" + Fmt("%.3f", m.call.llr) + "\t.\t.\tID=" + id + ";Ontology_term=SO:0000727;p=" +
+               Fmt("%.3g", m.p) + ";q=" + Fmt("%.3g", m.q) + "\n";
+        int n = 0;
+        for (const ScanSite& site : m.call.sites) {
+            const ScanMotif& mo = model.motifs[site.motif];
+            const long long b = s.offset + site.start;
+            out += seqid + "\tRuzaravo\tTF_binding_site\t" + std::to_string(b + 1) + "\t" +
+                   std::to_string(b + mo.width) + "\t" + Fmt("%.3f", site.posterior) + "\t" +
+                   (site.forward ? "+" : "-") + "\t.\tID=" + id + ".s" + std::to_string(++n) + ";Parent=" + id +
+                   ";Ontology_term=SO:0000235;motif=" + GffSeqid(mo.shortName) + ";posterior=" +
+                   Fmt("%.3f", site.posterior) + ";p=" + Fmt("%.3g", site.p) + "\n";
+        }
+    }
+    return out;
+}
+
 std::string Num(double v)
 {
     return Fmt("%.6g", v);
@@ -172,6 +223,7 @@ std::vector<std::pair<std::string, std::string>> ScanFolderFiles(const ScanOutco
     return {{"modules.bed", ModulesBed(o, target, rep, rank)},
             {"sites.bed", SitesBed(o, m, target, rep, rank)},
             {"modpr.bedgraph", ModPrBedGraph(o, target)},
+            {"annotations.gff3", Gff3(o, m, target, rep, rank)},
             {"summary.json", SummaryJson(o, m, target, filter, d, rep, rank)}};
 }
 

@@ -1,5 +1,5 @@
 // The files of a scan's output folder, formatted from a finished scan:
-// modules.bed, sites.bed, modpr.bedgraph and summary.json. Writers only:
+// modules.bed, sites.bed, modpr.bedgraph, annotations.gff3 and summary.json. Writers only:
 // nothing here computes a score.
 //
 // modules.bed (BED6+3, tab-separated, no header): chrom, start, end (0-based,
@@ -12,7 +12,9 @@
 // decimals), the module's name, the word's p-value (scan/SitePValue.h). modpr.bedgraph: chrom, start, end, module
 // probability (three decimals), equal values merged into runs, values below
 // kModPrFloor left out. Every file is sorted by chrom (byte order) and then
-// start, the order `bedtools sort` gives.
+// start, the order `bedtools sort` gives. annotations.gff3: the modules as
+// CRM (SO:0000727) with score, p and q, each followed by its sites as
+// TF_binding_site (SO:0000235, Parent the module), 1-based inclusive.
 #ifndef RUZARAVO_OUTPUT_SCANFILES_H
 #define RUZARAVO_OUTPUT_SCANFILES_H
 

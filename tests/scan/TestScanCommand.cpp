@@ -62,6 +62,11 @@ TEST(ScanCommand, SortedBedFilesPlacedOnTheGenomeThatBedtoolsReads)
         ASSERT_EQ(0, sorted.status) << name << ": " << sorted.output;
         EXPECT_EQ(ReadFile(f.dir.Path(std::string("out/") + name)), sorted.output) << name;
     }
+    ShellRun gt = Shell("gt gff3validator '" + f.dir.Path("out/annotations.gff3") + "'");
+    EXPECT_EQ(0, gt.status) << gt.output;
+    const std::string gff = ReadFile(f.dir.Path("out/annotations.gff3"));
+    EXPECT_NE(std::string::npos, gff.find("\tRuzaravo\tCRM\t")) << gff;
+    EXPECT_NE(std::string::npos, gff.find(";Parent=crm1;Ontology_term=SO:0000235;motif=")) << gff;
     // Every reported site lies inside the module it names.
     ShellRun inside = Shell("cd '" + f.dir.m_Dir +
                             "' && bedtools intersect -u -f 1.0 -a out/sites.bed -b out/modules.bed | wc -l");
@@ -81,7 +86,7 @@ TEST(ScanCommand, GzipStandardInputChunksAndThreadsGiveTheSameFiles)
     ASSERT_EQ(0, f.Scan("--scan target.fa --outdir chunks --max-p 0.5 --chunk-size 1000 --threads 2").status);
     ASSERT_FALSE(ReadFile(f.dir.Path("plain/modules.bed")).empty());
     for (const char* other : {"gz", "stdin", "chunks"})
-        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph"})
+        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3"})
             EXPECT_EQ(ReadFile(f.dir.Path(std::string("plain/") + name)),
                       ReadFile(f.dir.Path(std::string(other) + "/" + name)))
                 << other << "/" << name;
