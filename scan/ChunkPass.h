@@ -112,10 +112,13 @@ public:
     // G and returns the window's log-likelihood ratio.
     double WindowPass(const ScanModel& m, int s);
 
+    // R[t] of the last Scan or ScanNull: the window ending at t from the
+    // prefix and suffix passes.
+    double WindowScore(int t, int L) const;
+
 private:
     void ScoreMotifs(const ScanModel& m, const char* x, int n);
     void PrefixPass(const ScanModel& m);
-    double WindowScore(int t, int L) const;
     void Segmentation(const ScanModel& m);
     void MarkPeaks(int L);
     bool IsCall(int s, int L) const;

@@ -66,6 +66,22 @@ TEST(ChunkPass, WindowRatioIsTheSumOverEveryTiling)
     }
 }
 
+TEST(ChunkPass, PrefixAndSuffixWindowScoreIsTheWindowsOwnRatio)
+{
+    // Strong sites everywhere, so many window edges cut one.
+    std::string x = RandomLetters(4, 3000);
+    for (size_t at = 100; at + 300 < x.size(); at += 170)
+        PlantCluster(&x, at, 90);
+    ScanModel m = TestModel({x}, 200, 0.001, 0.01);
+    ChunkPass pass;
+    ChunkResult r;
+    pass.Scan(m, x.data(), (int)x.size(), 0, 0, (long long)x.size(), &r);
+    double worst = 0.0;
+    for (int s = 0; s + 200 <= (int)x.size(); s++)
+        worst = std::max(worst, fabs(pass.WindowScore(s + 199, 200) - pass.WindowPass(m, s)));
+    EXPECT_LT(worst, 1e-6);
+}
+
 namespace {
 
 struct Planted {
