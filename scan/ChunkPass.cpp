@@ -109,29 +109,27 @@ void ChunkPass::PrefixPass(const ScanModel& m)
 {
     const int n = m_n, K = (int)m.motifs.size();
     m_prefix.resize(n);
-    double* A = m_prefix.data();
-    for (int j = 0; j < n; j++) {
-        double a = m.lnBgIn + (j > 0 ? A[j - 1] : 0.0);
-        for (int k = 0; k < K; k++) {
-            const int w = m.motifs[k].width;
-            if (j + 1 < w)
-                continue;
-            double t = m_term[(size_t)k * n + j] + (j + 1 > w ? A[j - w] : 0.0);
-            a = ScanLogSum(a, t);
-        }
-        A[j] = a;
-    }
     m_suffix.resize(n + 1);
+    double* A = m_prefix.data();
     double* S = m_suffix.data();
     S[n] = 0.0;
-    for (int j = n - 1; j >= 0; j--) {
-        double a = m.lnBgIn + S[j + 1];
+    // The two passes are independent chains of LogSums, each waiting on its
+    // previous letter: stepping them together lets the processor work on
+    // both at once. Each keeps its own order of additions.
+    for (int j = 0; j < n; j++) {
+        const int r = n - 1 - j;
+        double a = m.lnBgIn + (j > 0 ? A[j - 1] : 0.0);
+        double z = m.lnBgIn + S[r + 1];
         for (int k = 0; k < K; k++) {
             const int w = m.motifs[k].width;
-            if (j + w <= n)
-                a = ScanLogSum(a, m_term[(size_t)k * n + j + w - 1] + S[j + w]);
+            const double* term = m_term.data() + (size_t)k * n;
+            if (j + 1 >= w)
+                a = ScanLogSum(a, term[j] + (j + 1 > w ? A[j - w] : 0.0));
+            if (r + w <= n)
+                z = ScanLogSum(z, term[r + w - 1] + S[r + w]);
         }
-        S[j] = a;
+        A[j] = a;
+        S[r] = z;
     }
 }
 
