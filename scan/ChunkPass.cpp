@@ -176,7 +176,7 @@ void ChunkPass::Segmentation(const ScanModel& m)
     }
 }
 
-double ChunkPass::WindowPass(const ScanModel& m, int s)
+double ChunkPass::WindowPass(const ScanModel& m, int s, bool ratioOnly)
 {
     const int n = m_n, L = m.moduleLength, K = (int)m.motifs.size();
     m_F.resize(L);
@@ -193,6 +193,8 @@ double ChunkPass::WindowPass(const ScanModel& m, int s)
         }
         F[j] = a;
     }
+    if (ratioOnly)
+        return F[L - 1];
     G[L - 1] = 0.0;
     for (int j = L - 2; j >= 0; j--) {
         double a = m.lnBgIn + G[j + 1];
@@ -307,6 +309,6 @@ void ChunkPass::ScanNull(const ScanModel& m, const char* x, int n, long long off
         for (int s = s0 + 1; s < s0 + L; s++)
             if (WindowScore(s + L - 1, L) > WindowScore(best + L - 1, L))
                 best = s;
-        out->tileBest.push_back(WindowPass(m, best));
+        out->tileBest.push_back(WindowPass(m, best, true));
     }
 }

@@ -108,9 +108,9 @@ public:
     void ScanNull(const ScanModel& m, const char* x, int n, long long offset, long long ownStart, long long ownEnd,
                   ChunkResult* out);
 
-    // Exact site pass over the window starting at chunk index s; fills F and
-    // G and returns the window's log-likelihood ratio.
-    double WindowPass(const ScanModel& m, int s);
+    // Exact site pass over the window starting at chunk index s; fills F
+    // (and G unless ratioOnly) and returns the window's log-likelihood ratio.
+    double WindowPass(const ScanModel& m, int s, bool ratioOnly = false);
 
     // R[t] of the last Scan or ScanNull: the window ending at t from the
     // prefix and suffix passes.
