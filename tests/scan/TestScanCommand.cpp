@@ -4,6 +4,8 @@
 // input, chunks and threads, and every refused input leaving nothing behind.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "scan/ScanTestUtil.h"
 #include "support/TestSupport.h"
 
@@ -127,6 +129,34 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
     ASSERT_EQ(0, f.Scan("--scan target.fa --outdir out").status);
     EXPECT_EQ(1, f.Scan("--scan target.fa --outdir out").status);
     EXPECT_EQ(0, f.Scan("--scan target.fa --outdir out --force").status);
+}
+
+// Soft-masked letters are read as N with --mask-lower: a cluster in
+// lower case is found only without it; runs of N hold no site.
+TEST(ScanCommand, MaskedLettersAndNRunsHoldNoSite)
+{
+    ScanFolder f;
+    std::string s = RandomLetters(41, 12000);
+    PlantCluster(&s, 3000, 200);
+    PlantCluster(&s, 8000, 200);
+    for (size_t i = 2950; i < 3250; i++)
+        s[i] = (char)tolower(s[i]);
+    s.replace(5000, 2000, std::string(2000, 'N'));
+    WriteFile(f.dir.Path("masked.fa"), ">chrM\n" + s + "\n");
+    ASSERT_EQ(0, f.Scan("--scan masked.fa --outdir plain").status);
+    ASSERT_EQ(0, f.Scan("--scan masked.fa --mask-lower --outdir masked").status);
+    auto overlapping = [&](const std::string& file, long long a, long long b) {
+        int n = 0;
+        for (const std::string& line : Lines(ReadFile(f.dir.Path(file))))
+            n += Overlaps(Fields(line), "chrM", a, b);
+        return n;
+    };
+    EXPECT_EQ(1, overlapping("plain/modules.bed", 3000, 3200));
+    EXPECT_EQ(0, overlapping("masked/modules.bed", 3000, 3200));
+    EXPECT_EQ(0, overlapping("masked/sites.bed", 2950, 3250));
+    EXPECT_EQ(1, overlapping("masked/modules.bed", 8000, 8200));
+    EXPECT_EQ(0, overlapping("plain/sites.bed", 5000, 7000));
+    EXPECT_EQ(0, overlapping("plain/modpr.bedgraph", 5200, 6800));
 }
 
 // --model takes the motifs and parameters of a discovery run's folder;
