@@ -80,6 +80,7 @@ static const char* const kHelp[] = {
     "  --version       print the version",
     "",
     "Each run prints \"Seed: N\" on standard error; --seed N repeats it exactly.",
+    "To scan new sequence for modules with known matrices or a run's model: Ruzaravo --scan --help",
 };
 
 void PrintHelp()

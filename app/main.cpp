@@ -17,6 +17,7 @@
 #include "app/Options.h"
 #include "app/Prepare.h"
 #include "app/RunOutputs.h"
+#include "app/ScanMain.h"
 #include "base/Fatal.h"
 #include "run/RunSet.h"
 
@@ -54,6 +55,8 @@ int main(int argc, char** argv)
         return 0;
     }
     signal(SIGXFSZ, SIG_IGN);
+    if (IsScanCommand(argc, argv))
+        return ScanMain(argc, argv);
     try {
         return RunProgram(argc, argv);
     } catch (const std::bad_alloc&) {

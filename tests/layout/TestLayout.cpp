@@ -21,7 +21,7 @@ namespace {
 // The layers, lowest first. output/html is a layer of its own above
 // output/, so the report may use the writers but not the other way round.
 const std::vector<std::string> kLayers = {"base",    "io",  "results", "model",  "sampler",     "report",
-                                          "analysis", "monitor", "run", "output", "output/html", "app"};
+                                          "analysis", "monitor", "run",    "scan",   "output",      "output/html", "app"};
 
 // Includes that break the direction today, each with its reason; a line is
 // "file -> included header". Empty: none.

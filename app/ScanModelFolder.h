@@ -1,0 +1,28 @@
+// The model a scan takes from the output folder of a discovery run
+// (--model DIR): its summary.json, first run. The motifs are the run's
+// reported count matrices; the module length is the run's; the module rate
+// is the run's modules per letter of its input and the site rate its
+// reported sites per motif and letter of its modules (each left unset when
+// the run reported no module or no site, so the scan's default applies).
+// The background is not taken over: the scan estimates its chain from the
+// target, the sequence it explains. Only format_version 1 is read.
+#ifndef RUZARAVO_APP_SCANMODELFOLDER_H
+#define RUZARAVO_APP_SCANMODELFOLDER_H
+
+#include <string>
+#include <vector>
+
+#include "io/MatrixFile.h"
+
+struct ScanModelFolder {
+    std::vector<MotifMatrix> matrices;   // counts, one per reported motif
+    int moduleLength = 0;
+    double moduleRate = -1.0;            // -1: the run gives none
+    double siteRate = -1.0;              // -1: the run gives none
+};
+
+// Reads dir/summary.json; false with the reason when it cannot be read, is
+// not JSON, has another format_version or holds no motif.
+bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::string* reason);
+
+#endif
