@@ -30,8 +30,8 @@ TEST(BackgroundOptions, PresetIsItsDocumentedWords)
 {
     const std::vector<std::string>* words = PresetWords("enhancers");
     ASSERT_NE(nullptr, words);
-    // The README documents exactly these words.
-    std::string readme = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/README.md");
+    // The accuracy page documents exactly these words.
+    std::string readme = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/docs/accuracy.md");
     std::string joined;
     for (const std::string& w : *words)
         joined += (joined.empty() ? "" : " ") + w;
