@@ -76,29 +76,14 @@ void CGibbsDP::CalLogPrPos(double** tables, int* lengths, double** pwm)
         ScoreSequence(s, tables[s], lengths[s], t, &scratch);
 }
 
-void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch)
+// Letter codes of one sequence and the word grams ending at each letter:
+// fwd[q] the maxDepth letters ending at q, the earliest highest; rev[q] the
+// complements of letters q, q - 1, .., the latest highest (letters before
+// the sequence count as code 0; no word uses them); lastN[p] the largest
+// position <= p holding N or n (-1 if none).
+static void CodeLetters(const unsigned char* x, int n, int D, unsigned char* code, unsigned char* comp,
+                        uint32_t* fwd, uint32_t* rev, int* lastN)
 {
-    const int K = m_MotifNum;
-    const int cols = 2 * K + 1;
-    const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
-    const int seqLen = m_Seq[s].GetLength();
-    const int n = len < seqLen ? len : seqLen;   // positions with a letter
-    const size_t room = 2 * (size_t)(n > 0 ? n : 1);
-
-    if (scratch->codes.size() < room)
-        scratch->codes.resize(room);
-    if (scratch->grams.size() < room)
-        scratch->grams.resize(room);
-    if (scratch->lastN.size() < room / 2)
-        scratch->lastN.resize(room / 2);
-    unsigned char* code = scratch->codes.data();
-    unsigned char* comp = code + n;
-    // fwd[q]: the maxDepth letters ending at q, the earliest highest;
-    // rev[q]: the complements of letters q, q - 1, .., the latest highest
-    // (letters before the sequence count as code 0; no word uses them).
-    uint32_t* fwd = scratch->grams.data();
-    uint32_t* rev = fwd + n;
-    const int D = t.maxDepth;
     const uint32_t mask = (uint32_t)((1ULL << (2 * D)) - 1);
     uint32_t f = 0, r = 0;
     for (int p = 0; p < n; p++) {
@@ -109,15 +94,41 @@ void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t
         fwd[p] = f;
         rev[p] = r;
     }
-
-    // lastN[p]: the largest position <= p holding N or n (-1 if none).
-    int* lastN = scratch->lastN.data();
     int seen = -1;
     for (int p = 0; p < n; p++) {
         if (IsN((char)x[p]))
             seen = p;
         lastN[p] = seen;
     }
+}
+
+// Room for the codes and grams of both strands of n letters; grows only.
+static void ReserveScratch(ScoreScratch* scratch, int n)
+{
+    const size_t room = 2 * (size_t)n;
+    if (scratch->codes.size() < room)
+        scratch->codes.resize(room);
+    if (scratch->grams.size() < room)
+        scratch->grams.resize(room);
+    if (scratch->lastN.size() < (size_t)n)
+        scratch->lastN.resize(n);
+}
+
+void CGibbsDP::ScoreSequence(int s, double* table, int len, const ScoreTables& t, ScoreScratch* scratch)
+{
+    const int K = m_MotifNum;
+    const int cols = 2 * K + 1;
+    const unsigned char* x = (const unsigned char*)m_Seq[s].m_Data;
+    const int seqLen = m_Seq[s].GetLength();
+    const int n = len < seqLen ? len : seqLen;   // positions with a letter
+    ReserveScratch(scratch, n > 0 ? n : 1);
+    unsigned char* code = scratch->codes.data();
+    unsigned char* comp = code + n;
+    uint32_t* fwd = scratch->grams.data();
+    uint32_t* rev = fwd + n;
+    int* lastN = scratch->lastN.data();
+    const int D = t.maxDepth;
+    CodeLetters(x, n, D, code, comp, fwd, rev, lastN);
     // A table longer than its sequence: no word ends past the sequence.
     for (int p = n; p < len; p++)
         for (int c = 0; c < 2 * K; c++)
