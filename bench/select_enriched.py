@@ -33,10 +33,14 @@ NEG = -1e30   # the score of a letter that is not A, C, G, T: no window holding 
 
 
 def read_fasta(path):
+    """[(name, letters)] of a FASTA file (see read_fasta_text)."""
+    return read_fasta_text(open(path).read())
+
+
+def read_fasta_text(text):
     """[(name, letters)] with letters upper-cased; name = first word of the header."""
     out = []
-    for line in open(path):
-        line = line.rstrip("\r\n")
+    for line in text.splitlines():
         if line.startswith(">"):
             words = line[1:].split()
             out.append([words[0] if words else "", []])
