@@ -23,17 +23,21 @@
 # C: chains per run (below). PRE: the input is first rewritten by
 # bench/tools/mask_fasta (built here with g++ from analysis/): a comma list of
 # dust:T (DUST threshold T) and dups (later copies of shared stretches masked).
-# POST: select[:S] answers with the one cluster of support S or more
+# POST: select[:S[:RANK]] answers with the one cluster of support S or more
 # (default majority; without chains, the one motif) most enriched against a
-# fresh dinucleotide shuffle of the input (bench/select_enriched.py); the
-# row name@plain scores the same run's answer without it.
+# fresh dinucleotide shuffle of the input (bench/select_enriched.py; RANK
+# ratio, the default, or p). A comma list of such steps scores the first as
+# the configuration's row and each further one as name@STEP; the row
+# name@plain scores the same runs' answer without POST.
 # Every run writes --outdir; its answer is consensus.bed when the program
 # wrote one, else the clusters of support MIN_SUPPORT of a chains run, else
 # sites.bed. Sites are scored against the unmasked input (masking keeps
 # every coordinate).
 # Environment: BIN (build/Ruzaravo), SEEDS ("1 2 3 4 5"; --tompa: "1"), JOBS (1),
 # MIN_SUPPORT (2), SETS ("fly synth"), TOMPA_SETS (all 37, e.g. "hm20r dm01r"),
-# TOMPA_SWEEPS (1000), TIMEOUT (seconds per run, 900),
+# TOMPA_SWEEPS (1000), TIMEOUT (seconds per run, 900), REUSE=1 to score the
+# runs a previous call left in the same WORK again instead of running them
+# (same configuration names; e.g. to compare other POST steps),
 # DATA (../shared/data), TOOLS (../shared/tools), WORK (a temporary folder),
 # NO_README=1 to print the table without touching bench/README.md, VARIANTS=1
 # to print the rows of every cluster and of each chain alone under a
@@ -103,11 +107,16 @@ set_bg() {
   esac
 }
 # A promoter set's background: the other real sets of its organism (its own
-# factor's sites left out), written once to WORK.
+# factor's sites left out), written once to WORK; record names get their
+# set's name in front (every set names its records seq_0, seq_1, ...), and
+# carriage returns are dropped.
 tompa_bg() {
   local org=${1%%[0-9]*} bg="$WORK/bg.$1.fasta" f
   if [ ! -s "$bg" ]; then
-    for f in "$TOMPA/real/$org"/*r.fasta; do [ "$f" = "$TOMPA/real/$org/$1.fasta" ] || cat "$f"; done > "$bg"
+    for f in "$TOMPA/real/$org"/*r.fasta; do
+      [ "$f" = "$TOMPA/real/$org/$1.fasta" ] && continue
+      tr -d '\r' < "$f" | awk -v set="$(basename "$f" .fasta)" '/^>/ { print ">" set "_" substr($0, 2); next } { print }'
+    done > "$bg"
   fi
   echo "$bg"
 }
@@ -151,9 +160,10 @@ preprocess() {
 answer() {
   local out=$1 chains=$2 post=$3 input=$4
   if [[ $post == select* ]]; then
-    local support=${post#select}; support=${support#:}
+    local support rank
+    IFS=: read -r _ support rank <<< "$post"
     python3 "$HERE/select_enriched.py" "$out.d/summary.json" "$input" --min-support "${support:-majority}" \
-        > "$out.tsv" 2> "$out.select"
+        --rank "${rank:-ratio}" > "$out.tsv" 2> "$out.select"
   elif [ -n "$post" ]; then
     echo "accuracy.sh: unknown post-processing step $post" >&2; return 1
   elif [ -f "$out.d/consensus.bed" ]; then   # --min-support: the program's own consensus
@@ -172,27 +182,36 @@ answer() {
 # per chain.
 one_run() {
   local name=$1 set=$2 seed=$3 opts=$4 pre=$5 post=$6
-  local out="$WORK/$name.$set.$seed" input
-  rm -rf "$out.txt" "$out.txt_modpr.txt" "$out.txt_consensus.bed" "$out.d"
+  local out="$WORK/$name.$set.$seed" input rc=0
   input=$(set_fasta "$set")
-  if [ -n "$pre" ]; then preprocess "$set" "$pre" "$out.in.fa"; input=$out.in.fa; fi
-  if [[ $opts == *@BG@* ]]; then opts=${opts//@BG@/$(set_bg "$set")}; fi
-  if [ "$TOMPA_MODE" = 1 ] && [[ " $opts " != *" -n "* ]]; then opts="-n $TOMPA_SWEEPS $opts"; fi
-  local TIMEFORMAT='%U %S' rc=0
-  # shellcheck disable=SC2086
-  { time timeout "$TIMEOUT" "$BIN" -i "$input" -o "$out.txt" --outdir "$out.d" $opts --seed "$seed" \
-      >"$out.out" 2>"$out.err"; } 2>"$out.time" || rc=$?
+  [ -z "$pre" ] || input=$out.in.fa
+  if [ "${REUSE:-}" = 1 ] && [ -s "$out.d/summary.json" ] && [ -s "$out.time" ]; then
+    :   # scored again from the folder a previous call left in WORK
+  else
+    rm -rf "$out.txt" "$out.txt_modpr.txt" "$out.txt_consensus.bed" "$out.d"
+    if [ -n "$pre" ]; then preprocess "$set" "$pre" "$out.in.fa"; fi
+    if [[ $opts == *@BG@* ]]; then opts=${opts//@BG@/$(set_bg "$set")}; fi
+    if [ "$TOMPA_MODE" = 1 ] && [[ " $opts " != *" -n "* ]]; then opts="-n $TOMPA_SWEEPS $opts"; fi
+    local TIMEFORMAT='%U %S'
+    # shellcheck disable=SC2086
+    { time timeout "$TIMEOUT" "$BIN" -i "$input" -o "$out.txt" --outdir "$out.d" $opts --seed "$seed" \
+        >"$out.out" 2>"$out.err"; } 2>"$out.time" || rc=$?
+  fi
   if [ $rc != 0 ]; then echo "accuracy.sh: $name on $set, seed $seed: exit $rc (see $out.err)" >&2
     echo "$name $set $seed NA NA NA NA NA"; return; fi
   local chains c cpu   # the number of chains, from the cluster table a --chains run prints
   chains=$(sed -n 's/^Motifs of \([0-9]*\) chains.*/\1/p' "$out.out")
   cpu=$(awk -v c="${chains:-1}" '{print ($1+$2)/c}' "$out.time")
-  answer "$out" "$chains" "$post" "$input"
+  answer "$out" "$chains" "${post%%,*}" "$input"
   echo "$name $set $seed $cpu $(score "$set" "$out.tsv")"
-  if [ -n "$post" ]; then   # the same run without POST, for comparison
+  if [ -n "$post" ]; then   # the same run with the other POST steps, and without POST
+    local step
     cp "$out.tsv" "$out.post.tsv"
-    answer "$out" "$chains" "" "$input"
-    echo "$name@plain $set $seed $cpu $(score "$set" "$out.tsv")"
+    for step in $(echo "$post" | tr ',' ' ' | cut -d' ' -f2-) plain; do
+      [ "$step" = "${post%%,*}" ] && continue
+      answer "$out" "$chains" "${step/#plain/}" "$input"
+      echo "$name@$step $set $seed $cpu $(score "$set" "$out.tsv")"
+    done
     mv "$out.post.tsv" "$out.tsv"
   fi
   if [ -z "$chains" ] || [ "$TOMPA_MODE" = 1 ]; then return; fi
@@ -204,7 +223,7 @@ one_run() {
   done
 }
 export -f one_run score preprocess answer set_fasta set_truth set_where set_bg tompa_bg
-export HERE BIN WORK FLY TOMPA TOOLS MASK TIMEOUT TOMPA_MODE TOMPA_SWEEPS
+export HERE BIN WORK FLY TOMPA TOOLS MASK TIMEOUT TOMPA_MODE TOMPA_SWEEPS REUSE
 
 # One line per run; fields separated by \037, which (unlike a tab) keeps
 # empty fields apart.

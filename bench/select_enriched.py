@@ -2,7 +2,7 @@
 """Keeps the motif of a run that is most enriched against fresh control sequence.
 
   select_enriched.py SUMMARY.json INPUT.fa [--min-support S|majority] [--top N]
-                     [--control FASTA] [--shuffles K] [--seed N] > pred.tsv
+                     [--control FASTA] [--shuffles K] [--seed N] [--rank ratio|p] > pred.tsv
 
 An experiment for choosing the answer of a run after the fact. The candidates
 are the clusters of a --chains run with support S or more (default majority;
@@ -15,7 +15,8 @@ G, T counts as a hit when either strand reaches the threshold. Its ratio is
 the control being --control's sequences or else K dinucleotide-preserving
 shuffles of INPUT (each stretch between Ns shuffled on its own, seeded by
 --seed: fresh sequence, not the program's own fixed control). The N best
-ratios are kept; their sites are written as seq_name start end strand label
+ratios are kept (--rank p: the N smallest one-sided binomial p-values of the
+input's share of all hits, which favour motifs with many hits); their sites are written as seq_name start end strand label
 (score_sites.py's format) and the table of candidates goes to standard error.
 
 INPUT must be the FASTA the program read (after any masking): its letters give
@@ -34,7 +35,8 @@ NEG = -1e30   # the score of a letter that is not A, C, G, T: no window holding 
 
 def read_fasta(path):
     """[(name, letters)] of a FASTA file (see read_fasta_text)."""
-    return read_fasta_text(open(path).read())
+    with open(path) as fh:
+        return read_fasta_text(fh.read())
 
 
 def read_fasta_text(text):
@@ -132,6 +134,18 @@ def hits(seqs, fwd, rev, threshold):
     return h, w
 
 
+def log10_binomial_tail(k, n, p):
+    """log10 P(X >= k) for X ~ Binomial(n, p), summed exactly in log space."""
+    if k <= 0:
+        return 0.0
+    if p >= 1:
+        return 0.0
+    terms = [math.lgamma(n + 1) - math.lgamma(i + 1) - math.lgamma(n - i + 1) + i * math.log(p)
+             + (n - i) * math.log1p(-p) for i in range(k, n + 1)]
+    top = max(terms)
+    return (top + math.log(sum(math.exp(t - top) for t in terms))) / math.log(10)
+
+
 def log_odds(counts, freqs):
     fwd = [[math.log((c[b] + 0.5) / (sum(c) + 2.0) / freqs[b]) for b in range(4)] + [NEG] for c in counts]
     rev = [[row[3 - b] for b in range(4)] + [NEG] for row in reversed(fwd)]
@@ -162,6 +176,7 @@ def main():
     ap.add_argument("--control")
     ap.add_argument("--shuffles", type=int, default=3)
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--rank", choices=("ratio", "p"), default="ratio")
     a = ap.parse_args()
     summary = json.load(open(a.summary))
     records = read_fasta(a.fasta)
@@ -182,11 +197,12 @@ def main():
         hi, wi = hits(inp, fwd, rev, threshold)
         hc, wc = hits(ctl, fwd, rev, threshold)
         ratio = (hi + 1) / max(wi, 1) / ((hc + 1) / max(wc, 1))
-        table.append((ratio, label, m))
-        sys.stderr.write("%s\t%s\t%s\t%d sites\tinput %d/%d\tcontrol %d/%d\tratio %.3f\n"
-                         % (label, m["id"], m["consensus"], len(m["sites"]), hi, wi, hc, wc, ratio))
-    table.sort(key=lambda t: -t[0])   # stable: ties keep the program's order
-    for ratio, label, m in table[:a.top]:
+        log10_p = log10_binomial_tail(hi, hi + hc, wi / max(wi + wc, 1))
+        table.append((-ratio if a.rank == "ratio" else log10_p, label, m))
+        sys.stderr.write("%s\t%s\t%s\t%d sites\tinput %d/%d\tcontrol %d/%d\tratio %.3f\tlog10 p %.2f\n"
+                         % (label, m["id"], m["consensus"], len(m["sites"]), hi, wi, hc, wc, ratio, log10_p))
+    table.sort(key=lambda t: t[0])   # stable: ties keep the program's order
+    for _, label, m in table[:a.top]:
         for st in m["sites"]:
             sys.stdout.write("%s\t%d\t%d\t%s\t%s\n" % (st["sequence"], st["start"], st["end"], st["strand"], label))
 

@@ -5,8 +5,8 @@
 
 RUNS: lines "config set seed cpu_seconds nCC sSn sPPV sites" (NA for a failed
 run); CONFIGS: lines "name|options[|C[|PRE[|POST]]]" (the column order; a
-configuration with POST also has its column name@plain, the same runs' answer
-without POST). A set's
+configuration with POST also has its columns name@STEP, the same runs' answer
+after its other POST steps, and name@plain, without POST). A set's
 cell is its nCC, the mean over seeds when there are several. The summary rows
 give, per configuration, the mean over sets of nCC (a failed run counts as 0
 and is named), of sSn and sPPV, the number of sets above nCC 0.1, and the CPU
@@ -28,7 +28,9 @@ def read_runs(path):
 def main():
     runs = read_runs(sys.argv[1])
     names = [c.split("|")[0] for c in sys.argv[2].split("\n") if "|" in c]
-    names = [v for n in names for v in (n, n + "@plain") if any(k[0] == v for k in runs)]
+    found = sorted({k[0] for k in runs})
+    names = [v for n in names for v in [n] + [f for f in found if f.startswith(n + "@")]
+             if any(k[0] == v for k in runs)]
     sets = sorted({k[1] for k in runs}, key=lambda s: (s.rstrip("0123456789r"), s))
     out = ["| set | " + " | ".join("`%s`" % n for n in names) + " |", "|---" * (len(names) + 1) + "|"]
     cells = {}
