@@ -121,11 +121,16 @@ tompa_bg() {
   echo "$bg"
 }
 
-# An argument "name|options..." adds a configuration of its own; any other
-# argument selects a configuration by name.
+# An argument "name|options..." adds a configuration of its own (replacing
+# one of the same name); any other argument selects a configuration by name.
 selected=()
 for arg in "$@"; do
-  if [[ $arg == *"|"* ]]; then CONFIGS+=("$arg"); selected+=("${arg%%|*}"); else selected+=("$arg"); fi
+  if [[ $arg == *"|"* ]]; then
+    for i in "${!CONFIGS[@]}"; do [ "${CONFIGS[$i]%%|*}" = "${arg%%|*}" ] && unset "CONFIGS[$i]"; done
+    CONFIGS+=("$arg"); selected+=("${arg%%|*}")
+  else
+    selected+=("$arg")
+  fi
 done
 wanted() { [ ${#selected[@]} -eq 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 

@@ -27,7 +27,7 @@ def read_runs(path):
 
 def main():
     runs = read_runs(sys.argv[1])
-    names = [c.split("|")[0] for c in sys.argv[2].split("\n") if "|" in c]
+    names = list(dict.fromkeys(c.split("|")[0] for c in sys.argv[2].split("\n") if "|" in c))
     found = sorted({k[0] for k in runs})
     names = [v for n in names for v in [n] + [f for f in found if f.startswith(n + "@")]
              if any(k[0] == v for k in runs)]
