@@ -7,6 +7,10 @@
 
 RESULT.txt holds one block per chain, in chain order; STDOUT.txt holds the
 cluster table the program prints after the last chain.
+
+The file is read without newline translation: a record name read from a
+FASTA file with CRLF line ends keeps its carriage return in the result file,
+which must not break the line.
 """
 import sys
 
@@ -14,7 +18,7 @@ import sys
 def blocks(path):
     """The blocks of a result file, each a list of lines."""
     out = []
-    for line in open(path).read().split("\n"):
+    for line in open(path, newline="").read().split("\n"):
         if line.startswith("Ruzaravo (compiled"):
             out.append([])
         if out:

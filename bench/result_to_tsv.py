@@ -5,12 +5,16 @@
 
 Reads the last block of the file (one run). A site is two lines inside a
 motif section: '>name ...<TAB>f|r<TAB>pos<TAB>...' then the site's letters.
+
+The file is read without newline translation: a record name read from a
+FASTA file with CRLF line ends keeps its carriage return in the result file,
+which must not break the line.
 """
 import sys
 
 
 def main():
-    lines = open(sys.argv[1]).read().split("\n")
+    lines = open(sys.argv[1], newline="").read().split("\n")
     start = max(i for i, l in enumerate(lines) if l.startswith("Ruzaravo (compiled"))
     motif, out = None, []
     i = start
