@@ -486,6 +486,18 @@ TEST(OutputFolder, GenomeFilesAreInPositionOrder)
     }
     EXPECT_EQ(0u, bed[0].find("chrA\t")) << bed[0];
 
+    // A four-word name whose numbers fit neither convention is refused up
+    // front, naming the record and the counts; nothing is created.
+    WriteFile(g.Dir.Path("off.fa"), ReadFile(g.Dir.Path("in.fa")) + ">odd chrA 1 20\nACGTACGTAC\n");
+    TOOLRUN off = RunShell(g.Dir.m_Dir, "-i off.fa -n 5 -K 1 --outdir off --genome-coords");
+    EXPECT_EQ(1, off.Status);
+    EXPECT_NE(std::string::npos, off.Output.find("record 6 (>odd): the name reads name chrom start end, but the "
+                                                 "sequence has 10 letters, neither end - start + 1 (1-based) = 20 "
+                                                 "nor end - start (0-based) = 19"))
+        << off.Output;
+    EXPECT_NE(std::string::npos, off.Output.find("Input sequence file error!\n"));
+    EXPECT_FALSE(FileExists(g.Dir.Path("off")));
+
     // The shipped example: 1-based headers, overlapping regions on 3R.
     WriteFile(g.Dir.Path("fly.fa"), ReadFile(kFly));
     std::map<std::string, std::pair<std::string, long long>> header;   // name -> (chrom, start - 1)
