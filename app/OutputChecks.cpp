@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -74,19 +75,64 @@ static bool OutputIsAnInput(const INPUTPARAMETER& param)
     return false;
 }
 
-// Notes and returns false when the name line (without its '>') of the
-// given record does not read chrom:start-end.
-static bool GenomeNameParses(const std::string& path, long record, const std::string& name)
+const char kGenomeNameRule[] = "with --genome-coords each name must read chrom:start-end "
+                               "(0-based start, as bedtools getfasta writes it)";
+
+std::string SpanFault(const NamedSpan& span, long long letters)
 {
-    std::string word = name.substr(0, name.find_first_of(" \t\r\n"));
+    return "the name reads name chrom start end, but the sequence has " + std::to_string(letters) +
+           " letters, neither end - start + 1 (1-based) = " + std::to_string(span.end - span.start + 1) +
+           " nor end - start (0-based) = " + std::to_string(span.end - span.start);
+}
+
+// Notes and returns false when the name line (without its '>') of the
+// given record, which holds that many letters, does not place it.
+static bool GenomeNameParses(const std::string& path, long record, const std::string& name, long long letters)
+{
     SeqPlace place;
-    if (ParseGenomeName(word, &place))
+    std::string word = name.substr(0, name.find_first_of(" \t\r\n"));
+    if (ParseNamedPlace(word, name, letters, &place))
         return true;
+    NamedSpan span;
     std::string reason = "record " + std::to_string(record) + " (>" + word +
-                         "): with --genome-coords each name must read chrom:start-end "
-                         "(0-based start, as bedtools getfasta writes it)";
+                         "): " + (ReadNamedSpan(name, &span) ? SpanFault(span, letters) : kGenomeNameRule);
     NoteInputError(path.c_str(), reason.c_str());
     return false;
+}
+
+// Letters of a sequence line as the sequence reader counts them.
+static long long LettersOf(const char* line)
+{
+    long long n = 0;
+    for (const char* c = line; *c; c++)
+        n += isalpha((unsigned char)*c) ? 1 : 0;
+    return n;
+}
+
+// Each record's name and letter count, checked when the record ends.
+static bool CheckRecords(const std::string& path, FILE* f)
+{
+    bool ok = true;
+    long record = 0;
+    long long letters = 0;
+    std::string name;
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (ok && getline(&line, &capacity, f) > 0) {
+        if (line[0] != '>') {
+            letters += LettersOf(line);
+            continue;
+        }
+        if (record > 0)
+            ok = GenomeNameParses(path, record, name, letters);
+        record++;
+        name = line + 1;
+        letters = 0;
+    }
+    if (ok && record > 0)
+        ok = GenomeNameParses(path, record, name, letters);
+    free(line);
+    return ok;
 }
 
 bool CheckGenomeNames(const std::string& path)
@@ -108,15 +154,7 @@ bool CheckGenomeNames(const std::string& path)
         return true;
     }
     rewind(f);
-    bool ok = true;
-    long record = 0;
-    char* line = nullptr;
-    size_t capacity = 0;
-    while (ok && getline(&line, &capacity, f) > 0) {
-        if (line[0] == '>')
-            ok = GenomeNameParses(path, ++record, line + 1);
-    }
-    free(line);
+    bool ok = CheckRecords(path, f);
     fclose(f);
     return ok;
 }
@@ -132,6 +170,22 @@ static std::string RealFolderOf(const std::string& path)
     return out;
 }
 
+// The -o file, its companion, the consensus file and the trace: the files
+// written outside the folder's plan.
+static std::vector<std::string> AppendedPaths(const INPUTPARAMETER& param)
+{
+    std::vector<std::string> appended;
+    if (AppendsResultFile(param)) {
+        appended.push_back(Text(param.OutFile));
+        appended.push_back(Text(param.OutFile) + "_modpr.txt");
+        if (param.MinSupport != 0)
+            appended.push_back(ConsensusPath(param));
+    }
+    if (param.TraceFile.GetLength() > 0)
+        appended.push_back(Text(param.TraceFile));
+    return appended;
+}
+
 // Notes and returns true when -o, its companion, the consensus file or the
 // trace would be one of the output folder's files (the folder rewrites those whole).
 static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
@@ -143,16 +197,7 @@ static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
     free(real);
     if (folder.empty())
         return false;   // not there yet, so nothing named inside it exists either
-    std::vector<std::string> appended;
-    if (AppendsResultFile(param)) {
-        appended.push_back(Text(param.OutFile));
-        appended.push_back(Text(param.OutFile) + "_modpr.txt");
-        if (param.MinSupport != 0)
-            appended.push_back(ConsensusPath(param));
-    }
-    if (param.TraceFile.GetLength() > 0)
-        appended.push_back(Text(param.TraceFile));
-    for (const std::string& path : appended) {
+    for (const std::string& path : AppendedPaths(param)) {
         std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
         for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0)) {
             if (base == name && RealFolderOf(path) == folder) {
@@ -183,5 +228,45 @@ const char* CreateOutputFolder(const INPUTPARAMETER& param)
             return "Output folder error!";
         }
     }
+    return nullptr;
+}
+
+// The names the run writes into the folder: its plan and the report, and
+// any file it appends to or replaces that lies in the folder.
+static std::vector<std::string> NamesWritten(const INPUTPARAMETER& param, const std::string& folder)
+{
+    FolderPlan plan;
+    plan.chains = param.Chains > 0;
+    plan.minSupport = ConsensusSupport(param);
+    std::vector<std::string> names = plan.Names();
+    names.push_back("report.html");
+    for (const std::string& path : AppendedPaths(param)) {
+        std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+        if (RealFolderOf(path) == folder)
+            names.push_back(base);
+    }
+    return names;
+}
+
+const char* ClearStaleFolderFiles(const INPUTPARAMETER& param)
+{
+    if (param.OutDir.GetLength() == 0 || !param.Force)
+        return nullptr;
+    std::string dir = Text(param.OutDir);
+    char* real = realpath(dir.c_str(), nullptr);
+    std::string folder = real ? real : "";
+    free(real);
+    std::vector<std::string> removed;
+    if (Fault fault = RemoveStaleFolderFiles(dir, NamesWritten(param, folder), &removed)) {
+        NoteInputError(fault.path.c_str(), fault.reason.c_str());
+        return "Output folder error!";
+    }
+    if (removed.empty())
+        return nullptr;
+    std::string list;
+    for (const std::string& name : removed)
+        list += (list.empty() ? "" : ", ") + name;
+    fprintf(stderr, "Ruzaravo: removed stale %s from %s%s\n", list.c_str(), dir.c_str(),
+            dir.back() == '/' ? "" : "/");
     return nullptr;
 }

@@ -44,7 +44,15 @@ Refusal PrepareRun(const INPUTPARAMETER& param, RunInputs* inputs, bool withSequ
     if (message)
         return RefusalFromNote(message, "");
     ClearInputError();
-    return withSequences ? LoadSequences(param, inputs) : Refusal();
+    if (!withSequences)
+        return Refusal();
+    if (Refusal r = LoadSequences(param, inputs))
+        return r;
+    // Every check passed and the runs will write: only now may files of an
+    // earlier run go.
+    if (const char* stale = ClearStaleFolderFiles(param))
+        return RefusalFromNote(stale, "");
+    return Refusal();
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)

@@ -1,7 +1,9 @@
 // Everything between parsing and the first run, in this order: the range
 // checks (app/Checks.h), reading the side files (run/Inputs.h), the checks
 // of the result files and the report, reading the --known library, the
-// output checks, creating the output folder, and reading the sequences.
+// output checks, creating the output folder, reading the sequences, and
+// (with --force) removing the folder's files of an earlier run that this
+// run does not write.
 // The first failure ends the preparation with its refusal; the top level
 // prints it. A failure after the folder's creation can only be the
 // sequence file, which leaves the new folder empty.

@@ -46,10 +46,10 @@ static void CheckGenomeNamesOf(const RunResult& result)
     for (size_t j = 0; j < result.seqs.size(); j++) {
         const SequenceResult& s = result.seqs[j];
         SeqPlace place;
+        NamedSpan span;
         std::string fault;
-        if (!ParseGenomeName(s.id, &place))
-            fault = "with --genome-coords each name must read chrom:start-end "
-                    "(0-based start, as bedtools getfasta writes it)";
+        if (!ParseNamedPlace(s.id, s.name, s.length, &place))
+            fault = ReadNamedSpan(s.name, &span) ? SpanFault(span, s.length) : kGenomeNameRule;
         else if (place.span != s.length)
             fault = "the name spans " + std::to_string(place.span) + " letters but the sequence has " +
                     std::to_string(s.length) + "; with --genome-coords they must agree";

@@ -9,6 +9,7 @@
 
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
+#include "output/PlaceOrder.h"
 #include "output/TextFormat.h"
 
 int BedScore(double p)
@@ -65,12 +66,17 @@ std::string SiteBedText(const std::vector<SiteBedLine>& lines)
     return out;
 }
 
+std::string SiteBedFile(const std::vector<SiteBedLine>& lines, bool genome)
+{
+    return genome ? SortedByPlace(SiteBedText(lines), 2) : SiteBedText(lines);
+}
+
 std::string FormatSitesBed(const std::vector<RunResult>& runs, bool genome)
 {
     std::vector<SiteBedLine> lines;
     for (const RunResult& r : runs)
         MergeSiteBedLines(lines, SiteBedLines(r, genome));
-    return SiteBedText(lines);
+    return SiteBedFile(lines, genome);
 }
 
 // Mean module probability over [start, end) of a sequence.
@@ -103,7 +109,7 @@ std::string FormatModulesBed(const std::vector<RunResult>& runs, bool genome)
     std::string out;
     for (const RunResult& r : runs)
         out += ModulesBedLines(r, genome);
-    return out;
+    return genome ? SortedByPlace(out, 2) : out;
 }
 
 std::string ModPrBedGraphTrack(const RunResult& r, bool genome)
@@ -112,6 +118,7 @@ std::string ModPrBedGraphTrack(const RunResult& r, bool genome)
     AppendF(out, "track type=bedGraph name=\"r%d.modpr\" description=\"module probability, run %d\"\n", r.run + 1,
             r.run + 1);
     std::vector<SeqPlace> places = PlacesOf(r, genome);
+    std::string lines;
     for (size_t j = 0; j < r.seqs.size(); j++) {
         const std::vector<double>& prob = r.seqs[j].moduleProb;
         size_t from = 0;
@@ -120,8 +127,8 @@ std::string ModPrBedGraphTrack(const RunResult& r, bool genome)
             if (p < prob.size())
                 snprintf(next, sizeof next, "%.3f", Printable(prob[p]));
             if (p > 0 && (p == prob.size() || strcmp(next, value) != 0)) {
-                out += places[j].chrom;
-                AppendF(out, "\t%lld\t%lld\t%s\n", places[j].offset + (long long)from,
+                lines += places[j].chrom;
+                AppendF(lines, "\t%lld\t%lld\t%s\n", places[j].offset + (long long)from,
                         places[j].offset + (long long)p, value);
                 from = p;
             }
@@ -129,7 +136,8 @@ std::string ModPrBedGraphTrack(const RunResult& r, bool genome)
                 memcpy(value, next, sizeof value);
         }
     }
-    return out;
+    // A track is one run's data, so genome order applies within it.
+    return out + (genome ? SortedByPlace(lines, 2) : lines);
 }
 
 std::string FormatModPrBedGraph(const std::vector<RunResult>& runs, bool genome)

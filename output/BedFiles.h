@@ -11,7 +11,9 @@
 
 // BED6, one line per reported site of a printed motif: reference, start,
 // end, "r<run>.m<k>", round(1000 x min(posterior, 1)), strand. Lines are
-// sorted by sequence (FASTA order), start, run, motif.
+// sorted by sequence (FASTA order), start, run, motif; with genome
+// coordinates that order is then sorted by reference and genome start
+// (output/PlaceOrder.h), for tabix and genome browsers.
 std::string FormatSitesBed(const std::vector<RunResult>& runs, bool genome);
 
 // FormatSitesBed in parts: each run's lines in file order, and the merge
@@ -24,15 +26,19 @@ struct SiteBedLine {
 std::vector<SiteBedLine> SiteBedLines(const RunResult& r, bool genome);
 void MergeSiteBedLines(std::vector<SiteBedLine>& into, const std::vector<SiteBedLine>& more);
 std::string SiteBedText(const std::vector<SiteBedLine>& lines);
+std::string SiteBedFile(const std::vector<SiteBedLine>& lines, bool genome);   // the file: the text, placed in order
 
 // BED6, one line per printed module: reference, start, end, "r<run>.crm<n>",
-// round(1000 x mean module probability over the module), ".".
+// round(1000 x mean module probability over the module), ".". Runs in
+// order, each in record order; with genome coordinates all lines sorted by
+// reference and start (the runs' parts are then not the file's order).
 std::string FormatModulesBed(const std::vector<RunResult>& runs, bool genome);
 std::string ModulesBedLines(const RunResult& r, bool genome);   // one run's part
 
 // bedGraph of the module probability (three decimals, as in the result
 // file's companion), neighbouring positions of equal value merged; one
-// track line per run.
+// track line per run, its lines in sequence order, or with genome
+// coordinates sorted by reference and start within the track.
 std::string FormatModPrBedGraph(const std::vector<RunResult>& runs, bool genome);
 std::string ModPrBedGraphTrack(const RunResult& r, bool genome);   // one run's part
 

@@ -7,6 +7,7 @@
 #include "output/BedFiles.h"
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
+#include "output/PlaceOrder.h"
 #include "output/SummaryJson.h"
 #include "output/TextFormat.h"
 
@@ -130,7 +131,7 @@ std::string FormatConsensusBed(const ChainClusters& clusters, int minSupport, co
     std::string out;
     for (const ConsensusLine& l : lines)
         out += l.text;
-    return out;
+    return genome ? SortedByPlace(out, 2) : out;
 }
 
 std::string FormatConsensusLine(const ChainClusters& clusters, int minSupport)

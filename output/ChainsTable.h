@@ -31,7 +31,8 @@ std::string FormatChainsJson(const ChainClusters& clusters);
 // found by S chains or more, as its representative reported it: reference,
 // start, end, "cluster<n>" (n as in chains.tsv), round(1000 x support /
 // chains), strand. Lines are sorted by sequence (FASTA order), start and
-// cluster. runs are the chains clustered (they place the sequences, with
+// cluster, then with genome coordinates by reference and genome start
+// (output/PlaceOrder.h). runs are the chains clustered (they place the sequences, with
 // genome as for the other standard files).
 std::string FormatConsensusBed(const ChainClusters& clusters, int minSupport, const std::vector<RunResult>& runs,
                                bool genome);

@@ -3,6 +3,9 @@
 
 #include <cctype>
 #include <climits>
+#include <map>
+#include <set>
+#include <sstream>
 
 // Reads a run of decimal digits from text[at..] as a non-negative number;
 // false when there is none or it exceeds the 64-bit range.
@@ -48,14 +51,82 @@ bool ParseGenomeName(const std::string& firstWord, SeqPlace* place)
     return true;
 }
 
+bool ReadNamedSpan(const std::string& name, NamedSpan* span)
+{
+    std::istringstream in(name.size() > 0 && name[0] == '>' ? name.substr(1) : name);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    if (words.size() != 4)
+        return false;
+    size_t at = 0;
+    long long start = 0, end = 0;
+    if (!ReadNumber(words[2], &at, &start) || at != words[2].size())
+        return false;
+    at = 0;
+    if (!ReadNumber(words[3], &at, &end) || at != words[3].size() || end <= start)
+        return false;
+    span->chrom = words[1];
+    span->start = start;
+    span->end = end;
+    return true;
+}
+
+bool PlaceOfSpan(const NamedSpan& span, long long letters, SeqPlace* place)
+{
+    long long offset;
+    if (letters == span.end - span.start + 1 && span.start >= 1)
+        offset = span.start - 1;   // 1-based, end included (UCSC browser, Ensembl, FlyBase)
+    else if (letters == span.end - span.start)
+        offset = span.start;       // 0-based, end excluded (BED)
+    else
+        return false;
+    place->chrom = span.chrom;
+    place->offset = offset;
+    place->span = letters;
+    return true;
+}
+
+bool ParseNamedPlace(const std::string& firstWord, const std::string& name, long long letters, SeqPlace* place)
+{
+    if (ParseGenomeName(firstWord, place))
+        return true;
+    NamedSpan span;
+    return ReadNamedSpan(name, &span) && PlaceOfSpan(span, letters, place);
+}
+
+// Reference names for local coordinates: the first word, made unique.
+static std::vector<std::string> LocalNames(const RunResult& r)
+{
+    std::set<std::string> taken;
+    for (const SequenceResult& s : r.seqs)
+        taken.insert(s.id);
+    std::map<std::string, int> seen;   // name -> number given to its latest record
+    std::vector<std::string> names;
+    for (const SequenceResult& s : r.seqs) {
+        int& n = seen[s.id];
+        if (n++ == 0) {
+            names.push_back(s.id);
+            continue;
+        }
+        while (taken.count(s.id + "_" + std::to_string(n)))
+            n++;
+        names.push_back(s.id + "_" + std::to_string(n));
+        taken.insert(names.back());
+    }
+    return names;
+}
+
 std::vector<SeqPlace> PlacesOf(const RunResult& r, bool genome)
 {
     std::vector<SeqPlace> places;
-    for (const SequenceResult& s : r.seqs) {
+    std::vector<std::string> local = genome ? std::vector<std::string>() : LocalNames(r);
+    for (size_t j = 0; j < r.seqs.size(); j++) {
+        const SequenceResult& s = r.seqs[j];
         SeqPlace place;
-        place.chrom = s.id;
+        place.chrom = genome ? s.id : local[j];
         if (genome)
-            ParseGenomeName(s.id, &place);
+            ParseNamedPlace(s.id, s.name, s.length, &place);
         places.push_back(place);
     }
     return places;

@@ -1,5 +1,7 @@
 // GFF3 writer; see Gff3File.h. Modules come before the sites of their run
-// so that every Parent is defined before it is referred to.
+// so that every Parent is defined before it is referred to; sorting by
+// start keeps that, since a module starts at or before each of its sites
+// and the sort is stable.
 #include "output/Gff3File.h"
 
 #include <cctype>
@@ -8,6 +10,7 @@
 
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
+#include "output/PlaceOrder.h"
 #include "output/TextFormat.h"
 
 std::string GffSeqid(const std::string& text)
@@ -101,8 +104,13 @@ std::string Gff3Header(const RunResult* first, bool genome)
 
 std::string FormatGff3(const std::vector<RunResult>& runs, bool genome)
 {
-    std::string out = Gff3Header(runs.empty() ? nullptr : &runs[0], genome);
+    std::string features;
     for (const RunResult& r : runs)
-        out += Gff3Features(r, genome);
-    return out;
+        features += Gff3Features(r, genome);
+    return Gff3Header(runs.empty() ? nullptr : &runs[0], genome) + Gff3Body(features, genome);
+}
+
+std::string Gff3Body(const std::string& features, bool genome)
+{
+    return genome ? SortedByPlace(features, 4) : features;
 }

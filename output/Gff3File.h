@@ -11,13 +11,16 @@
 // "##gff-version 3", one ##sequence-region per reference (the span of the
 // sequences placed on it), then per run its modules and sites. Attributes:
 // ID, Parent (the module holding the whole site, if any), motif,
-// posterior, run; Ontology_term names the SO term of the type.
+// posterior, run; Ontology_term names the SO term of the type. With
+// genome coordinates the features (not the header) are sorted by seqid
+// and start (output/PlaceOrder.h).
 std::string FormatGff3(const std::vector<RunResult>& runs, bool genome);
 
 // FormatGff3 in parts: the header (version and the sequence regions of the
 // first run; only the version line for no run), then each run's features.
 std::string Gff3Header(const RunResult* first, bool genome);
 std::string Gff3Features(const RunResult& r, bool genome);
+std::string Gff3Body(const std::string& features, bool genome);   // the runs' features as the file holds them
 
 // A reference name as a GFF3 seqid: every character outside
 // [a-zA-Z0-9.:^*$@!+_?|-] percent-encoded (%XX).

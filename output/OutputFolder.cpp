@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstring>
@@ -19,9 +20,15 @@
 #include "output/ChainsTable.h"
 #include "output/Gff3File.h"
 #include "output/MotifFiles.h"
+#include "output/PlaceOrder.h"
 #include "output/ReplaceFile.h"
 #include "output/ResultFile.h"
 #include "output/SummaryJson.h"
+
+static std::string Because(const char* what, int err)
+{
+    return std::string(what) + " (" + strerror(err) + ")";
+}
 
 const char* FolderFileName(FolderFile file)
 {
@@ -60,6 +67,34 @@ std::vector<std::string> FolderPlan::Names() const
     for (FolderFile file : Files())
         names.push_back(FolderFileName(file));
     return names;
+}
+
+const std::vector<std::string>& OwnFolderNames()
+{
+    static const std::vector<std::string> names = {
+        "result.txt",   "result.txt_modpr.txt", "motifs.meme",    "motifs.jaspar",
+        "sites.bed",    "modules.bed",          "annotations.gff3", "modpr.bedgraph",
+        "chains.tsv",   "consensus.bed",        "matches.tsv",    "consensus.meme",
+        "consensus_modules.bed", "report.html", "summary.json",
+    };
+    return names;
+}
+
+Fault RemoveStaleFolderFiles(const std::string& dir, const std::vector<std::string>& keep,
+                             std::vector<std::string>* removed)
+{
+    for (const std::string& name : OwnFolderNames()) {
+        if (std::find(keep.begin(), keep.end(), name) != keep.end())
+            continue;
+        std::string path = dir + "/" + name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+            continue;   // absent, or not a file this program writes
+        if (unlink(path.c_str()) != 0 && errno != ENOENT)
+            return Fault(path, Because("the stale file of an earlier run cannot be removed", errno));
+        removed->push_back(name);
+    }
+    return Fault();
 }
 
 std::vector<std::string> OutputFolderNames(bool chains, bool consensus)
@@ -116,9 +151,11 @@ std::string FolderContent::Content(FolderFile file, const ChainClusters* cluster
     case FolderFile::ModPr: return Joined(&RunShare::modPr);
     case FolderFile::Meme: return (none ? MemeHeader(nullptr) : m_MemeHeader) + Joined(&RunShare::meme);
     case FolderFile::Jaspar: return Joined(&RunShare::jaspar);
-    case FolderFile::SitesBed: return SiteBedText(m_Sites);
-    case FolderFile::ModulesBed: return Joined(&RunShare::modulesBed);
-    case FolderFile::Gff3: return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Joined(&RunShare::gff3);
+    case FolderFile::SitesBed: return SiteBedFile(m_Sites, m_Genome);
+    case FolderFile::ModulesBed:
+        return m_Genome ? SortedByPlace(Joined(&RunShare::modulesBed), 2) : Joined(&RunShare::modulesBed);
+    case FolderFile::Gff3:
+        return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Gff3Body(Joined(&RunShare::gff3), m_Genome);
     case FolderFile::BedGraph: return Joined(&RunShare::bedGraph);
     case FolderFile::ChainsTsv: return FormatChainsTsv(*clusters);
     case FolderFile::ConsensusBed: return FormatConsensusBed(*clusters, m_Plan.minSupport, runs, m_Genome);
@@ -158,11 +195,6 @@ std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::ve
     for (const RunResult& r : runs)
         content.Add(r);
     return content.Files(clusters, runs);
-}
-
-static std::string Because(const char* what, int err)
-{
-    return std::string(what) + " (" + strerror(err) + ")";
 }
 
 // Creates dir and its missing parents.

@@ -38,6 +38,21 @@ struct FolderPlan {
     std::vector<std::string> Names() const;   // the names of Files(), same order
 };
 
+// Every name a folder of this program may hold, whichever the plan and
+// whichever writer puts it there (the FolderPlan files, the report,
+// matches.tsv, the consensus motifs and modules): the one list --force
+// clears stale files by. A file added to the folder adds its name here;
+// no other name in a folder is ever removed.
+const std::vector<std::string>& OwnFolderNames();
+
+// Removes from dir every file of OwnFolderNames() that is not in keep
+// (the names the current run writes): regular files and symbolic links,
+// never a folder or a name not in the list. removed gets the names taken
+// away, in the list's order. No fault, or the fault of the first file
+// that cannot be removed (those before it are gone).
+Fault RemoveStaleFolderFiles(const std::string& dir, const std::vector<std::string>& keep,
+                             std::vector<std::string>* removed);
+
 // FolderPlan{chains, consensus ? 1 : 0}.Names(): for the checks made
 // before any run, which need the names only.
 std::vector<std::string> OutputFolderNames(bool chains = false, bool consensus = false);

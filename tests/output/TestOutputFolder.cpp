@@ -5,7 +5,9 @@
 // summary.json, which validates against its schema. Also: the folder's
 // result files equal what -o appends, every run is in every file, a
 // non-empty folder is refused without --force, and genome coordinates land
-// on the genome. With --control, enrichment reaches summary.json,
+// on the genome, in the order bedtools sort gives (also for the shipped
+// example's "name chrom start end" headers), and --force clears the stale
+// files of an earlier run and only those. With --control, enrichment reaches summary.json,
 // motifs.meme and the report, and only there. A missing tool skips its
 // test with a message.
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 
 #include "ToolRun.h"
 #include "analysis/Enrichment.h"
+#include "output/OutputFolder.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -358,5 +361,171 @@ TEST(OutputFolder, EnrichmentReachesSummaryMemeAndReportOnlyWhenAsked)
         TOOLRUN check = RunTool(dir.m_Dir, py + " '" + kSource + "/tests/output/check_folder.py' " + folder + " '" +
                                                kSchema + "'");
         EXPECT_EQ(0, check.Status) << folder << ": " << check.Output;
+    }
+}
+
+namespace {
+
+// The program's combined standard output and error, run in dir.
+TOOLRUN RunShell(const std::string& dir, const std::string& args)
+{
+    return RunTool(dir, std::string("'") + RUZARAVO_EXE + "' " + args + " 2>&1");
+}
+
+}  // namespace
+
+// A chains run with a consensus, then a plain --force run into the same
+// folder: the chains files go (named on standard error), the user's own
+// files and a sub-folder with one of the program's names stay, and the
+// folder holds exactly the plain run's files. A refused run removes
+// nothing; a -o file of the run inside the folder is not stale.
+TEST(OutputFolder, ForceRemovesTheStaleFilesOfAnEarlierRun)
+{
+    for (bool chains : {false, true})
+        for (int support : {0, 1})
+            for (const std::string& name : OutputFolderNames(chains, support > 0))
+                EXPECT_NE(OwnFolderNames().end(), std::find(OwnFolderNames().begin(), OwnFolderNames().end(), name))
+                    << name << " is missing from the list --force clears by";
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(MakePlanted(3, 6, 150, "TGACGTCA", true).Seqs));
+    const std::string common = "-i in.fa -n 30 -K 1 -w 6 -W 9 --seed 2 --quiet --outdir out";
+    ASSERT_EQ(0, RunShell(dir.m_Dir, common + " --chains 3 --min-support 2").Status);
+    ASSERT_TRUE(FileExists(dir.Path("out/chains.tsv")));
+    ASSERT_TRUE(FileExists(dir.Path("out/consensus.bed")));
+    WriteFile(dir.Path("out/notes.txt"), "mine\n");
+    WriteFile(dir.Path("out/consensus.meme"), "stale too\n");
+    ASSERT_EQ(0, mkdir(dir.Path("out/matches.tsv").c_str(), 0777));   // a folder is never removed
+
+    // A refusal (here a missing input) comes before any removal.
+    TOOLRUN refused = RunShell(dir.m_Dir, "-i missing.fa -n 30 -K 1 --outdir out --force");
+    EXPECT_EQ(1, refused.Status);
+    EXPECT_TRUE(FileExists(dir.Path("out/chains.tsv")));
+
+    TOOLRUN plain = RunShell(dir.m_Dir, common + " --force");
+    ASSERT_EQ(0, plain.Status) << plain.Output;
+    EXPECT_NE(std::string::npos,
+              plain.Output.find("Ruzaravo: removed stale chains.tsv, consensus.bed, consensus.meme from out/\n"))
+        << plain.Output;
+    EXPECT_EQ("annotations.gff3\nmatches.tsv\nmodpr.bedgraph\nmodules.bed\nmotifs.jaspar\nmotifs.meme\nnotes.txt\n"
+              "report.html\nresult.txt\nresult.txt_modpr.txt\nsites.bed\nsummary.json\n",
+              RunTool(dir.Path("out"), "LC_ALL=C ls -A").Output);
+    EXPECT_EQ("mine\n", ReadFile(dir.Path("out/notes.txt")));
+    EXPECT_EQ(std::string::npos, ReadFile(dir.Path("out/summary.json")).find("\"chains\": {"));
+
+    // Nothing stale: nothing said. The -o file of this run, though one of
+    // the program's names, is this run's own.
+    TOOLRUN again = RunShell(dir.m_Dir, common + " --force -o out/chains.tsv");
+    ASSERT_EQ(0, again.Status) << again.Output;
+    EXPECT_EQ(std::string::npos, again.Output.find("removed stale")) << again.Output;
+    EXPECT_EQ(0u, ReadFile(dir.Path("out/chains.tsv")).find("Ruzaravo (compiled on 12/5/2005)\n"));
+}
+
+namespace {
+
+// Sequences cut from a made-up two-chromosome genome, listed out of genome
+// order and named "name chrom start end", 1-based inclusive except the
+// last (0-based half-open), with a motif planted in each.
+struct MADEUPGENOME {
+    CTempDir Dir;
+    std::map<std::string, std::string> Chroms;
+    MADEUPGENOME()
+    {
+        const std::string motif = "GATTACAGGT";
+        Chroms["chrB"] = MakePlanted(31, 1, 2500, "TTGACGTCAA", false).Seqs[0];
+        Chroms["chrA"] = MakePlanted(32, 1, 2500, "TTGACGTCAA", false).Seqs[0];
+        struct CUT {
+            const char* chrom;
+            int start;   // 0-based
+        };
+        const CUT cuts[] = {{"chrB", 1900}, {"chrB", 300}, {"chrA", 1200}, {"chrB", 1000}, {"chrA", 100}};
+        std::string fasta;
+        for (int i = 0; i < 5; i++) {
+            std::string& g = Chroms[cuts[i].chrom];
+            g.replace(cuts[i].start + 50 + 13 * i, motif.size(), i == 2 ? RevComp(motif) : motif);
+            bool oneBased = i < 4;
+            fasta += ">cut" + std::to_string(i) + " " + cuts[i].chrom + " " +
+                     std::to_string(cuts[i].start + (oneBased ? 1 : 0)) + " " + std::to_string(cuts[i].start + 400) +
+                     "\n" + g.substr(cuts[i].start, 400) + "\n";
+        }
+        WriteFile(Dir.Path("genome.fa"), ">chrA\n" + Chroms["chrA"] + "\n>chrB\n" + Chroms["chrB"] + "\n");
+        WriteFile(Dir.Path("in.fa"), fasta);
+    }
+};
+
+}  // namespace
+
+// With --genome-coords the four-word names place every site on the made-up
+// genome (bedtools getfasta returns the result file's words) and every
+// file is in the order bedtools sort gives; on the shipped example the
+// genome sites.bed is the local one moved by each header's start - 1.
+TEST(OutputFolder, GenomeFilesAreInPositionOrder)
+{
+    MADEUPGENOME g;
+    TOOLRUN run = RunShell(g.Dir.m_Dir, "-i in.fa -n 150 -K 1 -s -w 8 -W 12 --seed 6 --quiet --outdir out "
+                                        "--genome-coords");
+    ASSERT_EQ(0, run.Status) << run.Output;
+    std::vector<std::string> bed = Lines(ReadFile(g.Dir.Path("out/sites.bed")));
+    ASSERT_GE(bed.size(), 4u);
+    std::vector<std::string> words;
+    for (const std::string& site : ResultSites(ReadFile(g.Dir.Path("out/result.txt"))))
+        words.push_back(site.substr(site.rfind(' ') + 1));
+    std::sort(words.begin(), words.end());
+    if (!HaveTool("bedtools"))
+        GTEST_SKIP() << "not checked with bedtools (Debian package: bedtools)";
+    TOOLRUN got = RunTool(g.Dir.m_Dir, "bedtools getfasta -s -tab -fi genome.fa -bed out/sites.bed 2>/dev/null");
+    ASSERT_EQ(0, got.Status) << got.Output;
+    std::vector<std::string> extracted;
+    for (const std::string& line : Lines(got.Output))
+        extracted.push_back(Fields(line).back());
+    std::sort(extracted.begin(), extracted.end());
+    EXPECT_EQ(words, extracted);
+    for (const char* file : {"sites.bed", "modules.bed", "annotations.gff3", "modpr.bedgraph"}) {
+        TOOLRUN sorted = RunTool(g.Dir.m_Dir, std::string("bedtools sort -header -i out/") + file);
+        EXPECT_EQ(0, sorted.Status) << file << sorted.Output;
+        EXPECT_EQ(ReadFile(g.Dir.Path(std::string("out/") + file)), sorted.Output) << file;
+    }
+    EXPECT_EQ(0u, bed[0].find("chrA\t")) << bed[0];
+
+    // A four-word name whose numbers fit neither convention is refused up
+    // front, naming the record and the counts; nothing is created.
+    WriteFile(g.Dir.Path("off.fa"), ReadFile(g.Dir.Path("in.fa")) + ">odd chrA 1 20\nACGTACGTAC\n");
+    TOOLRUN off = RunShell(g.Dir.m_Dir, "-i off.fa -n 5 -K 1 --outdir off --genome-coords");
+    EXPECT_EQ(1, off.Status);
+    EXPECT_NE(std::string::npos, off.Output.find("record 6 (>odd): the name reads name chrom start end, but the "
+                                                 "sequence has 10 letters, neither end - start + 1 (1-based) = 20 "
+                                                 "nor end - start (0-based) = 19"))
+        << off.Output;
+    EXPECT_NE(std::string::npos, off.Output.find("Input sequence file error!\n"));
+    EXPECT_FALSE(FileExists(g.Dir.Path("off")));
+
+    // The shipped example: 1-based headers, overlapping regions on 3R.
+    WriteFile(g.Dir.Path("fly.fa"), ReadFile(kFly));
+    std::map<std::string, std::pair<std::string, long long>> header;   // name -> (chrom, start - 1)
+    for (const std::string& line : Lines(ReadFile(kFly)))
+        if (!line.empty() && line[0] == '>') {
+            std::vector<std::string> w = Fields(std::regex_replace(line.substr(1), std::regex(" "), "\t"));
+            header[w[0]] = {w[1], std::stoll(w[2]) - 1};
+        }
+    const std::string common = "-i fly.fa -n 40 -K 2 --seed 9 --quiet --outdir ";
+    ASSERT_EQ(0, RunShell(g.Dir.m_Dir, common + "fly_local").Status);
+    ASSERT_EQ(0, RunShell(g.Dir.m_Dir, common + "fly_genome --genome-coords").Status);
+    std::vector<std::string> moved;
+    for (const std::string& line : Lines(ReadFile(g.Dir.Path("fly_local/sites.bed")))) {
+        std::vector<std::string> f = Fields(line);
+        const auto& at = header.at(f[0]);
+        moved.push_back(at.first + "\t" + std::to_string(at.second + std::stoll(f[1])) + "\t" +
+                        std::to_string(at.second + std::stoll(f[2])) + "\t" + f[3] + "\t" + f[4] + "\t" + f[5]);
+    }
+    std::vector<std::string> genome = Lines(ReadFile(g.Dir.Path("fly_genome/sites.bed")));
+    ASSERT_FALSE(genome.empty());
+    std::vector<std::string> a = moved, b = genome;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    EXPECT_EQ(a, b);
+    for (const char* file : {"sites.bed", "modules.bed", "annotations.gff3", "modpr.bedgraph"}) {
+        std::string text = ReadFile(g.Dir.Path(std::string("fly_genome/") + file));
+        EXPECT_GT(Lines(text).size(), 5u) << file;
+        EXPECT_EQ(text, RunTool(g.Dir.m_Dir, std::string("bedtools sort -header -i fly_genome/") + file).Output)
+            << file;
     }
 }

@@ -3,21 +3,27 @@
 // bedGraph, 1-based inclusive in GFF3, shifted by the offset of a
 // chrom:start-end name), the genome-name reader, JSON string escaping, and
 // a property of the bedGraph over many random records, and the enrichment
-// fields that only a run which measured enrichment adds.
+// fields that only a run which measured enrichment adds; the four-word
+// genome names, numbered references for shared names, and genome order
+// checked against sort(1).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "ToolRun.h"
 #include "output/BedFiles.h"
 #include "output/Coordinates.h"
 #include "output/Gff3File.h"
 #include "output/MotifFiles.h"
+#include "output/PlaceOrder.h"
 #include "output/SummaryJson.h"
 #include "output/TextFormat.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -251,4 +257,107 @@ TEST(Writers, BedGraphTilesEverySequenceWithMergedValues)
         for (int j = 0; j < seqs; j++)
             EXPECT_EQ(r.seqs[j].length, covered[j]);
     }
+}
+
+// The four-word form "name chrom start end": the letter count tells 1-based
+// inclusive from 0-based half-open; any other count, or another number of
+// words, is not a place. A chrom:start-end first word comes first.
+TEST(Writers, FourWordNamesTellTheirConventionByLength)
+{
+    struct SPANCASE {
+        std::string Name;
+        long long Letters;
+        bool Places;
+        std::string Chrom;
+        long long Offset;
+    };
+    const SPANCASE cases[] = {
+        {">hb_HZ340 3R 4526519 4526862", 344, true, "3R", 4526518},   // 1-based, end included
+        {">hb_HZ340 3R 4526519 4526862", 343, true, "3R", 4526519},   // 0-based, end excluded
+        {">hb_HZ340 3R 4526519 4526862", 345, false, "", 0},
+        {">x chr1 0 10", 10, true, "chr1", 0},
+        {">x chr1 0 10", 11, false, "", 0},                             // a 1-based start is at least 1
+        {">x chr1 5 10\r", 6, true, "chr1", 4},                         // a CR before the line break
+        {">x chr1 5 10 extra", 6, false, "", 0},
+        {">x chr1 5", 1, false, "", 0},
+        {">x chr1 10 5", 6, false, "", 0},
+        {">x chr1 5 1e2", 6, false, "", 0},
+        {">chr2:100-110 chr9 1 10", 10, true, "chr2", 100},             // the getfasta word wins
+    };
+    for (const SPANCASE& c : cases) {
+        SeqPlace place;
+        std::string word = c.Name.substr(1, c.Name.find(' ') - 1);
+        EXPECT_EQ(c.Places, ParseNamedPlace(word, c.Name, c.Letters, &place)) << c.Name << " " << c.Letters;
+        if (c.Places) {
+            EXPECT_EQ(c.Chrom, place.chrom) << c.Name;
+            EXPECT_EQ(c.Offset, place.offset) << c.Name;
+        }
+    }
+    // Placed through the writers: the 1-based name shifts by start - 1.
+    RunResult r = SmallRecord("enh");
+    r.seqs[0].name = ">enh 2L 1001 1020";
+    r.seqs[1].name = ">b 2L 5000 5010";   // 10 letters: 0-based
+    EXPECT_EQ("2L\t1004\t1008\tr1.m1\t900\t+\n"
+              "2L\t1009\t1013\tr1.m1\t1000\t-\n"
+              "2L\t5000\t5004\tr1.m1\t500\t+\n",
+              FormatSitesBed({r}, true));
+}
+
+// Records sharing a first word get numbered references in local
+// coordinates (the n-th gets _n, or the next number no record bears);
+// genome coordinates are untouched.
+TEST(Writers, SharedNamesGetNumberedReferences)
+{
+    RunResult r;
+    for (const char* id : {"a", "b", "a", "a_2", "a", "b"}) {
+        SequenceResult s;
+        s.id = id;
+        s.name = std::string(">") + id;
+        s.length = 5;
+        r.seqs.push_back(s);
+    }
+    std::vector<std::string> got;
+    for (const SeqPlace& p : PlacesOf(r, false))
+        got.push_back(p.chrom);
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "a_3", "a_2", "a_4", "b_2"}), got);
+    // One sequence-region per sequence, so the GFF3 spans no longer merge.
+    EXPECT_EQ("##gff-version 3\n##sequence-region a 1 5\n##sequence-region b 1 5\n##sequence-region a_3 1 5\n"
+              "##sequence-region a_2 1 5\n##sequence-region a_4 1 5\n##sequence-region b_2 1 5\n",
+              Gff3Header(&r, false));
+    // Distinct names keep their references exactly.
+    RunResult plain = SmallRecord("a");
+    EXPECT_EQ("a", PlacesOf(plain, false)[0].chrom);
+    EXPECT_EQ("b", PlacesOf(plain, false)[1].chrom);
+}
+
+// Genome-coordinate lines in the order of LC_ALL=C sort -s -k1,1 -k2,2n,
+// checked against sort itself over random lines (names that differ in
+// case, length and punctuation; equal starts; multi-digit starts).
+TEST(Writers, GenomeLinesSortAsSortDoes)
+{
+    if (!HaveTool("sort"))
+        GTEST_SKIP() << "sort (coreutils) missing";
+    std::mt19937 gen(23);
+    const char* chroms[] = {"chr1", "chr10", "chr2", "Chr2", "chrX", "chr1_random", "2L", "2R", "3R", "chr1.1"};
+    CTempDir dir;
+    for (int trial = 0; trial < 20; trial++) {
+        std::string text;
+        for (int n = 0; n < 50; n++) {
+            int start = std::uniform_int_distribution<int>(0, trial % 2 ? 30 : 200000)(gen);
+            text += std::string(chroms[gen() % 10]) + "\t" + std::to_string(start) + "\t" +
+                    std::to_string(start + 5) + "\tline" + std::to_string(n) + "\n";
+        }
+        WriteFile(dir.Path("in.bed"), text);
+        TOOLRUN sorted = RunTool(dir.m_Dir, "LC_ALL=C sort -s -t \"$(printf '\\t')\" -k1,1 -k2,2n in.bed");
+        ASSERT_EQ(0, sorted.Status) << sorted.Output;
+        EXPECT_EQ(sorted.Output, SortedByPlace(text, 2)) << "trial " << trial;
+    }
+    // GFF3 keys on column 4; sequences out of genome order come out sorted.
+    EXPECT_EQ("c\t.\t.\t2\nc\t.\t.\t10\nd\t.\t.\t1\n", SortedByPlace("d\t.\t.\t1\nc\t.\t.\t10\nc\t.\t.\t2\n", 4));
+    RunResult r = SmallRecord("chr2:900-920");
+    r.seqs[1].id = "chr1:10-20";
+    EXPECT_EQ(0u, FormatSitesBed({r}, true).find("chr1\t10\t14\tr1.m1\t500\t+\nchr2\t904\t"));
+    std::string bedGraph = FormatModPrBedGraph({r}, true);
+    EXPECT_EQ(0u, bedGraph.find("track type=bedGraph name=\"r1.modpr\" description=\"module probability, run 1\"\n"
+                                "chr1\t10\t20\t0.250\nchr2\t900\t902\t0.000\n"));
 }
