@@ -39,7 +39,7 @@ static int RunProgram(int argc, char** argv)
         return 0;
     }
     if (!param.SeedGiven)
-        param.Seed = ClockSeed();   // drawn once: run r uses Seed + r
+        param.Seed = ClockSeed();   // drawn once: run r uses Seed + r (chains a mix of both)
     if (Refusal r = PrepareRun(param, &inputs, param.RunNum > 0))   // every input read once
         StopOnRefusal(r);
     RunOutputs outputs(param, inputs.known);

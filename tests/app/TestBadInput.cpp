@@ -354,6 +354,12 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         {"-K 3x", With({"-i", "good.fa", "-K", "3x"}), kMotifsError, "-K 3x: not a whole number"},
         {"--sed 1 (typo)", With({"-i", "good.fa", "--sed", "1"}), kOptionError, "--sed: unknown option; did you mean --seed?"},
         {"--seed x", With({"-i", "good.fa", "--seed", "x"}), kOptionError, "--seed x: the seed must be a whole number"},
+        {"-seed 1 (one dash)", With({"-i", "good.fa", "-seed", "1"}), kOptionError,
+         "-seed: a long option needs two dashes; did you mean --seed?"},
+        {"-outdir out (one dash)", With({"-i", "good.fa", "-outdir", "out"}), kOptionError, "did you mean --outdir?"},
+        {"second input file", With({"-i", "good.fa", "good.fa"}), kOptionError,
+         "good.fa: not an option and not the value of the option before it"},
+        {"-k 5 (unknown letter)", With({"-i", "good.fa", "-k", "5"}), kOptionError, "5: not an option"},
         {"-o without its value", With({"-i", "good.fa"}, {"-o"}), kOptionError, "-o: needs a value"},
         // Motif number and module length.
         {"-K 1001", With({"-i", "good.fa", "-K", "1001"}), kMotifsError, "-K 1001: at most 1000"},
