@@ -18,6 +18,7 @@
 #define RUZARAVO_MONITOR_PROGRESSLINE_H
 
 #include <mutex>
+#include <utility>
 #include <string>
 #include <vector>
 

@@ -2,8 +2,8 @@
 // three chains each find both, so exactly two clusters have support 3 and
 // they are the planted motifs; the table on standard output is chains.tsv
 // of the output folder; summary.json with its "chains" section validates
-// against the schema; and the chains are exactly the runs -N would make
-// with the same seed (result blocks equal but for the command line),
+// against the schema; and chain c is exactly the single run with the seed
+// ChainSeed(seed, c) (result blocks equal but for the command line),
 // one after another or side by side (--threads). With --min-support the
 // consensus file holds exactly the representatives' sites of the clusters
 // of that support, and they lie on the planted copies.
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "base/SeedMix.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -73,15 +74,20 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     WriteFile(dir.Path("in.fa"), TwoMotifFasta());
     const std::vector<std::string> common = {"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s",
                                              "--seed", "7", "--quiet"};
-    std::vector<std::string> chains = common, runs = common;
+    std::vector<std::string> chains = common;
     for (const char* w : {"--chains", "3", "-o", "chains.txt", "--outdir", "out"})
         chains.push_back(w);
-    for (const char* w : {"-N", "3", "-o", "runs.txt"})
-        runs.push_back(w);
     RUNRESULT c = RunRuzaravo(chains, dir.m_Dir);
     ASSERT_EQ(0, c.Status) << c.Stdout;
-    RUNRESULT n = RunRuzaravo(runs, dir.m_Dir);
-    ASSERT_EQ(0, n.Status) << n.Stdout;
+    RUNRESULT n;
+    for (int chain = 0; chain < 3; chain++) {   // one run per chain, appended to runs.txt
+        std::vector<std::string> run = common;
+        run[12] = std::to_string(ChainSeed(7, chain));   // the value of --seed
+        for (const char* w : {"-o", "runs.txt"})
+            run.push_back(w);
+        n = RunRuzaravo(run, dir.m_Dir);
+        ASSERT_EQ(0, n.Status) << n.Stdout;
+    }
 
     // Chains side by side give the same table and files.
     std::vector<std::string> threaded = common;
@@ -95,7 +101,7 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
                   WithoutCommandLines(ReadFile(dir.Path(std::string("threaded/") + name))))
             << name;
 
-    // The chains are the runs of -N: same blocks, same probabilities.
+    // Chain c is the run seeded ChainSeed(7, c): same blocks, same probabilities.
     std::string chainResult = ReadFile(dir.Path("chains.txt"));
     EXPECT_EQ(3u, Lines(chainResult).size() - Lines(WithoutCommandLines(chainResult)).size());
     EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path("runs.txt"))), WithoutCommandLines(chainResult));

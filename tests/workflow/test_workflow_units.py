@@ -332,6 +332,10 @@ class Gathering(Folder):
         self.assertEqual(gather.reason_from_log(self.path("a.log")), "Ruzaravo: in.fa: empty")
         self.assertEqual(gather.reason_from_log(self.path("b.log")), "Segmentation fault")
         self.assertEqual(gather.reason_from_log(self.path("none.log")), "")
+        # A job stopped from outside: its last progress line is no reason.
+        write(self.path("c.log"), "Seed: 4\nRuzaravo: chain 2 of 5  sweep 450/2000  job 29%  elapsed 0:30  "
+                                  "left 1:15\nKilled\n")
+        self.assertEqual(gather.reason_from_log(self.path("c.log")), "Killed")
 
 
 class SlurmStates(unittest.TestCase):

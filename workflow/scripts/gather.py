@@ -21,6 +21,7 @@ so a reader never sees half a table.
 import html
 import json
 import os
+import re
 from dataclasses import dataclass, field
 from typing import List, Optional
 
@@ -29,6 +30,8 @@ COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", 
            "cluster", "support", "representative", "enrichment", "log10_p"]
 NA = "NA"
 ERROR_PREFIX = "Ruzaravo:"   # the program's reason line on standard error
+# The progress line the program writes to a log every 30 s: not a reason.
+PROGRESS_LINE = re.compile(r"Ruzaravo: (run|chain) \d+ of \d+  sweep ")
 MAX_ERROR = 300
 
 
@@ -59,6 +62,7 @@ def reason_from_log(path: str) -> str:
             lines = [ln.strip() for ln in f if ln.strip()]
     except OSError:
         return ""
+    lines = [ln for ln in lines if not PROGRESS_LINE.match(ln)]
     reasons = [ln for ln in lines if ln.startswith(ERROR_PREFIX)]
     text = reasons[-1] if reasons else (lines[-1] if lines else "")
     return text[:MAX_ERROR]
