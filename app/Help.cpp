@@ -56,7 +56,7 @@ static const char* const kHelp[] = {
     "Sampling:",
     "  -n N            sweeps per run, 0 or more; the first 70% are burn-in (default 2000)",
     "  -N N            complete runs one after another, 0 or more (default 1)",
-    "  --chains C      C independent runs (seeds mixed from seed and c) whose motifs are clustered; not with -N (default: off)",
+    "  --chains C      C independent runs (seeds mixed from seed, c), motifs clustered; not with -N (default: off)",
     "  --min-support S with --chains: clusters of S chains or more (or: majority) form the consensus (default: off)",
     "  -P              draw the parameters from their posterior each sweep (default: posterior means)",
     "  --seed N        random seed, 0..4294967295; run r uses N + r (default: clock and process id)",

@@ -18,8 +18,8 @@
 #define RUZARAVO_MONITOR_PROGRESSLINE_H
 
 #include <mutex>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the job is made of.

@@ -77,7 +77,7 @@ TEST(CommandLine, TableOfCases)
         {{"-i", "missing.fa", "-quiet"}, 1, "Input option error!\n"},
         {{"-i", "missing.fa", "other.fa"}, 1, "Input option error!\n"},   // a second file
         {{"-k", "5", "-i", "missing.fa"}, 1, "Input option error!\n"},    // the 5 is no option's value
-        {{"-input", "missing.fa", "-iter", "5"}, 1, seqfile},             // prefix words keep working
+        {{"-input", "missing.fa", "-number", "5"}, 1, seqfile},           // prefix words keep working
     };
     CTempDir dir;
     for (const CLICASE& c : cases) {

@@ -187,17 +187,18 @@ TEST(Options, LookAlikesAreRefused)
     }
     // Still accepted: prefix words, -help, values that look like options or words.
     for (std::vector<std::string> ok : {std::vector<std::string>{"./prog", "-input", "a.fa", "-output", "r.txt",
-                                                                 "-iter", "50", "-Kmotifs", "2"},
+                                                                 "-number", "50", "-Kmotifs", "2"},
                                          {"./prog", "-help"},
                                          {"./prog", "-o", "-seed", "-i", "a.fa"},
                                          {"./prog", "--seed", "7", "--outdir", "out", "-i", "-"}}) {
         INPUTPARAMETER p = ParseWords(ok);
         EXPECT_EQ(nullptr, p.OptionMessage) << ok[1] << ": " << p.OptionSubject;
     }
-    INPUTPARAMETER prefix = ParseWords({"./prog", "-input", "a.fa", "-iter", "50", "-Kmotifs", "2"});
+    INPUTPARAMETER prefix = ParseWords({"./prog", "-input", "a.fa", "-number", "50", "-Kmotifs", "2"});
     EXPECT_STREQ("a.fa", prefix.SeqFile.m_Data);
     EXPECT_EQ(50, prefix.IterNum);
     EXPECT_EQ(2, prefix.MotifNum);
+    EXPECT_STREQ("50", ParseWords({"./prog", "-iter", "50"}).SeqFile.m_Data);   // -iter is -i
 }
 
 TEST(Options, BurnInIsTheExactTruncatedProduct)
