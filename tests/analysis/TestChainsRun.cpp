@@ -166,7 +166,7 @@ TEST(ChainsRun, ConsensusHoldsTheRepresentativeSitesOfSupportedClusters)
 {
     CTempDir dir;
     WriteFile(dir.Path("in.fa"), TwoMotifFasta());
-    RUNRESULT c = RunRuzaravo({"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s", "--seed", "7",
+    RUNRESULT c = RunRuzaravo({"-i", "in.fa", "-n", "200", "-K", "3", "-w", "8", "-W", "12", "-s", "--seed", "7",
                                "--quiet", "--chains", "3", "--min-support", "2", "-o", "chains.txt", "--outdir", "out"},
                               dir.m_Dir);
     ASSERT_EQ(0, c.Status) << c.Stdout;
