@@ -359,7 +359,7 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         {"-outdir out (one dash)", With({"-i", "good.fa", "-outdir", "out"}), kOptionError, "did you mean --outdir?"},
         {"second input file", With({"-i", "good.fa", "good.fa"}), kOptionError,
          "good.fa: not an option and not the value of the option before it"},
-        {"-k 5 (unknown letter)", With({"-i", "good.fa", "-k", "5"}), kOptionError, "5: not an option"},
+        {"-s 5 (a switch takes no value)", With({"-i", "good.fa", "-s", "5"}), kOptionError, "5: not an option"},
         {"-o without its value", With({"-i", "good.fa"}, {"-o"}), kOptionError, "-o: needs a value"},
         // Motif number and module length.
         {"-K 1001", With({"-i", "good.fa", "-K", "1001"}), kMotifsError, "-K 1001: at most 1000"},
