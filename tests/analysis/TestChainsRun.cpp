@@ -106,6 +106,11 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     EXPECT_EQ(3u, Lines(chainResult).size() - Lines(WithoutCommandLines(chainResult)).size());
     EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path("runs.txt"))), WithoutCommandLines(chainResult));
     EXPECT_EQ(ReadFile(dir.Path("runs.txt_modpr.txt")), ReadFile(dir.Path("chains.txt_modpr.txt")));
+    const std::string summary = ReadFile(dir.Path("out/summary.json"));
+    for (int chain = 0; chain < 3; chain++)   // the summary records each chain's own seed
+        EXPECT_NE(std::string::npos, summary.find("{\"run\": " + std::to_string(chain + 1) + ", \"seed\": " +
+                                                  std::to_string(ChainSeed(7, chain)) + ","))
+            << chain;
     EXPECT_EQ(std::string::npos, n.Stdout.find("Motifs of "));
     EXPECT_FALSE(FileExists(dir.Path("chains.txt_consensus.bed")));   // only with --min-support
     EXPECT_FALSE(FileExists(dir.Path("out/consensus.bed")));
