@@ -196,7 +196,7 @@ static void CheckLookAlike(INPUTPARAMETER* param, const char* word, bool isValue
     if (isValue)
         return;   // a value is what the user meant
     if (word[0] != '-') {
-        NoteProblem(param, kOptionError, word,
+        NoteProblem(param, kOptionError, word[0] ? word : "\"\" (an empty word)",
                     "not an option and not the value of the option before it (each option takes one word; "
                     "--help lists every option)");
         return;

@@ -177,6 +177,7 @@ TEST(Options, LookAlikesAreRefused)
         {{"./prog", "-i", "a.fa", "-s", "3"}, "3"},
         {{"./prog", "--quiet", "x", "-i", "a.fa"}, "x"},
         {{"./prog", "a.fa"}, "a.fa"},
+        {{"./prog", "-i", "a.fa", ""}, "\"\" (an empty word)"},
         {{"./prog", "-i", "a.fa", "b.fa", "-seed", "1"}, "b.fa"},   // the first problem is the one reported
     };
     for (const STRAY& s : stray) {
