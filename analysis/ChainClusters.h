@@ -1,7 +1,8 @@
 // Motifs found by independent chains, grouped by similarity.
 //
 // With --chains C the process makes C complete runs ("chains"), each with
-// its own generator seeded seed + chain index, exactly like the runs of -N.
+// its own generator seeded from a mix of the seed and the chain index
+// (base/SeedMix.h), so chains of different --seed values share none.
 // After the runs, every reported motif of every chain (3 or more sites) is
 // placed in a cluster, one motif at a time in chain order, then motif
 // order. A motif's similarity to a cluster is the mean, over the cluster's

@@ -61,7 +61,7 @@ static const char* RunRule(const INPUTPARAMETER& p)
         return kOptionError;
     }
     if (p.Chains > 0 && p.RunNumGiven) {
-        NoteInputError("-N", "--chains C makes C runs itself (seeds seed + 0 .. seed + C-1); give -N or --chains, "
+        NoteInputError("-N", "--chains C makes C runs itself (each with a seed mixed from the seed and its number); give -N or --chains, "
                              "not both");
         return kOptionError;
     }

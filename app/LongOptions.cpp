@@ -193,12 +193,19 @@ void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char* value,
         NoteProblem(param, kOptionError, word, UnknownLongReason(word));
 }
 
-
 bool LongTakesValue(const char* word)
 {
     for (const LONGOPTION& o : kLongOptions)
         if (strcmp(word, o.Name) == 0)
             return o.TakesValue;
+    return false;
+}
+
+bool IsLongName(const char* word)
+{
+    for (const LONGOPTION& o : kLongOptions)
+        if (strcmp(word, o.Name) == 0)
+            return true;
     return false;
 }
 

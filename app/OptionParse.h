@@ -25,6 +25,8 @@ void ApplyInt(INPUTPARAMETER* param, const char* word, const char* value, int* f
 void ApplyLongOption(INPUTPARAMETER* param, const char* word, const char* value, bool isValue);
 // True when the long option word takes the next word as its value.
 bool LongTakesValue(const char* word);
+// True when word is exactly the name of a long option ("--seed").
+bool IsLongName(const char* word);
 // Appends the name of every long option.
 void AddLongNames(std::vector<std::string>* names);
 

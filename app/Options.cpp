@@ -14,6 +14,12 @@
 // or width message, else "Input option error!"). An unknown single letter
 // is a warning on standard error and the run goes on.
 //
+// Two look-alikes are refused because they would silently change the run:
+// a single-dash word spelling a long option ("-seed 1" would otherwise be
+// -s, "-outdir x" would be -o), and a word that is neither an option nor
+// the value of the one before it (the second file of "-i a.fa b.fa", the
+// "5" of an unknown "-k 5"). "-help" stays -h: both mean the same.
+//
 // A preset (--preset NAME) is applied before every other word, so options
 // given on the command line override the preset's, wherever they stand.
 #include "app/Options.h"
@@ -183,6 +189,25 @@ static void ApplyPreset(INPUTPARAMETER* param, int argc, char** argv)
     }
 }
 
+// Refuses a word that looks like an option the user did not mean: a long
+// option's name with one dash, or a word no option takes as its value.
+static void CheckLookAlike(INPUTPARAMETER* param, const char* word, bool isValue)
+{
+    if (isValue)
+        return;   // a value is what the user meant
+    if (word[0] != '-') {
+        NoteProblem(param, kOptionError, word[0] ? word : "\"\" (an empty word)",
+                    "not an option and not the value of the option before it (each option takes one word; "
+                    "--help lists every option)");
+        return;
+    }
+    std::string longName = std::string("-") + word;
+    if (word[1] != '-' && word[1] != '\0' && word[2] != '\0' && longName != "--help" &&
+        IsLongName(longName.c_str()))
+        NoteProblem(param, kOptionError, word,
+                    "a long option needs two dashes; did you mean " + longName + "?");
+}
+
 void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
 {
     ApplyPreset(param, argc, argv);
@@ -190,6 +215,8 @@ void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
     for (int i = 0; i < argc; i++) {
         param->CmdLine = param->CmdLine + argv[i] + " ";
         bool isValue = i > 0 && TakesValue(argv[i - 1]);
+        if (i > 0)
+            CheckLookAlike(param, argv[i], isValue);
         if (argv[i][0] == '-')
             ApplyOption(param, argv[i], i + 1 < argc ? argv[i + 1] : nullptr, isValue);
     }

@@ -13,13 +13,40 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 
+#include "app/KnownNames.h"
 #include "app/Options.h"
 #include "app/Prepare.h"
 #include "app/RunOutputs.h"
 #include "app/ScanMain.h"
 #include "base/Fatal.h"
 #include "run/RunSet.h"
+
+// --known insects / vertebrates: the shipped library the name stands for,
+// said on standard error; a file of that name in the current folder wins.
+static void ResolveKnownName(INPUTPARAMETER* param)
+{
+    const std::string name = param->KnownFile.GetLength() > 0 ? param->KnownFile.m_Data : "";
+    if (LibraryFileOf(name).empty() || param->OptionMessage)
+        return;
+    const std::string path = ResolveKnown(name, ExecutablePath());
+    if (path.empty()) {
+        std::string folders;
+        for (const std::string& f : LibraryFolders(ExecutablePath()))
+            folders += (folders.empty() ? "" : " or ") + f;
+        const std::string subject = "--known " + name;
+        const std::string reason = "the shipped library " + LibraryFileOf(name) + " is in neither " + folders +
+                                   "; give the path of a matrix file";
+        NoteInputError(subject.c_str(), reason.c_str());
+        StopOnInputError("Known matrix file error!");
+    }
+    if (path == name)
+        fprintf(stderr, "Ruzaravo: --known %s: using the file %s of the current folder\n", name.c_str(), path.c_str());
+    else
+        fprintf(stderr, "Ruzaravo: --known %s: using %s\n", name.c_str(), path.c_str());
+    param->KnownFile = path.c_str();
+}
 
 static int RunProgram(int argc, char** argv)
 {
@@ -39,7 +66,8 @@ static int RunProgram(int argc, char** argv)
         return 0;
     }
     if (!param.SeedGiven)
-        param.Seed = ClockSeed();   // drawn once: run r uses Seed + r
+        param.Seed = ClockSeed();   // drawn once: run r uses Seed + r (chains a mix of both)
+    ResolveKnownName(&param);
     if (Refusal r = PrepareRun(param, &inputs, param.RunNum > 0))   // every input read once
         StopOnRefusal(r);
     RunOutputs outputs(param, inputs.known);

@@ -1,10 +1,10 @@
-// Progress line drawing (see the header). Times are shown as m:ss, or
-// h:mm:ss from an hour on; the time left is the elapsed time scaled by the
-// share of sweeps still to do, shown as "?" before the first sweep ends.
+// Progress of the whole job (see the header). Times are shown as m:ss, or
+// h:mm:ss from an hour on.
 #include "monitor/ProgressLine.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -19,55 +19,119 @@ static std::string Clocked(double seconds)
     return buf;
 }
 
+double JobSecondsLeft(const JobShape& job, const std::vector<int>& done, double elapsed)
+{
+    long long doneAll = 0, leftAll = 0;
+    int mostLeft = 0;
+    for (int d : done) {
+        int left = std::max(0, job.sweeps - d);
+        doneAll += d;
+        leftAll += left;
+        if (d > 0)
+            mostLeft = std::max(mostLeft, left);   // a started run cannot be shared out
+    }
+    if (leftAll == 0)
+        return 0.0;
+    if (doneAll == 0)
+        return -1.0;
+    const int parallel = std::max(1, std::min(job.parallel, (int)done.size()));
+    const double perSweep = elapsed * parallel / (double)doneAll;   // one sweep of one run
+    return perSweep * std::max((double)leftAll / parallel, (double)mostLeft);
+}
+
+std::string ProgressText(const JobShape& job, int run, int runDone, double share, double elapsed, double left)
+{
+    char buf[200];
+    snprintf(buf, sizeof buf, "%s %d of %d  sweep %d/%d  job %d%%  elapsed %s  left %s", job.unit.c_str(), run,
+             job.runs, runDone, job.sweeps, (int)(100.0 * share), Clocked(elapsed).c_str(),
+             left < 0 ? "?" : Clocked(left).c_str());
+    return buf;
+}
+
+bool RateLimit::Due(double now)
+{
+    if (now < m_Next)
+        return false;
+    m_Next = now + m_Every;
+    return true;
+}
+
 double ProgressLine::SteadySeconds()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool ProgressLine::Wanted(bool quiet)
+const ProgressLine::Mode* ProgressLine::ModeFor(bool quiet)
 {
-    return !quiet && isatty(STDERR_FILENO);
+    static const Mode terminal = Mode::Terminal, log = Mode::Log;
+    if (quiet)
+        return nullptr;
+    return isatty(STDERR_FILENO) ? &terminal : &log;
 }
 
-ProgressLine::ProgressLine(int fd, int run, int runs, int sweeps, Clock clock)
-    : m_Fd(fd), m_Run(run), m_Runs(runs), m_Sweeps(sweeps), m_Clock(clock), m_Start(clock())
+ProgressLine::ProgressLine(int fd, Mode mode, JobShape job, Clock clock)
+    : m_Fd(fd), m_Mode(mode), m_Job(std::move(job)), m_Clock(clock), m_Start(clock()),
+      m_Limit(m_Start, mode == Mode::Terminal ? 0.0 : kLogInterval,
+              mode == Mode::Terminal ? kTerminalInterval : kLogInterval),
+      m_Done(std::max(0, m_Job.runs), 0)
 {
-    m_LastDraw = m_Start - 2 * kMinInterval - 1.0;
-    m_Shown = false;
 }
 
-std::string ProgressLine::Text(int done, double elapsed) const
+std::string ProgressLine::TextLocked(double now) const
 {
-    int percent = m_Sweeps > 0 ? (int)(100.0 * done / m_Sweeps) : 100;
-    std::string left = done > 0 ? Clocked(elapsed * (m_Sweeps - done) / done) : "?";
-    char buf[160];
-    snprintf(buf, sizeof buf, "run %d/%d  sweep %d/%d  %3d%%  elapsed %s  left %s", m_Run, m_Runs, done, m_Sweeps,
-             percent, Clocked(elapsed).c_str(), left.c_str());
-    return buf;
+    const double elapsed = now - m_Start;
+    size_t current = 0;
+    while (current + 1 < m_Done.size() && m_Done[current] >= m_Job.sweeps)
+        current++;
+    long long doneAll = 0;
+    for (int d : m_Done)
+        doneAll += std::min(d, m_Job.sweeps);
+    const long long total = (long long)m_Job.sweeps * (long long)m_Done.size();
+    const double share = total > 0 ? (double)doneAll / (double)total : 1.0;
+    const int runDone = m_Done.empty() ? 0 : m_Done[current];
+    return ProgressText(m_Job, (int)current + 1, runDone, share, elapsed, JobSecondsLeft(m_Job, m_Done, elapsed));
 }
 
-void ProgressLine::Draw(int done, double now)
+std::string ProgressLine::Text(double now) const
 {
-    // Carriage return, the text, then erase whatever a longer earlier text left.
-    std::string line = "\r" + Text(done, now - m_Start) + "\033[K";
+    std::lock_guard<std::mutex> g(m_Lock);
+    return TextLocked(now);
+}
+
+void ProgressLine::Draw(double now)
+{
+    // Terminal: carriage return, the text, then erase whatever a longer
+    // earlier text left. Log: one whole line.
+    std::string line = m_Mode == Mode::Terminal ? "\r" + TextLocked(now) + "\033[K"
+                                                : "Ruzaravo: " + TextLocked(now) + "\n";
     ssize_t n = write(m_Fd, line.data(), line.size());
-    (void)n;   // a terminal that cannot take the line loses only the display
-    m_LastDraw = now;
-    m_Shown = true;
+    (void)n;   // a terminal or log that cannot take the line loses only the display
+    m_Shown = m_Mode == Mode::Terminal;
 }
 
-bool ProgressLine::Update(int done)
+bool ProgressLine::Update(int run, int done)
 {
+    std::lock_guard<std::mutex> g(m_Lock);
+    if (run >= 0 && run < (int)m_Done.size())
+        m_Done[run] = done;
     double now = m_Clock();
-    if (now - m_LastDraw < kMinInterval)
+    if (!m_Limit.Due(now))
         return false;
-    Draw(done, now);
+    Draw(now);
     return true;
+}
+
+void ProgressLine::RunFinished(int run)
+{
+    std::lock_guard<std::mutex> g(m_Lock);
+    if (run >= 0 && run < (int)m_Done.size())
+        m_Done[run] = std::max(m_Done[run], m_Job.sweeps);
 }
 
 void ProgressLine::Clear()
 {
+    std::lock_guard<std::mutex> g(m_Lock);
     if (!m_Shown)
         return;
     ssize_t n = write(m_Fd, "\r\033[K", 4);
@@ -75,9 +139,13 @@ void ProgressLine::Clear()
     m_Shown = false;
 }
 
-void ProgressLine::Finish(int done)
+void ProgressLine::Finish()
 {
-    Draw(done, m_Clock());
+    std::lock_guard<std::mutex> g(m_Lock);
+    if (m_Mode != Mode::Terminal)
+        return;
+    Draw(m_Clock());
     ssize_t n = write(m_Fd, "\n", 1);
     (void)n;
+    m_Shown = false;
 }

@@ -1,54 +1,100 @@
-// The progress line a person at a terminal sees while a run samples:
-// "run 1/3  sweep 450/2000  22%  elapsed 0:12  left 0:41", redrawn in place
-// on standard error.
+// The progress of the whole job (every run of -N, or every chain of
+// --chains) that a person sees on standard error:
+// "chain 2 of 5  sweep 450/2000  job 29%  elapsed 0:12  left 0:41".
 //
-// Invariants: the line is redrawn at most 4 times a second (and once more
-// at the end), so a fast run does not flood a slow terminal; it is only
-// shown when standard error is a terminal and --quiet is not given, so
-// pipes and log files never receive it. The clock is injected so the
-// throttle can be checked without waiting.
+// On a terminal the line is redrawn in place at most 4 times a second (and
+// once more at the end); with standard error not a terminal (a batch log,
+// a pipe) a plain line "Ruzaravo: <same text>" is written at most every
+// 30 seconds, the first after 30 seconds, so short runs add nothing to a
+// log. --quiet makes no ProgressLine at all. The run named is the first
+// one not yet finished (the one whose output standard output shows next);
+// the time left is that of the whole job, with up to `parallel` runs
+// going at once (--threads).
+//
+// Invariants: Update, Clear and Finish may be called from any thread (one
+// lock guards the state and every write). The clock is injected, so the
+// rate limits can be checked without waiting. Draws nothing random.
 #ifndef RUZARAVO_MONITOR_PROGRESSLINE_H
 #define RUZARAVO_MONITOR_PROGRESSLINE_H
 
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
+
+// What the job is made of.
+struct JobShape {
+    std::string unit = "run";   // "run" (-N) or "chain" (--chains)
+    int runs = 1;               // runs or chains of the job
+    int sweeps = 0;             // sweeps of each run
+    int parallel = 1;           // runs going at once (--threads)
+};
+
+// Seconds the job still needs after elapsed seconds, done[r] sweeps of run
+// r being finished: the time of one sweep of one run is measured over every
+// sweep done so far (parallel runs sharing the elapsed time), and the job
+// ends when the remaining sweeps, spread over parallel runs, are done, but
+// no sooner than the run with the most left. Negative: not known yet (no
+// sweep done).
+double JobSecondsLeft(const JobShape& job, const std::vector<int>& done, double elapsed);
+
+// The line's text for run number run (from 1) at sweep runDone, with
+// share of the job's sweeps done, elapsed and left seconds (left < 0: "?").
+std::string ProgressText(const JobShape& job, int run, int runDone, double share, double elapsed, double left);
+
+// When a line is due: not before first seconds after the start, then at
+// least every seconds apart.
+class RateLimit {
+public:
+    RateLimit(double start, double first, double every) : m_Next(start + first), m_Every(every) {}
+    // True (and the next time set) when now is at or past the next time.
+    bool Due(double now);
+
+private:
+    double m_Next;
+    double m_Every;
+};
 
 class ProgressLine {
 public:
     using Clock = double (*)();   // seconds from any fixed origin
+    enum class Mode { Terminal, Log };
 
-    // The line of run number run (from 1) of runs, with sweeps sweeps,
-    // written to descriptor fd.
-    ProgressLine(int fd, int run, int runs, int sweeps, Clock clock = SteadySeconds);
+    ProgressLine(int fd, Mode mode, JobShape job, Clock clock = SteadySeconds);
 
-    // Redraws for done completed sweeps unless the last draw is under a
-    // quarter second old; returns whether it drew.
-    bool Update(int done);
-    // Erases the line if it is shown, so other output to the terminal
-    // starts on a clean line; the next allowed Update draws it again.
+    // Run number run (0-based) has done sweeps; draws when due, returns
+    // whether it drew.
+    bool Update(int run, int done);
+    // Run number run is over (its sweeps all done).
+    void RunFinished(int run);
+    // On a terminal, erases the line if it is shown, so other output starts
+    // on a clean line; the next due Update draws it again.
     void Clear();
-    // Draws the final state and ends the line.
-    void Finish(int done);
+    // On a terminal, draws the final state and ends the line.
+    void Finish();
 
-    // The text of the line for done sweeps after elapsed seconds.
-    std::string Text(int done, double elapsed) const;
+    // The current text, elapsed being now minus the start.
+    std::string Text(double now) const;
 
-    // True when the line should be shown: not quiet, and standard error is
-    // a terminal.
-    static bool Wanted(bool quiet);
+    // The mode for standard error, or null when nothing is shown (--quiet).
+    static const Mode* ModeFor(bool quiet);
     static double SteadySeconds();
 
-    static constexpr double kMinInterval = 0.25;   // seconds between draws (4 a second)
+    static constexpr double kTerminalInterval = 0.25;   // seconds between redraws (4 a second)
+    static constexpr double kLogInterval = 30.0;        // seconds between log lines, and before the first
 
 private:
-    void Draw(int done, double now);
+    std::string TextLocked(double now) const;
+    void Draw(double now);
     int m_Fd;
-    int m_Run;
-    int m_Runs;
-    int m_Sweeps;
+    Mode m_Mode;
+    JobShape m_Job;
     Clock m_Clock;
     double m_Start;
-    double m_LastDraw;   // time of the last draw; far in the past before the first
-    bool m_Shown;        // the line is on the terminal now
+    RateLimit m_Limit;
+    std::vector<int> m_Done;   // sweeps done by each run
+    bool m_Shown = false;      // terminal: the line is on the screen now
+    mutable std::mutex m_Lock;
 };
 
 #endif

@@ -1,9 +1,7 @@
-// Console lines, trace rows and the progress line of one run (see the
+// Console lines, trace rows and the progress reports of one run (see the
 // header). Console text is flushed after each "Finish runing iteration"
 // line so that progress shows at once, also through a pipe.
 #include "monitor/RunMonitor.h"
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <utility>
@@ -19,6 +17,8 @@ void RunMonitor::Say(std::string text, bool flush)
         m_Lines.push_back(std::move(text));
         return;
     }
+    if (m_Settings.progress)
+        m_Settings.progress->Clear();
     fputs(text.c_str(), stdout);
     if (flush)
         fflush(stdout);
@@ -31,9 +31,6 @@ void RunMonitor::Started(const std::string& cmdLine, int seqNum)
         return;
     if (WantsTrace())
         m_Trace = TraceFile::Open(m_Settings.traceFile, TraceHeader());
-    if (ProgressLine::Wanted(m_Settings.quiet))
-        m_Progress = std::make_unique<ProgressLine>(STDERR_FILENO, m_Settings.run + 1, m_Settings.runs,
-                                                    m_Settings.sweeps);
 }
 
 void RunMonitor::Swept(int done, const std::string& row, bool milestone)
@@ -42,24 +39,23 @@ void RunMonitor::Swept(int done, const std::string& row, bool milestone)
         m_Rows += row;
     else if (m_Trace)
         m_Trace->WriteRow(row);
-    if (milestone && !m_Settings.quiet) {
-        if (m_Progress)
-            m_Progress->Clear();
+    if (milestone && !m_Settings.quiet)
         Say("Finish runing iteration " + std::to_string(done) + ".\n", true);
-    }
-    if (m_Progress)
-        m_Progress->Update(done);
+    if (m_Settings.progress)
+        m_Settings.progress->Update(m_Settings.run, done);
 }
 
-void RunMonitor::Finished(int done)
+void RunMonitor::Finished(int)
 {
-    if (m_Progress)
-        m_Progress->Finish(done);
+    if (m_Settings.progress)
+        m_Settings.progress->RunFinished(m_Settings.run);
     m_Trace.reset();
 }
 
 void RunMonitor::Replay()
 {
+    if (m_Settings.progress)
+        m_Settings.progress->Clear();
     for (const std::string& line : m_Lines)
         fputs(line.c_str(), stdout);
     fflush(stdout);

@@ -1,13 +1,15 @@
 // What a person and the trace file see of one run: the start lines and
 // the "Finish runing iteration" lines on standard output, the trace rows
-// (--trace) and the progress line on a terminal.
+// (--trace) and the sweeps it reports to the job's progress line.
 //
 // A live monitor writes as the run goes (the run that is first in line).
 // A buffered monitor keeps the same text in memory -- the console lines as
 // strings, the trace rows as one string -- for a run on a worker thread;
 // Replay later writes them out, so standard output and the trace get the
-// bytes of a run that had written directly. A buffered run draws no
-// progress line. Makes no random draws.
+// bytes of a run that had written directly. Every monitor, buffered or
+// not, reports its sweeps to the job's progress line (shared, may be
+// null) at once, and clears it before it writes to standard output. Makes
+// no random draws.
 #ifndef RUZARAVO_MONITOR_RUNMONITOR_H
 #define RUZARAVO_MONITOR_RUNMONITOR_H
 
@@ -25,6 +27,7 @@ struct MonitorSettings {
     int run = 0;             // 0-based index of the run
     int runs = 1;            // runs of the process
     int sweeps = 0;          // sweeps of the run
+    ProgressLine* progress = nullptr;   // the job's progress line (not owned); null: none
 };
 
 class RunMonitor : public SweepObserver {
@@ -48,7 +51,6 @@ private:
     std::vector<std::string> m_Lines;     // console text kept by a buffered monitor
     std::string m_Rows;                   // trace rows kept by a buffered monitor
     std::unique_ptr<TraceFile> m_Trace;   // live trace
-    std::unique_ptr<ProgressLine> m_Progress;
 };
 
 #endif

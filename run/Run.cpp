@@ -1,7 +1,7 @@
 // One complete run (see the header). The sampler gets the loaded inputs by
 // pointer; they outlive the run and are never changed by it, so runs on
 // several threads share them. The only random draws are the sampler's,
-// from the generator seeded with param.Seed + run.
+// from the generator seeded with RunSeed.
 #include "run/Run.h"
 
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/Enrichment.h"
+#include "base/SeedMix.h"
 #include "model/GibbsDP.h"
 
 int BurnInSweeps(int iterNum)
@@ -37,6 +38,11 @@ unsigned ClockSeed()
     x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
     x ^= x >> 31;
     return (unsigned)(x ^ (x >> 32));
+}
+
+unsigned RunSeed(const INPUTPARAMETER& param, int run)
+{
+    return param.Chains > 0 ? ChainSeed(param.Seed, run) : param.Seed + (unsigned)run;
 }
 
 // Measures the enrichment of the run's motifs against the control set
@@ -72,7 +78,7 @@ static void SetUpSampler(const INPUTPARAMETER& param, const RunInputs& inputs, i
     sampler->m_BgLines = param.UseBgFile ? &inputs.bgLines : nullptr;
     sampler->m_UsePWM = param.UsePWM;
     sampler->m_GivenPWM = param.UsePWM ? &inputs.givenPWM : nullptr;
-    sampler->m_RandSeed = param.Seed + (unsigned)run;
+    sampler->m_RandSeed = RunSeed(param, run);
     sampler->m_RunIndex = run;
     sampler->m_Input = inputs.sequences.get();
     sampler->m_BgOrder = param.BgOrder;

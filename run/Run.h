@@ -17,7 +17,12 @@ int BurnInSweeps(int iterNum);
 // process id, so runs started in the same second differ.
 unsigned ClockSeed();
 
-// Run number run (0-based within the process) with seed param.Seed + run,
+// The seed of run number run (0-based): param.Seed + run for the runs of
+// -N; for chain c of --chains, ChainSeed(param.Seed, c) (base/SeedMix.h),
+// so the chains of neighbouring --seed values share no seed.
+unsigned RunSeed(const INPUTPARAMETER& param, int run);
+
+// Run number run (0-based within the process) with seed RunSeed(param, run),
 // its start, sweeps and progress reported to observer (null: nowhere) and
 // threads threads for its draw-free passes. Writes "Seed: <seed>" on
 // standard error first. Returns what the run found; writing it is the

@@ -2,8 +2,8 @@
 // three chains each find both, so exactly two clusters have support 3 and
 // they are the planted motifs; the table on standard output is chains.tsv
 // of the output folder; summary.json with its "chains" section validates
-// against the schema; and the chains are exactly the runs -N would make
-// with the same seed (result blocks equal but for the command line),
+// against the schema; and chain c is exactly the single run with the seed
+// ChainSeed(seed, c) (result blocks equal but for the command line),
 // one after another or side by side (--threads). With --min-support the
 // consensus file holds exactly the representatives' sites of the clusters
 // of that support, and they lie on the planted copies.
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "base/SeedMix.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -73,15 +74,20 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
     WriteFile(dir.Path("in.fa"), TwoMotifFasta());
     const std::vector<std::string> common = {"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s",
                                              "--seed", "7", "--quiet"};
-    std::vector<std::string> chains = common, runs = common;
+    std::vector<std::string> chains = common;
     for (const char* w : {"--chains", "3", "-o", "chains.txt", "--outdir", "out"})
         chains.push_back(w);
-    for (const char* w : {"-N", "3", "-o", "runs.txt"})
-        runs.push_back(w);
     RUNRESULT c = RunRuzaravo(chains, dir.m_Dir);
     ASSERT_EQ(0, c.Status) << c.Stdout;
-    RUNRESULT n = RunRuzaravo(runs, dir.m_Dir);
-    ASSERT_EQ(0, n.Status) << n.Stdout;
+    RUNRESULT n;
+    for (int chain = 0; chain < 3; chain++) {   // one run per chain, appended to runs.txt
+        std::vector<std::string> run = common;
+        run[12] = std::to_string(ChainSeed(7, chain));   // the value of --seed
+        for (const char* w : {"-o", "runs.txt"})
+            run.push_back(w);
+        n = RunRuzaravo(run, dir.m_Dir);
+        ASSERT_EQ(0, n.Status) << n.Stdout;
+    }
 
     // Chains side by side give the same table and files.
     std::vector<std::string> threaded = common;
@@ -95,11 +101,16 @@ TEST(ChainsRun, PlantedMotifsHaveFullSupportAndChainsAreRuns)
                   WithoutCommandLines(ReadFile(dir.Path(std::string("threaded/") + name))))
             << name;
 
-    // The chains are the runs of -N: same blocks, same probabilities.
+    // Chain c is the run seeded ChainSeed(7, c): same blocks, same probabilities.
     std::string chainResult = ReadFile(dir.Path("chains.txt"));
     EXPECT_EQ(3u, Lines(chainResult).size() - Lines(WithoutCommandLines(chainResult)).size());
     EXPECT_EQ(WithoutCommandLines(ReadFile(dir.Path("runs.txt"))), WithoutCommandLines(chainResult));
     EXPECT_EQ(ReadFile(dir.Path("runs.txt_modpr.txt")), ReadFile(dir.Path("chains.txt_modpr.txt")));
+    const std::string summary = ReadFile(dir.Path("out/summary.json"));
+    for (int chain = 0; chain < 3; chain++)   // the summary records each chain's own seed
+        EXPECT_NE(std::string::npos, summary.find("{\"run\": " + std::to_string(chain + 1) + ", \"seed\": " +
+                                                  std::to_string(ChainSeed(7, chain)) + ","))
+            << chain;
     EXPECT_EQ(std::string::npos, n.Stdout.find("Motifs of "));
     EXPECT_FALSE(FileExists(dir.Path("chains.txt_consensus.bed")));   // only with --min-support
     EXPECT_FALSE(FileExists(dir.Path("out/consensus.bed")));
@@ -160,7 +171,7 @@ TEST(ChainsRun, ConsensusHoldsTheRepresentativeSitesOfSupportedClusters)
 {
     CTempDir dir;
     WriteFile(dir.Path("in.fa"), TwoMotifFasta());
-    RUNRESULT c = RunRuzaravo({"-i", "in.fa", "-n", "100", "-K", "3", "-w", "8", "-W", "12", "-s", "--seed", "7",
+    RUNRESULT c = RunRuzaravo({"-i", "in.fa", "-n", "200", "-K", "3", "-w", "8", "-W", "12", "-s", "--seed", "7",
                                "--quiet", "--chains", "3", "--min-support", "2", "-o", "chains.txt", "--outdir", "out"},
                               dir.m_Dir);
     ASSERT_EQ(0, c.Status) << c.Stdout;

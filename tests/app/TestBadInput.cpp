@@ -354,6 +354,12 @@ TEST(BadInput, RefusedInputsLeaveResultFilesUnchanged)
         {"-K 3x", With({"-i", "good.fa", "-K", "3x"}), kMotifsError, "-K 3x: not a whole number"},
         {"--sed 1 (typo)", With({"-i", "good.fa", "--sed", "1"}), kOptionError, "--sed: unknown option; did you mean --seed?"},
         {"--seed x", With({"-i", "good.fa", "--seed", "x"}), kOptionError, "--seed x: the seed must be a whole number"},
+        {"-seed 1 (one dash)", With({"-i", "good.fa", "-seed", "1"}), kOptionError,
+         "-seed: a long option needs two dashes; did you mean --seed?"},
+        {"-outdir out (one dash)", With({"-i", "good.fa", "-outdir", "out"}), kOptionError, "did you mean --outdir?"},
+        {"second input file", With({"-i", "good.fa", "good.fa"}), kOptionError,
+         "good.fa: not an option and not the value of the option before it"},
+        {"-s 5 (a switch takes no value)", With({"-i", "good.fa", "-s", "5"}), kOptionError, "5: not an option"},
         {"-o without its value", With({"-i", "good.fa"}, {"-o"}), kOptionError, "-o: needs a value"},
         // Motif number and module length.
         {"-K 1001", With({"-i", "good.fa", "-K", "1001"}), kMotifsError, "-K 1001: at most 1000"},
@@ -879,10 +885,12 @@ CHILDRUN RunOnTerminal(const std::string& dir, const std::vector<std::string>& a
 
 }  // namespace
 
-// On a terminal each run shows a progress line (run i/N, sweep, share,
-// elapsed, time left) that ends at 100 %; --quiet silences it and the
-// progress lines of standard output; through a pipe standard error gets
-// only the seeds, and standard output stays as it was.
+// On a terminal one progress line follows the job (run i of N, sweep, the
+// job's share, elapsed, the job's time left) and ends at 100 %; --quiet
+// silences it and the progress lines of standard output; through a pipe
+// standard error gets only the seeds (a log line comes only after 30 s),
+// and standard output stays as it was. Chains on two threads are named as
+// chains, and their progress line too ends at the whole job.
 TEST(BadInput, ProgressLineOnATerminalOnly)
 {
     const std::string good = GoodFasta();
@@ -894,9 +902,9 @@ TEST(BadInput, ProgressLineOnATerminalOnly)
     if (tty.Status == -2)
         GTEST_SKIP() << "no pseudo-terminal available";
     ASSERT_EQ(0, tty.Status) << tty.Stderr;
-    for (const char* run : {"run 1/2  sweep ", "run 2/2  sweep "})
+    for (const char* run : {"run 1 of 2  sweep ", "run 2 of 2  sweep "})
         EXPECT_NE(std::string::npos, tty.Stderr.find(run)) << tty.Stderr;
-    EXPECT_NE(std::string::npos, tty.Stderr.find("run 2/2  sweep 120/120  100%  elapsed ")) << tty.Stderr;
+    EXPECT_NE(std::string::npos, tty.Stderr.find("run 2 of 2  sweep 120/120  job 100%  elapsed ")) << tty.Stderr;
     EXPECT_NE(std::string::npos, tty.Stderr.find("  left ")) << tty.Stderr;
     EXPECT_NE(std::string::npos, tty.Stderr.find("Seed: 9")) << tty.Stderr;
     EXPECT_EQ(4, CountOf(tty.Stdout, "Finish runing iteration "));
@@ -912,4 +920,18 @@ TEST(BadInput, ProgressLineOnATerminalOnly)
     EXPECT_EQ(std::string::npos, quiet.Stderr.find("sweep")) << quiet.Stderr;
     EXPECT_EQ(0, CountOf(quiet.Stdout, "Finish runing iteration "));
     EXPECT_EQ(2, CountOf(quiet.Stdout, "\nInput 6 sequences.\n"));
+
+    const std::vector<std::string> chainArgs = {"-i", "in.fa", "-n", "120", "-K", "2", "-w", "5", "-W", "7",
+                                                "--chains", "3", "--seed", "9", "--threads", "2"};
+    CHILDRUN chains = RunOnTerminal(dir.m_Dir, chainArgs);
+    ASSERT_EQ(0, chains.Status) << chains.Stderr;
+    EXPECT_NE(std::string::npos, chains.Stderr.find("chain 1 of 3  sweep ")) << chains.Stderr;
+    EXPECT_NE(std::string::npos, chains.Stderr.find("chain 3 of 3  sweep 120/120  job 100%  elapsed ")) << chains.Stderr;
+    EXPECT_EQ(6, CountOf(chains.Stdout, "Finish runing iteration "));
+    CHILDRUN chainsPiped = RunChild(dir.m_Dir, chainArgs);
+    EXPECT_EQ(std::string::npos, chainsPiped.Stderr.find("sweep")) << chainsPiped.Stderr;
+    EXPECT_EQ(chains.Stdout, chainsPiped.Stdout);
+    std::vector<std::string> quietChains = chainArgs;
+    quietChains.push_back("--quiet");
+    EXPECT_EQ(std::string::npos, RunOnTerminal(dir.m_Dir, quietChains).Stderr.find("sweep"));
 }

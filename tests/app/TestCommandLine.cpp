@@ -64,6 +64,20 @@ TEST(CommandLine, TableOfCases)
         {{"-w", "12", "-W", "11", "-i", "missing.fa"}, 1, seqfile},
         {{"-i", "missing.fa", "-n"}, 1, "Input option error!\n"},   // -n without its value
         {{"-K", "2"}, 1, seqfile},                                    // no -i at all
+        // Look-alikes that would silently change the run.
+        {{"-seed", "1", "-i", "missing.fa"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-outdir", "out"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-known", "lib.meme"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-threads", "2"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-chains", "3"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-preset", "enhancers"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-trace", "t.tsv"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-report"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-force"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "-quiet"}, 1, "Input option error!\n"},
+        {{"-i", "missing.fa", "other.fa"}, 1, "Input option error!\n"},   // a second file
+        {{"-k", "5", "-i", "missing.fa"}, 1, "Input option error!\n"},    // the 5 is no option's value
+        {{"-input", "missing.fa", "-number", "5"}, 1, seqfile},           // prefix words keep working
     };
     CTempDir dir;
     for (const CLICASE& c : cases) {

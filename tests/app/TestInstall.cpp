@@ -53,6 +53,15 @@ TEST(Install, ProgramLinkManualPageAndLicence)
     EXPECT_NE(std::string::npos,
               ReadFile(prefix.Path("share/ruzaravo/jaspar2024/LICENSE.txt")).find("CC BY 4.0"));
     EXPECT_TRUE(FileExists(prefix.Path("share/ruzaravo/jaspar2024/JASPAR2024_CORE_insects_non-redundant.pwm")));
+    // --known insects names the installed copy, not the source tree's.
+    FILE* known = popen(("cd '" + prefix.m_Dir + "' && '" + lower + "' -N 0 --known insects 2>&1 >/dev/null").c_str(), "r");
+    ASSERT_NE(nullptr, known);
+    char said[1024] = "";
+    EXPECT_NE(nullptr, fgets(said, sizeof said, known));
+    EXPECT_EQ(0, pclose(known));
+    EXPECT_EQ("Ruzaravo: --known insects: using " + 
+                  prefix.Path("share/ruzaravo/jaspar2024/JASPAR2024_CORE_insects_non-redundant.meme") + "\n",
+              std::string(said));
     // The examples travel with their sources, unchanged.
     for (const char* name : {"fly_crms.fasta", "fly_background.fasta", "fly_eve_stripe37.pwm", "SOURCE.md"}) {
         const std::string shipped = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/examples/" + name);

@@ -138,7 +138,7 @@ TEST(Options, ValueOptionAsLastWordSetsNothing)
 // an option draws none (the value is what the user meant).
 TEST(Options, UnknownLettersWarnAndTheRunGoesOn)
 {
-    INPUTPARAMETER p = ParseWords({"./prog", "-x", "7", "-q", "-o", "-z", "-c", "-1", "-", "-h"});
+    INPUTPARAMETER p = ParseWords({"./prog", "-x", "-q", "-o", "-z", "-c", "-1", "-", "-h"});
     ASSERT_EQ(2u, p.Warnings.size());
     EXPECT_EQ(0u, p.Warnings[0].find("warning: -x: unknown option"));
     EXPECT_EQ(0u, p.Warnings[1].find("warning: -q: unknown option"));
@@ -150,6 +150,56 @@ TEST(Options, UnknownLettersWarnAndTheRunGoesOn)
     EXPECT_TRUE(ParseWords({"./prog", "--quiet"}).Quiet);
     EXPECT_TRUE(ParseWords({"./prog", "--mask-lower"}).MaskLower);
     EXPECT_STREQ("-", ParseWords({"./prog", "-i", "-"}).SeqFile.m_Data);
+}
+
+// Look-alikes that would silently change the run are refused: every long
+// option spelt with one dash, and a word no option takes as its value. The
+// single-letter prefix words keep working, and a value may look like either.
+TEST(Options, LookAlikesAreRefused)
+{
+    for (const std::string& name : OptionNames()) {
+        if (name.size() < 3 || name == "--help")
+            continue;   // single letters; -help is -h, which is help too
+        std::string word = name.substr(1);
+        INPUTPARAMETER p = ParseWords({"./prog", "-i", "a.fa", word, "1"});
+        ASSERT_NE(nullptr, p.OptionMessage) << word;
+        EXPECT_STREQ("Input option error!", p.OptionMessage) << word;
+        EXPECT_EQ(word, p.OptionSubject);
+        EXPECT_NE(std::string::npos, p.OptionReason.find("did you mean " + name + "?")) << p.OptionReason;
+    }
+    struct STRAY {
+        std::vector<std::string> Words;
+        std::string Subject;
+    };
+    const STRAY stray[] = {
+        {{"./prog", "-i", "a.fa", "b.fa"}, "b.fa"},
+        {{"./prog", "-k", "5", "-i", "a.fa"}, "5"},
+        {{"./prog", "-i", "a.fa", "-s", "3"}, "3"},
+        {{"./prog", "--quiet", "x", "-i", "a.fa"}, "x"},
+        {{"./prog", "a.fa"}, "a.fa"},
+        {{"./prog", "-i", "a.fa", ""}, "\"\" (an empty word)"},
+        {{"./prog", "-i", "a.fa", "b.fa", "-seed", "1"}, "b.fa"},   // the first problem is the one reported
+    };
+    for (const STRAY& s : stray) {
+        INPUTPARAMETER p = ParseWords(s.Words);
+        ASSERT_NE(nullptr, p.OptionMessage) << s.Subject;
+        EXPECT_EQ(s.Subject, p.OptionSubject);
+        EXPECT_NE(std::string::npos, p.OptionReason.find("not the value of the option before it")) << s.Subject;
+    }
+    // Still accepted: prefix words, -help, values that look like options or words.
+    for (std::vector<std::string> ok : {std::vector<std::string>{"./prog", "-input", "a.fa", "-output", "r.txt",
+                                                                 "-number", "50", "-Kmotifs", "2"},
+                                         {"./prog", "-help"},
+                                         {"./prog", "-o", "-seed", "-i", "a.fa"},
+                                         {"./prog", "--seed", "7", "--outdir", "out", "-i", "-"}}) {
+        INPUTPARAMETER p = ParseWords(ok);
+        EXPECT_EQ(nullptr, p.OptionMessage) << ok[1] << ": " << p.OptionSubject;
+    }
+    INPUTPARAMETER prefix = ParseWords({"./prog", "-input", "a.fa", "-number", "50", "-Kmotifs", "2"});
+    EXPECT_STREQ("a.fa", prefix.SeqFile.m_Data);
+    EXPECT_EQ(50, prefix.IterNum);
+    EXPECT_EQ(2, prefix.MotifNum);
+    EXPECT_STREQ("50", ParseWords({"./prog", "-iter", "50"}).SeqFile.m_Data);   // -iter is -i
 }
 
 TEST(Options, BurnInIsTheExactTruncatedProduct)

@@ -288,7 +288,7 @@ class Gathering(Folder):
                       json.dumps({"format_version": 1, "runs": runs, "chains": section}))
                 write(self.path("results", "logs", bad.key + ".status"), "1\n")
                 gather.gather([ok, bad], lambda job: chains, self.path("results"), self.path("results", "s.tsv"),
-                              self.path("results", "i.html"))
+                              self.path("results", "i.html"), chained=lambda job: True)
                 with open(self.path("results", "s.tsv"), newline="") as f:
                     table = [dict(zip(gather.COLUMNS, r)) for r in list(csv.reader(f, delimiter="\t"))[1:]]
                 self.assertEqual([(r["set"], r["run"]) for r in table],
@@ -316,8 +316,15 @@ class Gathering(Folder):
                                                                   for k in mine))
                     else:
                         self.assertEqual((row["enrichment"], row["log10_p"]), ("NA", "NA"))
-                for row in table[chains:]:
+                for c, row in enumerate(table[chains:]):
                     self.assertEqual((row["status"], row["cluster"], row["support"]), ("failed", "NA", "NA"))
+                    self.assertEqual(row["seed"], str(gather.chain_seed(4, c)))   # the seed the chain would have had
+
+    def test_chain_seed_is_the_programs(self):
+        # Pinned values of base/SeedMix.h's ChainSeed (tests/base/TestSeedMix.cpp pins the same ones).
+        self.assertEqual([gather.chain_seed(1, c) for c in range(3)], [1739479842, 3709469897, 656427770])
+        self.assertEqual(gather.chain_seed(4294967295, 7), 434670813)
+        self.assertEqual(len({gather.chain_seed(s, c) for s in range(50) for c in range(10)}), 500)
 
     def test_reason_is_the_programs_line_or_else_the_last(self):
         write(self.path("a.log"), "Finish runing iteration 50.\nRuzaravo: in.fa: empty\nstray\n")
@@ -325,6 +332,10 @@ class Gathering(Folder):
         self.assertEqual(gather.reason_from_log(self.path("a.log")), "Ruzaravo: in.fa: empty")
         self.assertEqual(gather.reason_from_log(self.path("b.log")), "Segmentation fault")
         self.assertEqual(gather.reason_from_log(self.path("none.log")), "")
+        # A job stopped from outside: its last progress line is no reason.
+        write(self.path("c.log"), "Seed: 4\nRuzaravo: chain 2 of 5  sweep 450/2000  job 29%  elapsed 0:30  "
+                                  "left 1:15\nKilled\n")
+        self.assertEqual(gather.reason_from_log(self.path("c.log")), "Killed")
 
 
 class SlurmStates(unittest.TestCase):

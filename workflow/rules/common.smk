@@ -32,6 +32,11 @@ def runs_of_job(job):
     return jobgrid.runs_of(SETS[job.set], GRID)
 
 
+def chained_job(job):
+    """Whether the job runs the program's chains (their seeds are mixed)."""
+    return jobgrid.chains_of(jobgrid.option_words(SETS[job.set], GRID), f"set {job.set}") is not None
+
+
 def memory_of(wildcards, fasta, attempt):
     dataset = SETS[wildcards.set]
     return jobgrid.memory_mb(fasta, int(wildcards.K), jobgrid.option_words(dataset, GRID), attempt,
@@ -43,7 +48,8 @@ def gather_now(partial):
     When the workflow stopped with errors, both files are dated before the
     oldest job result, so that the gather rule rebuilds them on the first
     invocation in which every job succeeds."""
-    outcomes = gather.gather(JOBS, runs_of_job, "results", "results/summary.tsv", "results/index.html", partial)
+    outcomes = gather.gather(JOBS, runs_of_job, "results", "results/summary.tsv", "results/index.html", partial,
+                             chained=chained_job)
     stamps = [os.path.getmtime(p) for p in SUMMARIES if os.path.exists(p)]
     if partial and stamps:
         stamp = min(stamps) - 1

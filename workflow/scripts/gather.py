@@ -21,6 +21,7 @@ so a reader never sees half a table.
 import html
 import json
 import os
+import re
 from dataclasses import dataclass, field
 from typing import List, Optional
 
@@ -29,6 +30,8 @@ COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", 
            "cluster", "support", "representative", "enrichment", "log10_p"]
 NA = "NA"
 ERROR_PREFIX = "Ruzaravo:"   # the program's reason line on standard error
+# The progress line the program writes to a log every 30 s: not a reason.
+PROGRESS_LINE = re.compile(r"Ruzaravo: (run|chain) \d+ of \d+  sweep ")
 MAX_ERROR = 300
 
 
@@ -59,6 +62,7 @@ def reason_from_log(path: str) -> str:
             lines = [ln.strip() for ln in f if ln.strip()]
     except OSError:
         return ""
+    lines = [ln for ln in lines if not PROGRESS_LINE.match(ln)]
     reasons = [ln for ln in lines if ln.startswith(ERROR_PREFIX)]
     text = reasons[-1] if reasons else (lines[-1] if lines else "")
     return text[:MAX_ERROR]
@@ -169,8 +173,22 @@ def _run_row(outcome: Outcome, index: int, run: dict, outdir: str, log: str) -> 
             outdir, log, None, *_cluster_cells(number, motifs, outcome.chains), *_enrichment_cells(motifs)]
 
 
-def rows_of(outcome: Outcome, runs: int, outdir: str, log: str) -> List[List[str]]:
-    """The job's rows: one per run it made, or per run it would have made."""
+def chain_seed(seed: int, chain: int) -> int:
+    """The seed the program gives chain `chain` (from 0) of --chains with
+    --seed `seed`: splitmix64's finaliser of (seed, chain), as
+    base/SeedMix.h computes it. Runs of -N use seed + run instead."""
+    mask = (1 << 64) - 1
+    x = ((seed << 32) | (chain & 0xFFFFFFFF)) & mask
+    x = (x + 0x9E3779B97F4A7C15) & mask
+    x = ((x ^ (x >> 30)) * 0xBF58476D1CE4E5B9) & mask
+    x = ((x ^ (x >> 27)) * 0x94D049BB133111EB) & mask
+    x ^= x >> 31
+    return (x ^ (x >> 32)) & 0xFFFFFFFF
+
+
+def rows_of(outcome: Outcome, runs: int, outdir: str, log: str, chained: bool = False) -> List[List[str]]:
+    """The job's rows: one per run it made, or per run it would have made
+    (with the seed it would have used: chained, the chain's mixed seed)."""
     job = outcome.job
     head = [job.set, job.K, job.L, job.seed]
     rows = []
@@ -179,7 +197,8 @@ def rows_of(outcome: Outcome, runs: int, outdir: str, log: str) -> List[List[str
             rows.append(head + _run_row(outcome, index, run, outdir, log))
     else:
         for run in range(1, runs + 1):
-            rows.append(head + [run, job.seed + run - 1, outcome.status, outcome.exit_status] + [None] * 7 +
+            seed = chain_seed(job.seed, run - 1) if chained else job.seed + run - 1
+            rows.append(head + [run, seed, outcome.status, outcome.exit_status] + [None] * 7 +
                         [outdir, log, outcome.error] + [None] * 5)
     return [[_text(v) for v in row] for row in rows]
 
@@ -248,11 +267,12 @@ def format_index(entries, partial: bool) -> str:
     return "\n".join(out) + "\n"
 
 
-def gather(jobs, runs, results: str, tsv: str, index: str, partial: bool = False) -> List[Outcome]:
+def gather(jobs, runs, results: str, tsv: str, index: str, partial: bool = False, chained=None) -> List[Outcome]:
     """Reads every job below results/runs and results/logs and writes both
     files. Paths in the files are relative to the results folder. `runs`:
     the runs a job makes (its rows when it failed), a number for every job
-    or a function of the job."""
+    or a function of the job. `chained(job)`: whether the job runs chains
+    (--chains, a preset), whose seeds are mixed; None: no job does."""
     runs_of = runs if callable(runs) else (lambda job: runs)
     table, entries = [], []
     for job in jobs:
@@ -260,7 +280,7 @@ def gather(jobs, runs, results: str, tsv: str, index: str, partial: bool = False
         log = f"logs/{job.key}.log"
         outcome = read_outcome(job, os.path.join(results, outdir), os.path.join(results, log),
                                os.path.join(results, f"logs/{job.key}.status"))
-        table += rows_of(outcome, runs_of(job), outdir, log)
+        table += rows_of(outcome, runs_of(job), outdir, log, bool(chained and chained(job)))
         entries.append((outcome, outdir, log))
     _write_atomically(tsv, format_tsv(table))
     _write_atomically(index, format_index(entries, partial))
