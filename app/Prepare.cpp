@@ -4,6 +4,7 @@
 #include "app/Prepare.h"
 
 #include "app/Checks.h"
+#include "app/InputSetup.h"
 #include "app/OutputChecks.h"
 #include "app/ReportRun.h"
 #include "base/Fatal.h"
@@ -44,7 +45,12 @@ Refusal PrepareRun(const INPUTPARAMETER& param, RunInputs* inputs, bool withSequ
     if (message)
         return RefusalFromNote(message, "");
     ClearInputError();
-    return withSequences ? LoadSequences(param, inputs) : Refusal();
+    if (!withSequences)
+        return Refusal();
+    if (Refusal r = LoadSequences(param, inputs))
+        return r;
+    SetUpInput(param, inputs, stderr);
+    return Refusal();
 }
 
 const char* ValidateInputParam(INPUTPARAMETER* param)
