@@ -1,0 +1,132 @@
+// Held-out E-values through the executable. A motif planted in every
+// record of an input gets an E-value below 1e-3 on the held-out records,
+// written to summary.json (valid against its schema), motifs.meme (E=, read
+// by Biopython), the result file and the report. Inputs of the same size
+// drawn from a first-order Markov chain give no motif with E below 0.05
+// for most seeds, and the default --select-evalue 0.05 reports none of
+// their motifs while keeping their measurements. Short seeded runs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+const std::string kSource = RUZARAVO_SOURCE_DIR;
+
+// n records of len letters from a first-order chain with a skewed,
+// fixed transition matrix (rows A, C, G, T).
+std::vector<std::string> MarkovRecords(unsigned seed, int n, int len)
+{
+    static const double kNext[4][4] = {
+        {0.35, 0.15, 0.20, 0.30}, {0.30, 0.30, 0.10, 0.30}, {0.25, 0.25, 0.30, 0.20}, {0.20, 0.20, 0.25, 0.35}};
+    std::mt19937 gen(seed);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<std::string> out;
+    for (int i = 0; i < n; i++) {
+        std::string s;
+        int a = (int)(gen() % 4);
+        for (int j = 0; j < len; j++) {
+            double x = u(gen);
+            int b = 0;
+            while (b < 3 && x >= kNext[a][b])
+                x -= kNext[a][b++];
+            s.push_back("ACGT"[b]);
+            a = b;
+        }
+        out.push_back(s);
+    }
+    return out;
+}
+
+// log10 E of every "held-out:" line of a result file.
+std::vector<double> HeldOutLog10E(const std::string& result)
+{
+    std::vector<double> out;
+    std::regex line("held-out: E [^\\n]*log10 E (-?[0-9.]+)\\n");
+    for (auto m = std::sregex_iterator(result.begin(), result.end(), line); m != std::sregex_iterator(); ++m)
+        out.push_back(std::stod((*m)[1].str()));
+    return out;
+}
+
+const std::vector<std::string> kArgs = {"-K", "2", "-s", "-w", "8", "-W", "12", "-n", "150", "--seed", "5",
+                                        "--quiet", "--holdout", "0.3"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more)
+{
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+}  // namespace
+
+TEST(HoldOutRun, PlantedMotifIsSignificantOnHeldOutRecordsAndReachesEveryOutput)
+{
+    PLANTED planted = MakePlanted(11, 60, 250, "TGACCTAGCGTA", true);
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(planted.Seqs, "p"));
+    ASSERT_EQ(0, RunRuzaravo(With(kArgs, {"-i", "in.fa", "--outdir", "out", "--report"}), dir.m_Dir).Status);
+    std::string result = ReadFile(dir.Path("out/result.txt"));
+    std::vector<double> e = HeldOutLog10E(result);
+    ASSERT_FALSE(e.empty()) << result;
+    EXPECT_LT(*std::min_element(e.begin(), e.end()), -3.0) << result;
+
+    std::string summary = ReadFile(dir.Path("out/summary.json"));
+    EXPECT_NE(std::string::npos, summary.find("\"heldout\": {\"E\": ")) << summary;
+    std::string meme = ReadFile(dir.Path("out/motifs.meme"));
+    EXPECT_TRUE(std::regex_search(meme, std::regex(" E= [0-9.]+e-0*([4-9]|[1-9][0-9])\\n"))) << meme;
+    EXPECT_EQ(std::string::npos, meme.find(" E= 0\n"));
+    EXPECT_NE(std::string::npos, ReadFile(dir.Path("out/report.html")).find(">held-out E-value</th>"));
+
+    std::string py;
+    for (const char* candidate : {"/usr/bin/python3", "python3"})
+        if (py.empty() && system((std::string(candidate) + " -c 'import Bio.motifs, jsonschema' 2>/dev/null").c_str()) == 0)
+            py = candidate;
+    if (py.empty())
+        GTEST_SKIP() << "summary.json and motifs.meme not read (Debian packages: python3-biopython python3-jsonschema)";
+    std::string check = "cd '" + dir.m_Dir + "' && " + py + " '" + kSource + "/tests/output/check_folder.py' out '" +
+                        kSource + "/output/summary.schema.json' >check.txt 2>&1";
+    EXPECT_EQ(0, system(check.c_str())) << ReadFile(dir.Path("check.txt"));
+}
+
+TEST(HoldOutRun, RandomMarkovInputsGetNoSignificantMotifAndSelectionDropsTheirs)
+{
+    // -c 0.2 reports the weak motifs a random input gives, so there is
+    // something to measure and to drop.
+    int significant = 0, measured = 0;
+    const int seeds = 8;
+    for (unsigned seed = 1; seed <= (unsigned)seeds; seed++) {
+        CTempDir dir;
+        WriteFile(dir.Path("in.fa"), ToFasta(MarkovRecords(seed, 60, 250), "m"));
+        ASSERT_EQ(0, RunRuzaravo(With(kArgs, {"-i", "in.fa", "-c", "0.2", "--outdir", "sel"}), dir.m_Dir).Status);
+        ASSERT_EQ(0, RunRuzaravo(With(kArgs, {"-i", "in.fa", "-c", "0.2", "--outdir", "all", "--select-evalue", "1e300"}),
+                                 dir.m_Dir).Status);
+        std::string all = ReadFile(dir.Path("all/result.txt")), sel = ReadFile(dir.Path("sel/result.txt"));
+        std::vector<double> e = HeldOutLog10E(all);
+        measured += (int)e.size();
+        bool any = false;
+        for (double x : e)
+            any = any || x < std::log10(0.05);
+        significant += any;
+        // The same motifs and measurements; selection only stops reporting
+        // those above 0.05, which keep their line under "Not selected".
+        EXPECT_EQ(e, HeldOutLog10E(sel));
+        size_t dropped = 0;
+        for (double x : e)
+            dropped += x > std::log10(0.05);
+        size_t notSelected = 0;
+        for (size_t at = sel.find("Not selected (--select-evalue):\nheld-out:"); at != std::string::npos;
+             at = sel.find("Not selected (--select-evalue):\nheld-out:", at + 1))
+            notSelected++;
+        EXPECT_EQ(dropped, notSelected) << sel;
+        std::string summary = ReadFile(dir.Path("sel/summary.json"));
+        EXPECT_EQ(dropped > 0, summary.find("\"not_selected\": [") != std::string::npos) << summary;
+    }
+    EXPECT_GE(measured, seeds);
+    EXPECT_LE(significant, 1) << "of " << seeds << " random inputs";
+}
