@@ -130,3 +130,18 @@ TEST(HoldOutRun, RandomMarkovInputsGetNoSignificantMotifAndSelectionDropsTheirs)
     EXPECT_GE(measured, seeds);
     EXPECT_LE(significant, 1) << "of " << seeds << " random inputs";
 }
+
+TEST(HoldOutRun, OutOfRangeShareAndSelectionWithoutHoldOutAreRefused)
+{
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(MarkovRecords(1, 4, 100), "m"));
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--holdout", "0"}, {"--holdout", "1"}, {"--holdout", "x"},
+          {"--select-evalue", "0.05"}, {"--holdout", "0.2", "--select-evalue", "0"}}) {
+        std::vector<std::string> args = With({"-i", "in.fa", "-n", "5", "-o", "r.txt"}, extra);
+        RUNRESULT r = RunRuzaravo(args, dir.m_Dir);
+        EXPECT_EQ(1, r.Status) << extra[0] << " " << extra[1];
+        EXPECT_NE(std::string::npos, r.Stdout.find("Input option error!")) << r.Stdout;
+    }
+    EXPECT_FALSE(FileExists(dir.Path("r.txt")));
+}
