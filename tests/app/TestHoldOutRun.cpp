@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/HoldOut.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -144,4 +145,29 @@ TEST(HoldOutRun, OutOfRangeShareAndSelectionWithoutHoldOutAreRefused)
         EXPECT_NE(std::string::npos, r.Stdout.find("Input option error!")) << r.Stdout;
     }
     EXPECT_FALSE(FileExists(dir.Path("r.txt")));
+}
+
+// The runs see exactly the kept records: a run with --holdout finds what a
+// run on the kept records alone finds, site for site, and adds only its
+// measurement lines (the hold-out draws nothing from the sampler).
+TEST(HoldOutRun, DiscoveryIsThatOfTheKeptRecordsAlone)
+{
+    PLANTED planted = MakePlanted(12, 30, 200, "TGACCTAGCGTA", true);
+    std::vector<bool> held = ChooseHeldOut(planted.Seqs, 0.3);
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ToFasta(planted.Seqs, "p"));
+    std::string kept;
+    for (size_t i = 0; i < planted.Seqs.size(); i++)
+        if (!held[i])
+            kept += ">p" + std::to_string(i + 1) + "\n" + planted.Seqs[i] + "\n";
+    WriteFile(dir.Path("kept.fa"), kept);
+    std::vector<std::string> args = {"-K", "2", "-s", "-w", "8", "-W", "12", "-n", "150", "--seed", "9", "--quiet"};
+    ASSERT_EQ(0, RunRuzaravo(With(args, {"-i", "in.fa", "--holdout", "0.3", "--select-evalue", "1e300", "-o", "h.txt"}),
+                             dir.m_Dir).Status);
+    ASSERT_EQ(0, RunRuzaravo(With(args, {"-i", "kept.fa", "--min-enrichment", "0", "-o", "k.txt"}), dir.m_Dir).Status);
+    std::string h = ReadFile(dir.Path("h.txt")), k = ReadFile(dir.Path("k.txt"));
+    EXPECT_NE(std::string::npos, h.find("held-out: E ")) << h;
+    EXPECT_EQ(std::regex_replace(k, std::regex("\\./Ruzaravo [^\\n]*\\n"), ""),
+              std::regex_replace(std::regex_replace(h, std::regex("\\./Ruzaravo [^\\n]*\\n"), ""),
+                                 std::regex("held-out: [^\\n]*\\n"), ""));
 }
