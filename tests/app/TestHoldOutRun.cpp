@@ -84,6 +84,24 @@ TEST(HoldOutRun, PlantedMotifIsSignificantOnHeldOutRecordsAndReachesEveryOutput)
     EXPECT_EQ(std::string::npos, meme.find(" E= 0\n"));
     EXPECT_NE(std::string::npos, ReadFile(dir.Path("out/report.html")).find(">held-out E-value</th>"));
 
+    // With chains: E is corrected for K x chains motifs, and chains.tsv
+    // carries it (and the shares of records with a site) in its last columns.
+    ASSERT_EQ(0, RunRuzaravo(With(kArgs, {"-i", "in.fa", "--chains", "2", "--outdir", "chains"}), dir.m_Dir).Status);
+    std::vector<std::string> rows = Lines(ReadFile(dir.Path("chains/chains.tsv")));
+    ASSERT_GE(rows.size(), 2u);
+    std::vector<std::string> head = Fields(rows[0]);
+    ASSERT_GE(head.size(), 3u);
+    EXPECT_EQ((std::vector<std::string>{"heldout_E", "input_with_site_pct", "control_with_site_pct"}),
+              std::vector<std::string>(head.end() - 3, head.end()));
+    double bestE = 1;
+    for (size_t i = 1; i < rows.size(); i++) {
+        std::vector<std::string> f = Fields(rows[i]);
+        ASSERT_EQ(head.size(), f.size()) << rows[i];
+        bestE = std::min(bestE, std::stod(f[f.size() - 3]));
+        EXPECT_LE(std::stod(f[f.size() - 2]), 100.0);
+    }
+    EXPECT_LT(bestE, 1e-3);
+
     std::string py;
     for (const char* candidate : {"/usr/bin/python3", "python3"})
         if (py.empty() && system((std::string(candidate) + " -c 'import Bio.motifs, jsonschema' 2>/dev/null").c_str()) == 0)

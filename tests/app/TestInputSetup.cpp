@@ -3,15 +3,17 @@
 // h_stripe_3+4_ET22 over h_h7_element) are always warned of, naming both
 // records, and --mask-duplicates masks exactly the later copies; --holdout
 // sets a share of the records aside and says which; without the options
-// the records are the ones read.
+// the records are the ones read; --dust masks a simple repeat.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "analysis/HoldOut.h"
+#include "analysis/LowComplexity.h"
 #include "app/InputSetup.h"
 #include "app/Options.h"
 #include "io/FastaText.h"
@@ -26,10 +28,15 @@ struct SETUP {
     std::string err;
 };
 
-SETUP Prepared(const INPUTPARAMETER& param, std::vector<std::string> control = {})
+// The fly example (or the records given) through SetUpInput.
+SETUP Prepared(const INPUTPARAMETER& param, std::vector<std::string> control = {},
+               std::vector<FastaRecord> records = {})
 {
     SETUP s;
-    EXPECT_TRUE(ReadFastaInput(kFly, FastaReadOptions(), &s.read));
+    s.read = std::move(records);
+    if (s.read.empty()) {
+        EXPECT_TRUE(ReadFastaInput(kFly, FastaReadOptions(), &s.read));
+    }
     s.inputs.sequences = std::make_shared<const std::vector<FastaRecord>>(s.read);
     s.inputs.control = std::move(control);
     FILE* f = tmpfile();
@@ -122,4 +129,28 @@ TEST(InputSetup, HoldOutSetsAShareOfInputAndControlAsideAndNamesIt)
     }
     EXPECT_NE(std::string::npos, s.err.find("input records held out of discovery: ")) << s.err;
     EXPECT_NE(std::string::npos, s.err.find("3 of 10 control records held out")) << s.err;
+}
+
+// --dust masks a microsatellite and leaves random letters alone; without
+// it the same records are used as read.
+TEST(InputSetup, DustMasksASimpleRepeatOnly)
+{
+    std::mt19937 gen(3);
+    std::string left(300, 'A'), right(300, 'A'), repeat;
+    for (char& c : left)
+        c = "ACGT"[gen() % 4];
+    for (char& c : right)
+        c = "ACGT"[gen() % 4];
+    for (int i = 0; i < 60; i++)
+        repeat += "CA";
+    std::vector<FastaRecord> records = {{">r1", left + repeat + right}, {">r2", right + left}};
+    INPUTPARAMETER p = Defaults();
+    EXPECT_EQ(records[0].Letters, (*Prepared(p, {}, records).inputs.sequences)[0].Letters);
+    p.Dust = true;
+    SETUP s = Prepared(p, {}, records);
+    const std::string& masked = (*s.inputs.sequences)[0].Letters;
+    EXPECT_EQ(std::string(120, 'N'), masked.substr(300, 120));
+    EXPECT_LE(Ns(masked), 120 + 2 * kDustWindow);   // at most a window's edge on each side
+    EXPECT_EQ(records[1].Letters, (*s.inputs.sequences)[1].Letters);
+    EXPECT_NE(std::string::npos, s.err.find("--dust: ")) << s.err;
 }
