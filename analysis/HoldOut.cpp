@@ -60,3 +60,17 @@ void AddHeldOutSignificance(RunResult* r, const std::vector<std::string>& heldIn
         h.controlWithSite = RecordsWithHit(m, h.enrichment, r->bgFreqs, heldControl, r->bothStrands);
     }
 }
+
+int DropAboveEValue(RunResult* r, double maxE)
+{
+    const double limit = std::log10(maxE);
+    int dropped = 0;
+    for (MotifResult& m : r->motifs) {
+        if (!m.printed || !m.heldOut.measured || !(m.heldOut.log10E > limit))
+            continue;
+        m.printed = false;
+        m.dropReason = "heldout_evalue";
+        dropped++;
+    }
+    return dropped;
+}

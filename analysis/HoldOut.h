@@ -38,4 +38,11 @@ std::vector<std::string> SelectRecords(const std::vector<std::string>& seqs, con
 void AddHeldOutSignificance(RunResult* r, const std::vector<std::string>& heldInput,
                             std::vector<std::string> heldControl, int motifsTried);
 
+// Selection: every printed motif whose held-out E-value was measured and
+// lies above maxE is no longer printed (its sites leave the result file and
+// the module lines, as with --min-enrichment) and is marked with the drop
+// reason "heldout_evalue"; it keeps its measurements. Returns how many
+// motifs it dropped.
+int DropAboveEValue(RunResult* r, double maxE);
+
 #endif

@@ -74,6 +74,10 @@ static const char* RunRule(const INPUTPARAMETER& p)
         NoteInputError(subject.c_str(), "no cluster can be found by more chains than --chains runs");
         return kOptionError;
     }
+    if (p.SelectGiven && !(p.HoldOut > 0.0)) {
+        NoteInputError("--select-evalue", "the E-value is measured on held-out records; give --holdout F too");
+        return kOptionError;
+    }
     if (!(p.Threshold >= 0.0 && p.Threshold <= 1.0)) {
         char subject[64];
         snprintf(subject, sizeof subject, "-c %g", p.Threshold);

@@ -83,6 +83,35 @@ static void ApplyMinEnrichment(INPUTPARAMETER* param, const char* value)
         param->MinEnrichment = v;
 }
 
+// --holdout: a share strictly between 0 and 1. The held-out motifs are
+// also measured on the records they were fitted to, so the enrichment is
+// measured too.
+static void ApplyHoldOut(INPUTPARAMETER* param, const char* value)
+{
+    char* end = nullptr;
+    double v = strtod(value, &end);
+    if (end == value || *end != '\0' || isspace((unsigned char)value[0]) || !(v > 0.0 && v < 1.0)) {
+        NoteProblem(param, kOptionError, std::string("--holdout ") + value,
+                    "the held-out share must be a number between 0 and 1, both excluded (e.g. 0.1)");
+        return;
+    }
+    param->HoldOut = v;
+    param->Enrichment = true;
+}
+
+// --select-evalue: a positive number (inf keeps every measured motif).
+static void ApplySelectEValue(INPUTPARAMETER* param, const char* value)
+{
+    char* end = nullptr;
+    double v = strtod(value, &end);
+    param->SelectGiven = true;
+    if (end == value || *end != '\0' || isspace((unsigned char)value[0]) || !(v > 0.0))
+        NoteProblem(param, kOptionError, std::string("--select-evalue ") + value,
+                    "the E-value level must be a number above 0 (e.g. 0.05)");
+    else
+        param->SelectEValue = v;
+}
+
 // --chains: a whole number of 1 or more; the chains are the process's runs.
 static void ApplyChains(INPUTPARAMETER* param, const char* value)
 {
@@ -142,6 +171,10 @@ static const LONGOPTION kLongOptions[] = {
     {"--min-enrichment", true, ApplyMinEnrichment},
     {"--chains", true, ApplyChains},
     {"--min-support", true, ApplyMinSupport},
+    {"--holdout", true, ApplyHoldOut},
+    {"--select-evalue", true, ApplySelectEValue},
+    {"--mask-duplicates", false, [](INPUTPARAMETER* p, const char*) { p->MaskDuplicates = true; }},
+    {"--dust", false, [](INPUTPARAMETER* p, const char*) { p->Dust = true; }},
 };
 
 // Number of single-character edits between a and b (for "did you mean").

@@ -84,6 +84,11 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->MinSupport = 0;
     param->RunNumGiven = false;
     param->MinEnrichment = 0.0;
+    param->HoldOut = 0.0;
+    param->SelectEValue = kDefaultSelectEValue;
+    param->SelectGiven = false;
+    param->MaskDuplicates = false;
+    param->Dust = false;
 }
 
 static void ApplyReal(INPUTPARAMETER* param, const char* word, const char* value)

@@ -4,6 +4,7 @@
 #include "app/Prepare.h"
 
 #include "app/Checks.h"
+#include "app/InputSetup.h"
 #include "app/OutputChecks.h"
 #include "app/ReportRun.h"
 #include "base/Fatal.h"
@@ -48,6 +49,7 @@ Refusal PrepareRun(const INPUTPARAMETER& param, RunInputs* inputs, bool withSequ
         return Refusal();
     if (Refusal r = LoadSequences(param, inputs))
         return r;
+    SetUpInput(param, inputs, stderr);
     // Every check passed and the runs will write: only now may files of an
     // earlier run go.
     if (const char* stale = ClearStaleFolderFiles(param))

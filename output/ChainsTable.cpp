@@ -30,17 +30,40 @@ static std::string EnrichmentCells(const EnrichmentResult& e)
     return out;
 }
 
+// Whether any cluster's representative was measured on held-out records.
+static bool AnyHeldOut(const ChainClusters& clusters)
+{
+    return std::any_of(clusters.clusters.begin(), clusters.clusters.end(),
+                       [](const ChainCluster& c) { return c.motif.heldOut.measured; });
+}
+
+// The held-out columns of a row (--holdout): the representative's E-value
+// and the % of held-out input and control records holding a hit; NA when
+// it was not measured.
+static std::string HeldOutCells(const HeldOutResult& h)
+{
+    if (!h.measured)
+        return "\tNA\tNA\tNA";
+    std::string out = "\t" + PowerOfTenText(WritableLog10(h.log10E));
+    AppendF(out, "\t%.1f\t%.1f", h.inputRecords > 0 ? 100.0 * h.inputWithSite / h.inputRecords : 0.0,
+            h.controlRecords > 0 ? 100.0 * h.controlWithSite / h.controlRecords : 0.0);
+    return out;
+}
+
 std::string FormatChainsTsv(const ChainClusters& clusters)
 {
+    const bool heldOut = AnyHeldOut(clusters);
     std::string out = "cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity";
-    out += clusters.enrichment ? "\tenrichment\tlog10_p\n" : "\n";
+    out += clusters.enrichment ? "\tenrichment\tlog10_p" : "";
+    out += heldOut ? "\theldout_E\tinput_with_site_pct\tcontrol_with_site_pct\n" : "\n";
     for (size_t n = 0; n < clusters.clusters.size(); n++) {
         const ChainCluster& c = clusters.clusters[n];
         const ChainMember& best = c.members[c.best];
         AppendF(out, "%zu\t%d\t%s\t%d\t%d\t%s\t%zu\t%d\t%.3f", n + 1, c.support, ChainList(c, ",").c_str(),
                 best.chain + 1, best.motif + 1, c.motif.consensus.c_str(), c.motif.counts.size(),
                 c.motif.siteCount, Printable(c.meanSimilarity));
-        out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) + "\n" : "\n";
+        out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "";
+        out += heldOut ? HeldOutCells(c.motif.heldOut) + "\n" : "\n";
     }
     return out;
 }

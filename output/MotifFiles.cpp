@@ -6,7 +6,8 @@
 // the same input with the same options). A background that does not sum to
 // a positive number (no letters) is printed uniform. A motif's E= field,
 // MEME's place for its significance, holds its enrichment p-value when
-// that was measured (--control, --min-enrichment); otherwise the field is
+// that was measured (--control, --min-enrichment), and its held-out E-value
+// instead when that was measured (--holdout); otherwise the field is
 // left out (MEME's minimal format allows that), since readers such as
 // Biopython would take a written 0 as the highest significance.
 #include "output/MotifFiles.h"
@@ -40,6 +41,17 @@ std::string MemeHeader(const RunResult* first)
     return out;
 }
 
+// The E= field: the held-out E-value when measured (--holdout), else the
+// enrichment p-value when measured, else nothing.
+static std::string MemeEValueField(const MotifResult& m)
+{
+    if (m.heldOut.measured)
+        return " E= " + PowerOfTenText(WritableLog10(m.heldOut.log10E));
+    if (m.enrichment.measured)
+        return " E= " + PowerOfTenText(WritableLog10(m.enrichment.log10P));
+    return "";
+}
+
 std::string MemeMotifs(const RunResult& r)
 {
     std::string out;
@@ -49,8 +61,7 @@ std::string MemeMotifs(const RunResult& r)
         out += "MOTIF " + MotifName(r.run, m.index) + " " + m.consensus + "\n";
         AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d", (int)m.counts.size(),
                 m.siteCount);
-        if (m.enrichment.measured)
-            out += " E= " + PowerOfTenText(m.enrichment.log10P);
+        out += MemeEValueField(m);
         out += "\n";
         for (int c = 0; c < (int)m.counts.size(); c++) {
             for (int b = 0; b < 4; b++)

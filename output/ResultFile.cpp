@@ -27,6 +27,18 @@ static void AddModuleLine(std::string& out, const RunResult& r, const ModuleResu
     out += "\n";
 }
 
+// The held-out line of a motif (--holdout), only when it was measured:
+// its E-value and the held-out records holding a hit.
+static void AddHeldOutLine(std::string& out, const MotifResult& m)
+{
+    const HeldOutResult& h = m.heldOut;
+    if (!h.measured)
+        return;
+    AppendF(out, "held-out: E %s\tinput %d/%d records\tcontrol %d/%d records\tlog10 E %.2lf\n",
+            PowerOfTenText(WritableLog10(h.log10E)).c_str(), h.inputWithSite, h.inputRecords, h.controlWithSite,
+            h.controlRecords, WritableLog10(h.log10E));
+}
+
 static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
 {
     AppendF(out, "number of sites: %d\n", m.siteCount);
@@ -35,6 +47,7 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
         AppendF(out, "enrichment: %.3lf\tinput %lld/%lld\tcontrol %lld/%lld\tlog10 p %.2lf\tscore >= %.3lf\n", e.ratio,
                 e.inputHits, e.inputWindows, e.controlHits, e.controlWindows, Printable(e.log10P),
                 Printable(e.threshold));
+    AddHeldOutLine(out, m);
     out += "\tA\tC\tG\tT\tCon\n";
     for (int c = 0; c < (int)m.counts.size(); c++) {
         AppendF(out, "%d\t", c + 1);
@@ -72,10 +85,15 @@ std::string FormatResultBlock(const RunResult& r)
     }
     for (const MotifResult& m : r.motifs) {
         AppendF(out, "\n\n\n**********************\nMotif_%d:\n", m.index + 1);
-        if (m.printed)
+        if (m.printed) {
             AddMotif(out, r, m);
-        else
+        } else if (m.dropReason == "heldout_evalue") {
+            out += "Not selected (--select-evalue):\n";
+            AddHeldOutLine(out, m);
+            out += "\n";
+        } else {
             out += "No sites found!\n\n";
+        }
     }
     return out;
 }

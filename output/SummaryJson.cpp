@@ -5,6 +5,7 @@
 // without --control or --min-enrichment gives the document it always gave.
 #include "output/SummaryJson.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/Version.h"
@@ -102,6 +103,45 @@ std::string EnrichmentJson(const EnrichmentResult& e)
            ", \"log10_p\": " + Number(e.log10P) + "}";
 }
 
+// A motif's held-out measurement (--holdout): its E-value and the
+// held-out records, and of them those holding a hit, in number and %.
+static std::string HeldOutJson(const HeldOutResult& h)
+{
+    auto percent = [](int part, int whole) { return Number(whole > 0 ? 100.0 * part / whole : 0.0); };
+    const double log10E = WritableLog10(h.log10E);
+    // E below the smallest double is written as 1e-300, never as 0.
+    return "{\"E\": " + Number(std::max(std::pow(10.0, log10E), 1e-300)) + ", \"log10_E\": " + Number(log10E) +
+           ", \"log10_p\": " + Number(WritableLog10(h.enrichment.log10P)) +
+           ", \"input_records\": " + std::to_string(h.inputRecords) +
+           ", \"input_with_site\": " + std::to_string(h.inputWithSite) +
+           ", \"input_with_site_pct\": " + percent(h.inputWithSite, h.inputRecords) +
+           ", \"control_records\": " + std::to_string(h.controlRecords) +
+           ", \"control_with_site\": " + std::to_string(h.controlWithSite) +
+           ", \"control_with_site_pct\": " + percent(h.controlWithSite, h.controlRecords) + "}";
+}
+
+static void AddHeldOut(std::string& out, const MotifResult& m)
+{
+    if (m.heldOut.measured)
+        out += ",\n          \"heldout\": " + HeldOutJson(m.heldOut);
+}
+
+// The motifs --select-evalue did not report, with their measurements;
+// nothing when there are none.
+static std::string NotSelectedJson(const RunResult& r)
+{
+    std::string out;
+    for (const MotifResult& m : r.motifs) {
+        if (m.dropReason.empty())
+            continue;
+        out += out.empty() ? "\n        " : ",\n        ";
+        out += "{\"id\": " + JsonString(MotifName(r.run, m.index)) + ", \"motif\": " + std::to_string(m.index + 1) +
+               ", \"consensus\": " + JsonString(m.consensus) + ", \"nsites\": " + std::to_string(m.siteCount) +
+               ", \"reason\": " + JsonString(m.dropReason) + ", \"heldout\": " + HeldOutJson(m.heldOut) + "}";
+    }
+    return out.empty() ? out : "      \"not_selected\": [" + out + "\n      ],\n";
+}
+
 static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
 {
     out += "{\"id\": " + JsonString(MotifName(r.run, m.index)) + ", \"motif\": " + std::to_string(m.index + 1) +
@@ -111,6 +151,7 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
            ", \"seed_matrix\": " + (m.seedMatrix.empty() ? std::string("null") : JsonString(m.seedMatrix));
     if (r.enrichment)
         out += ",\n          \"enrichment\": " + EnrichmentJson(m.enrichment);
+    AddHeldOut(out, m);
     out += ",\n          \"matrix\": [";
     for (size_t c = 0; c < m.counts.size(); c++) {
         out += c ? ", [" : "[";
@@ -160,6 +201,7 @@ std::string SummaryJsonRun(const RunResult& r)
         AddMotif(out, r, m);
     }
     out += first ? "],\n" : "\n      ],\n";
+    out += NotSelectedJson(r);
     out += "      \"modules\": [";
     for (size_t n = 0; n < r.modules.size(); n++) {
         const ModuleResult& m = r.modules[n];

@@ -46,6 +46,13 @@ std::string CommandWords(const std::string& cmdLine)
     return words;
 }
 
+double WritableLog10(double x)
+{
+    if (std::isnan(x))
+        return 0.0;
+    return x < -999.0 ? -999.0 : x > 999.0 ? 999.0 : x;
+}
+
 std::string PowerOfTenText(double exponent)
 {
     if (std::isnan(exponent) || exponent == -INFINITY)

@@ -22,6 +22,12 @@ double Printable(double x);
 // gives "0".
 std::string PowerOfTenText(double exponent);
 
+// A log10 significance as the files print it: -infinity (a p-value of
+// exactly 0, below every double) becomes -999, so an E-value is never
+// written as 0, which readers take for the highest significance; a NaN
+// becomes 0.
+double WritableLog10(double x);
+
 // The command-line words as typed: the command text of a result block
 // (banner line, then the words each followed by a blank) without the
 // banner line and the trailing blanks. summary.json and the report quote it.

@@ -74,6 +74,7 @@ struct MotifResult {
     std::string seedMatrix;                   // name of the given matrix (-M) that seeded it, "" if none
     EnrichmentResult enrichment;              // with --control or --min-enrichment
     HeldOutResult heldOut;                    // with --holdout
+    std::string dropReason;                   // why a found motif is not printed: "" or "heldout_evalue" (--select-evalue)
 };
 
 // One printed module.

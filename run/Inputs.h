@@ -31,6 +31,10 @@ struct RunInputs {
     std::shared_ptr<const MarkovChain> setChain;   // --bg-fasta: the chain of --bg-order; null: none
     std::vector<std::string> control;        // --control: its sequences (empty: the input shuffled)
     std::vector<MotifMatrix> known;          // --known: every matrix of the library
+    // --holdout: the records set aside before discovery (sequences and
+    // control then hold only the kept ones); empty without it.
+    std::vector<std::string> heldInput;
+    std::vector<std::string> heldControl;    // empty: the held-out input shuffled
 };
 
 // Why the program cannot go on: the fixed message for standard output and

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/Enrichment.h"
+#include "analysis/HoldOut.h"
 #include "base/SeedMix.h"
 #include "model/GibbsDP.h"
 
@@ -56,6 +57,15 @@ static void AddRunEnrichment(const INPUTPARAMETER& param, const std::vector<std:
     AddEnrichment(result, input, control, param.MinEnrichment);
 }
 
+// The held-out E-values of the run's motifs, corrected for the K motifs of
+// every run of the process, then the selection on them.
+static void AddRunHeldOut(const INPUTPARAMETER& param, const RunInputs& inputs, RunResult* result)
+{
+    const int runs = param.RunNum > 1 ? param.RunNum : 1;
+    AddHeldOutSignificance(result, inputs.heldInput, inputs.heldControl, param.MotifNum * runs);
+    DropAboveEValue(result, param.SelectEValue);
+}
+
 // The sampler's settings from the run parameters and the loaded inputs.
 static void SetUpSampler(const INPUTPARAMETER& param, const RunInputs& inputs, int run, CGibbsDP* sampler)
 {
@@ -95,5 +105,7 @@ RunResult RunModSampling(const INPUTPARAMETER& param, const RunInputs& inputs, i
     RunResult result = sampler->DataAugmentation(observer);
     if (param.Enrichment)
         AddRunEnrichment(param, inputs.control, *sampler, &result);
+    if (param.HoldOut > 0.0)
+        AddRunHeldOut(param, inputs, &result);
     return result;
 }

@@ -54,6 +54,11 @@ struct INPUTPARAMETER {
     int MinSupport;       // --min-support: clusters found by this many chains or more form the consensus
                           // (0: no consensus; kMajoritySupport: more than half of the chains)
     bool RunNumGiven;     // -N given (refused together with --chains)
+    double HoldOut;       // --holdout: share of the input (and control) records held out of discovery (0: none)
+    double SelectEValue;  // --select-evalue: with --holdout, motifs with a held-out E-value above it are not reported
+    bool SelectGiven;     // --select-evalue given (refused without --holdout)
+    bool MaskDuplicates;  // --mask-duplicates: the later copy of every stretch shared by two records read as N
+    bool Dust;            // --dust: low-complexity windows read as N
 
     // What the parser found wrong, reported by the checks: the fixed message
     // of the first problem (null: none) and its explanation.
@@ -82,6 +87,11 @@ const int kMaxThreads = 256;
 // --min-support majority: a cluster must be found by more than half of the
 // chains (3 of 5, 2 of 3), so the rule follows --chains when that changes.
 const int kMajoritySupport = -1;
+
+// The held-out E-value a motif must not exceed to be reported with
+// --holdout, as STREME's default: at 0.05 about one motif in twenty of a
+// random input passes.
+const double kDefaultSelectEValue = 0.05;
 
 // The support a cluster needs to join the consensus (0: no consensus).
 inline int ConsensusSupport(const INPUTPARAMETER& param)

@@ -11,6 +11,7 @@
 #include "output/html/HtmlText.h"
 #include "output/html/Logo.h"
 #include "output/html/ModuleMap.h"
+#include "output/TextFormat.h"
 #include "output/ReplaceFile.h"
 
 namespace {
@@ -191,7 +192,10 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
     std::string label = MotifLabel(run, m);
     if (!m.printed)
         return "<div class=\"motif none\"><h4>Motif " + std::to_string(m.index + 1) + " (" + label + ")</h4><p>" +
-               (m.enrichment.measured ? "Dropped: its enrichment over the control (" + Num(m.enrichment.ratio, 3) +
+               (m.dropReason == "heldout_evalue"
+                    ? "Not selected: its E-value on the held-out records (" +
+                          PowerOfTenText(WritableLog10(m.heldOut.log10E)) + ") is above the --select-evalue level."
+                : m.enrichment.measured ? "Dropped: its enrichment over the control (" + Num(m.enrichment.ratio, 3) +
                                             ") is below the --min-enrichment level."
                                       : std::string("No sites found (fewer than 3 reported sites).")) +
                "</p></div>";

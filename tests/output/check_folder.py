@@ -7,8 +7,9 @@ summary.json must validate against SCHEMA; Bio.motifs must read
 motifs.meme (MEME minimal format) and motifs.jaspar (JASPAR), each giving
 exactly the printed motifs of summary.json, in order, under their names,
 with the same letter frequencies to 3 decimals; MEME's E= of a motif is
-its enrichment p-value, 10 ** log10_p of summary.json to 2 significant
-digits, and a motif whose enrichment was not measured has no E= field.
+its held-out E-value (10 ** log10_E of its "heldout" object) when that was
+measured, else its enrichment p-value (10 ** log10_p), to 2 significant
+digits, never 0, and a motif with neither has no E= field.
 Biopython before 1.85 (Debian 12 has 1.80) cannot read a matrix line
 without E=; with such a Biopython the file is read with "E= nan" put where
 the field is missing (after checking that it is missing exactly there), so
@@ -81,12 +82,22 @@ def read_meme(path, expected):
     return list(motifs.parse(io.StringIO(text), "minimal")), filled
 
 
+def significance(motif):
+    """What MEME's E= holds for a motif of summary.json: its held-out
+    measurement, else its enrichment, else None."""
+    if motif.get("heldout") is not None:
+        return {"log10_p": motif["heldout"]["log10_E"]}
+    return motif.get("enrichment")
+
+
 def same_p_value(name, evalue, enrichment):
-    """MEME's E= against the motif's enrichment in summary.json."""
+    """MEME's E= against the motif's significance in summary.json."""
     if enrichment is None:
         if evalue is not None and not math.isnan(evalue):
             fail(f"MEME {name}: E= {evalue} without a measured enrichment")
         return
+    if evalue == 0:
+        fail(f"MEME {name}: E= 0")
     log10_p = enrichment["log10_p"]
     if log10_p < -300:   # below what a Python float holds; the text keeps it, float() reads 0
         return
@@ -103,7 +114,7 @@ def main():
         schema = json.load(f)
     jsonschema.validate(summary, schema)
 
-    expected = [(m["id"], m["consensus"], m["matrix"], m["nsites"], m.get("enrichment"))
+    expected = [(m["id"], m["consensus"], m["matrix"], m["nsites"], significance(m))
                 for run in summary["runs"] for m in run["motifs"]]
     meme, filled = read_meme(f"{folder}/motifs.meme", expected)
     with open(f"{folder}/motifs.jaspar") as f:
