@@ -29,17 +29,34 @@ static std::string EnrichmentCells(const EnrichmentResult& e)
     return out;
 }
 
-std::string FormatChainsTsv(const ChainClusters& clusters)
+// The best known factor of cluster n: id, name and q-value, NA without one.
+static std::string FactorCells(const std::vector<KnownMatch>& matches, size_t n)
+{
+    for (const KnownMatch& k : matches) {
+        if (k.motif != n)
+            continue;
+        std::string out = "\t";
+        for (char c : k.id + "\t" + k.name)
+            out += (unsigned char)c < 0x20 && c != '\t' ? ' ' : c;
+        AppendF(out, "\t%.3g", Printable(k.q));
+        return out;
+    }
+    return "\tNA\tNA\tNA";
+}
+
+std::string FormatChainsTsv(const ChainClusters& clusters, const std::vector<KnownMatch>* clusterMatches)
 {
     std::string out = "cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity";
-    out += clusters.enrichment ? "\tenrichment\tlog10_p\n" : "\n";
+    out += clusters.enrichment ? "\tenrichment\tlog10_p" : "";
+    out += clusterMatches ? "\tfactor_id\tfactor\tfactor_q\n" : "\n";
     for (size_t n = 0; n < clusters.clusters.size(); n++) {
         const ChainCluster& c = clusters.clusters[n];
         const ChainMember& best = c.members[c.best];
         AppendF(out, "%zu\t%d\t%s\t%d\t%d\t%s\t%zu\t%d\t%.3f", n + 1, c.support, ChainList(c, ",").c_str(),
                 best.chain + 1, best.motif + 1, c.motif.consensus.c_str(), c.motif.counts.size(),
                 c.motif.siteCount, Printable(c.meanSimilarity));
-        out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) + "\n" : "\n";
+        out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "";
+        out += clusterMatches ? FactorCells(*clusterMatches, n) + "\n" : "\n";
     }
     return out;
 }

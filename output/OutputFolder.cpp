@@ -16,8 +16,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "output/AnswerFiles.h"
 #include "output/ChainsTable.h"
 #include "output/Gff3File.h"
+#include "output/MatchesTable.h"
 #include "output/MotifFiles.h"
 #include "output/ReplaceFile.h"
 #include "output/ResultFile.h"
@@ -36,6 +38,9 @@ const char* FolderFileName(FolderFile file)
     case FolderFile::BedGraph: return "modpr.bedgraph";
     case FolderFile::ChainsTsv: return "chains.tsv";
     case FolderFile::ConsensusBed: return "consensus.bed";
+    case FolderFile::ConsensusMeme: return "consensus.meme";
+    case FolderFile::ConsensusModulesBed: return "consensus_modules.bed";
+    case FolderFile::MatchesTsv: return "matches.tsv";
     case FolderFile::Summary: return "summary.json";
     }
     return "";
@@ -50,6 +55,12 @@ std::vector<FolderFile> FolderPlan::Files() const
         files.push_back(FolderFile::ChainsTsv);
     if (chains && minSupport > 0)
         files.push_back(FolderFile::ConsensusBed);
+    if (chains && minSupport > 0) {
+        files.push_back(FolderFile::ConsensusMeme);
+        files.push_back(FolderFile::ConsensusModulesBed);
+    }
+    if (known)
+        files.push_back(FolderFile::MatchesTsv);
     files.push_back(FolderFile::Summary);
     return files;
 }
@@ -62,11 +73,12 @@ std::vector<std::string> FolderPlan::Names() const
     return names;
 }
 
-std::vector<std::string> OutputFolderNames(bool chains, bool consensus)
+std::vector<std::string> OutputFolderNames(bool chains, bool consensus, bool known)
 {
     FolderPlan plan;
     plan.chains = chains;
     plan.minSupport = consensus ? 1 : 0;
+    plan.known = known;
     return plan.Names();
 }
 
@@ -107,8 +119,17 @@ std::string FolderContent::Joined(std::string RunShare::*part) const
     return out;
 }
 
+// The files of the run set's answer (output/AnswerFiles.h).
+static std::string MatchesTsvText(const RunSetAnswers& answers)
+{
+    std::vector<KnownMatch> matches;
+    std::vector<std::string> names;
+    AllMatches(answers, &matches, &names);
+    return FormatMatchesTsv(matches, names);
+}
+
 std::string FolderContent::Content(FolderFile file, const ChainClusters* clusters,
-                                   const std::vector<RunResult>& runs) const
+                                   const std::vector<RunResult>& runs, const RunSetAnswers* answers) const
 {
     bool none = m_Runs.empty();
     switch (file) {
@@ -120,29 +141,35 @@ std::string FolderContent::Content(FolderFile file, const ChainClusters* cluster
     case FolderFile::ModulesBed: return Joined(&RunShare::modulesBed);
     case FolderFile::Gff3: return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Joined(&RunShare::gff3);
     case FolderFile::BedGraph: return Joined(&RunShare::bedGraph);
-    case FolderFile::ChainsTsv: return FormatChainsTsv(*clusters);
+    case FolderFile::ChainsTsv:
+        return FormatChainsTsv(*clusters, m_Plan.known && answers ? &answers->clusterMatches : nullptr);
     case FolderFile::ConsensusBed: return FormatConsensusBed(*clusters, m_Plan.minSupport, runs, m_Genome);
+    case FolderFile::ConsensusMeme: return FormatConsensusMeme(*clusters, *answers, runs);
+    case FolderFile::ConsensusModulesBed: return FormatConsensusModulesBed(*answers, runs, m_Genome);
+    case FolderFile::MatchesTsv: return MatchesTsvText(*answers);
     case FolderFile::Summary:
         return SummaryJsonDocument(none ? SummaryJsonHead(nullptr, m_Genome) : m_SummaryHead, m_SummaryRuns,
-                                   m_Plan.chains ? clusters : nullptr);
+                                   m_Plan.chains ? clusters : nullptr, answers ? AnswerJsonMembers(*answers) : "");
     }
     return "";
 }
 
 std::vector<std::pair<std::string, std::string>> FolderContent::Files(const ChainClusters* clusters,
-                                                                      const std::vector<RunResult>& runs) const
+                                                                      const std::vector<RunResult>& runs,
+                                                                      const RunSetAnswers* answers) const
 {
     assert(!m_Plan.chains || clusters);
+    assert(!(m_Plan.known || (m_Plan.chains && m_Plan.minSupport > 0)) || answers);
     std::vector<std::pair<std::string, std::string>> files;
     for (FolderFile file : m_Plan.Files())
-        files.emplace_back(FolderFileName(file), Content(file, clusters, runs));
+        files.emplace_back(FolderFileName(file), Content(file, clusters, runs, answers));
     return files;
 }
 
 Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, const ChainClusters* clusters,
-                        const std::vector<RunResult>& runs)
+                        const std::vector<RunResult>& runs, const RunSetAnswers* answers)
 {
-    for (const auto& file : content.Files(clusters, runs)) {
+    for (const auto& file : content.Files(clusters, runs, answers)) {
         Fault fault = ReplaceFileAt(dir + "/" + file.first, file.second);
         if (fault)
             return fault;
