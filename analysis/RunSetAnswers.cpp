@@ -27,6 +27,19 @@ std::vector<KnownMatch> MatchClusters(const ChainClusters& clusters, const Known
     return MatchKnownFactors(found, matcher);
 }
 
+void UpdateChainAnswers(const std::vector<RunResult>& chains, const ChainClusters& clusters,
+                        const KnownMatcher* matcher, RunSetAnswers& answers)
+{
+    answers.chainsDone = (int)chains.size();
+    if (matcher)
+        answers.clusterMatches = MatchClusters(clusters, *matcher);
+    if (answers.consensusSupport > 0)
+        answers.consensusModules = ConsensusOfModules(chains, answers.consensusSupport);
+    answers.diagnosed = chains.size() >= 2;
+    if (answers.diagnosed)
+        answers.diagnostics = DiagnoseChains(chains);
+}
+
 const KnownMatch* BestMatchOf(const std::vector<KnownMatch>& matches, std::size_t motif)
 {
     for (const KnownMatch& k : matches)

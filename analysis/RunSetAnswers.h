@@ -38,6 +38,13 @@ struct RunSetAnswers {
 // matches to answers.motifMatches.
 void AddRunMatches(const RunResult& run, const KnownMatcher& matcher, RunSetAnswers& answers);
 
+// Brings the chains' part of answers up to date for the chains so far and
+// their clusters: chainsDone, the clusters' matches (with a matcher), the
+// consensus modules (consensusSupport above 0) and, from two chains on,
+// the diagnostics.
+void UpdateChainAnswers(const std::vector<RunResult>& chains, const ChainClusters& clusters,
+                        const KnownMatcher* matcher, RunSetAnswers& answers);
+
 // The matches of each cluster's representative, motif = cluster index.
 std::vector<KnownMatch> MatchClusters(const ChainClusters& clusters, const KnownMatcher& matcher);
 

@@ -88,14 +88,7 @@ void RunOutputs::UpdateAnswers(const RunResult& result)
         AddRunMatches(result, *m_Matcher, m_Answers);
     if (m_Param.Chains == 0 || !m_Clustered)
         return;
-    m_Answers.chainsDone = (int)m_Chains.size();
-    if (m_Matcher)
-        m_Answers.clusterMatches = MatchClusters(m_Clusters, *m_Matcher);
-    if (m_Answers.consensusSupport > 0)
-        m_Answers.consensusModules = ConsensusOfModules(m_Chains, m_Answers.consensusSupport);
-    m_Answers.diagnosed = m_Chains.size() >= 2;
-    if (m_Answers.diagnosed)
-        m_Answers.diagnostics = DiagnoseChains(m_Chains);
+    UpdateChainAnswers(m_Chains, m_Clusters, m_Matcher.get(), m_Answers);
 }
 
 void RunOutputs::Cluster()

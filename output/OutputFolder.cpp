@@ -142,14 +142,14 @@ std::string FolderContent::Content(FolderFile file, const ChainClusters* cluster
     case FolderFile::Gff3: return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Joined(&RunShare::gff3);
     case FolderFile::BedGraph: return Joined(&RunShare::bedGraph);
     case FolderFile::ChainsTsv:
-        return FormatChainsTsv(*clusters, m_Plan.known && answers ? &answers->clusterMatches : nullptr);
+        return FormatChainsTsv(*clusters, m_Plan.known ? &answers->clusterMatches : nullptr);
     case FolderFile::ConsensusBed: return FormatConsensusBed(*clusters, m_Plan.minSupport, runs, m_Genome);
     case FolderFile::ConsensusMeme: return FormatConsensusMeme(*clusters, *answers, runs);
     case FolderFile::ConsensusModulesBed: return FormatConsensusModulesBed(*answers, runs, m_Genome);
     case FolderFile::MatchesTsv: return MatchesTsvText(*answers);
     case FolderFile::Summary:
         return SummaryJsonDocument(none ? SummaryJsonHead(nullptr, m_Genome) : m_SummaryHead, m_SummaryRuns,
-                                   m_Plan.chains ? clusters : nullptr, answers ? AnswerJsonMembers(*answers) : "");
+                                   m_Plan.chains ? clusters : nullptr, AnswerJsonMembers(*answers));
     }
     return "";
 }
@@ -159,7 +159,9 @@ std::vector<std::pair<std::string, std::string>> FolderContent::Files(const Chai
                                                                       const RunSetAnswers* answers) const
 {
     assert(!m_Plan.chains || clusters);
-    assert(!(m_Plan.known || (m_Plan.chains && m_Plan.minSupport > 0)) || answers);
+    static const RunSetAnswers kNone;   // no answers given: no matches, no consensus modules
+    if (!answers)
+        answers = &kNone;
     std::vector<std::pair<std::string, std::string>> files;
     for (FolderFile file : m_Plan.Files())
         files.emplace_back(FolderFileName(file), Content(file, clusters, runs, answers));
@@ -179,12 +181,22 @@ Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, co
 
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
                                                                    const FolderPlan& plan,
-                                                                   const ChainClusters* clusters)
+                                                                   const ChainClusters* clusters,
+                                                                   const RunSetAnswers* answers)
 {
     FolderContent content(plan, genome);
     for (const RunResult& r : runs)
         content.Add(r);
-    return content.Files(clusters, runs);
+    RunSetAnswers own;
+    if (!answers) {
+        own.known = plan.known;
+        own.chainsAsked = plan.chains ? (int)runs.size() : 0;
+        own.consensusSupport = plan.chains ? plan.minSupport : 0;
+        if (plan.chains && clusters)
+            UpdateChainAnswers(runs, *clusters, nullptr, own);
+        answers = &own;
+    }
+    return content.Files(clusters, runs, answers);
 }
 
 static std::string Because(const char* what, int err)

@@ -95,9 +95,11 @@ Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, co
                         const std::vector<RunResult>& runs, const RunSetAnswers* answers = nullptr);
 
 // All files of the folder for the given runs at once (tests and tools):
-// FolderContent with every run added.
+// FolderContent with every run added; without answers, those of the runs
+// as chains (no known-factor library: no matches).
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
                                                                    const FolderPlan& plan = FolderPlan(),
-                                                                   const ChainClusters* clusters = nullptr);
+                                                                   const ChainClusters* clusters = nullptr,
+                                                                   const RunSetAnswers* answers = nullptr);
 
 #endif
