@@ -15,6 +15,7 @@
 namespace {
 
 const double kLeft = 70, kWidth = 760, kTrack = 22, kPlotHeight = 160, kTop = 14;
+const double kMapLeft = 160;   // room for sequence names on the module map
 
 std::string Td(const std::string& text, bool numeric = false)
 {
@@ -90,22 +91,22 @@ std::string ConsensusMap(const RunSetAnswers& answers, const std::vector<MapTrac
     h += ".</p>";
     for (int j : shown)
         longest = std::max(longest, seqs[j].length);
-    double height = kTop + kTrack * shown.size() + 10, width = kLeft + kWidth + 20;
+    double height = kTop + kTrack * shown.size() + 10, width = kMapLeft + kWidth + 20;
     h += "<svg class=\"modmap consensusmap\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width, 0) +
          "\" height=\"" + Num(height, 0) + "\">";
     std::size_t next = 0;
     for (std::size_t t = 0; t < shown.size(); t++) {
         int j = shown[t];
         double y = kTop + kTrack * t;
-        h += "<text class=\"tick\" x=\"" + Num(kLeft - 4, 1) + "\" y=\"" + Num(y + 4, 1) +
-             "\" text-anchor=\"end\">" + Escape(seqs[j].id) + "</text><line x1=\"" + Num(kLeft, 1) + "\" y1=\"" +
-             Num(y, 1) + "\" x2=\"" + Num(kLeft + kWidth * seqs[j].length / longest, 1) + "\" y2=\"" + Num(y, 1) +
-             "\" stroke=\"#999\"/>";
+        h += "<text class=\"tick\" x=\"" + Num(kMapLeft - 4, 1) + "\" y=\"" + Num(y + 4, 1) +
+             "\" text-anchor=\"end\">" + Escape(seqs[j].id.substr(0, 24)) + "</text><line x1=\"" +
+             Num(kMapLeft, 1) + "\" y1=\"" + Num(y, 1) + "\" x2=\"" +
+             Num(kMapLeft + kWidth * seqs[j].length / longest, 1) + "\" y2=\"" + Num(y, 1) + "\" stroke=\"#999\"/>";
         while (next < answers.consensusModules.size() && answers.consensusModules[next].seq < j)
             next++;
         for (; next < answers.consensusModules.size() && answers.consensusModules[next].seq == j; next++) {
             const ConsensusModule& m = answers.consensusModules[next];
-            double x0 = kLeft + kWidth * m.start / longest, x1 = kLeft + kWidth * m.end / longest;
+            double x0 = kMapLeft + kWidth * m.start / longest, x1 = kMapLeft + kWidth * m.end / longest;
             h += "<rect x=\"" + Num(x0, 1) + "\" y=\"" + Num(y - 6, 1) + "\" width=\"" +
                  Num(std::max(1.0, x1 - x0), 1) + "\" height=\"12\" fill=\"#3a6ea5\" fill-opacity=\"" +
                  Num(std::min(1.0, 0.25 + 0.75 * m.meanSupport / std::max(1, answers.chainsDone)), 2) +

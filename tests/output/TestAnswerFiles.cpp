@@ -1,7 +1,7 @@
 // The run set's answer through the executable: on sequences holding two
 // planted words, with a library that holds one of them as a factor among
-// the insect JASPAR matrices, three chains agree on the planted word and
-// name that factor with q < 0.05 (chains.tsv, consensus.meme, the report);
+// the insect JASPAR matrices, chains agree on the planted word and
+// name that factor with q < 0.05 for the cluster whose consensus is the word (chains.tsv, consensus.meme, the report);
 // matches.tsv, summary.json (against the schema), consensus.meme
 // (Bio.motifs) and consensus_modules.bed (bedtools) are read by the tools
 // users have, and the consensus modules cover the planted words. A run set
@@ -80,13 +80,13 @@ TEST(AnswerFiles, PlantedFactorIsTheAnswerAndToolsReadIt)
     std::vector<int> starts;
     WriteFile(dir.Path("in.fa"), PlantedFasta(&starts));
     WriteFile(dir.Path("lib.meme"), Library());
-    RUNRESULT r = RunRuzaravo({"-i", "in.fa", "-n", "200", "-K", "3", "-w", "8", "-W", "12", "--seed", "7",
+    RUNRESULT r = RunRuzaravo({"-i", "in.fa", "-n", "300", "-K", "2", "-w", "10", "-W", "10", "--seed", "7",
                                "--quiet", "--chains", "3", "--min-support", "2", "--known", "lib.meme", "--outdir",
                                "out"},
                               dir.m_Dir);
     ASSERT_EQ(0, r.Status) << r.Stdout;
 
-    // A cluster found by every chain is the planted word, named by its factor.
+    // A cluster found by two chains or more is the planted word, named by its factor.
     std::vector<std::string> rows = Lines(ReadFile(dir.Path("out/chains.tsv")));
     ASSERT_GE(rows.size(), 2u);
     std::vector<std::string> head = Fields(rows[0]);
@@ -95,7 +95,8 @@ TEST(AnswerFiles, PlantedFactorIsTheAnswerAndToolsReadIt)
     for (std::size_t i = 1; i < rows.size(); i++) {
         std::vector<std::string> f = Fields(rows[i]);
         ASSERT_EQ(head.size(), f.size()) << rows[i];
-        if (f[1] == "3" && f[f.size() - 3] == "PLANT.1" && std::stod(f.back()) < 0.05)
+        bool planted = f[5] == kPlanted || f[5] == Complement(kPlanted);
+        if (std::stoi(f[1]) >= 2 && planted && f[f.size() - 3] == "PLANT.1" && std::stod(f.back()) < 0.05)
             plantedCluster = "cluster" + f[0];
     }
     ASSERT_FALSE(plantedCluster.empty()) << ReadFile(dir.Path("out/chains.tsv"));
