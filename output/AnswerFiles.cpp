@@ -17,7 +17,9 @@ std::string FactorLabel(const KnownMatch* match)
 }
 
 // The E= field of a consensus motif: measured significance only. The
-// representative's enrichment p-value is what motifs.meme shows too.
+// representative's enrichment p-value is what motifs.meme shows too; a
+// held-out E-value, once runs carry one, belongs here first (as in the
+// report's SignificanceCell).
 static std::string EvalueField(const MotifResult& m)
 {
     return m.enrichment.measured ? " E= " + PowerOfTenText(m.enrichment.log10P) : "";
