@@ -49,7 +49,7 @@ static std::vector<std::string> OutputPaths(const INPUTPARAMETER& param)
     if (param.TraceFile.GetLength() > 0)
         out.push_back(Text(param.TraceFile));
     if (param.OutDir.GetLength() > 0)
-        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0))
+        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0, param.KnownFile.GetLength() > 0))
             out.push_back(Text(param.OutDir) + "/" + name);
     return out;
 }
@@ -199,7 +199,7 @@ static bool AppendedFileIsInTheFolder(const INPUTPARAMETER& param)
         return false;   // not there yet, so nothing named inside it exists either
     for (const std::string& path : AppendedPaths(param)) {
         std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0)) {
+        for (const std::string& name : OutputFolderNames(param.Chains > 0, param.MinSupport != 0, param.KnownFile.GetLength() > 0)) {
             if (base == name && RealFolderOf(path) == folder) {
                 NoteInputError(path.c_str(), "is a file of the output folder (--outdir), which replaces it after "
                                              "every run; choose another name");

@@ -39,7 +39,8 @@ const char* CheckReportOptions(const INPUTPARAMETER& param)
 }
 
 Fault WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known, const RunResult& run,
-                     const ChainClusters* chains, ReportParts* parts)
+                     const ChainClusters* chains, ReportParts* parts, const KnownMatcher* matcher,
+                     const RunSetAnswers* answers)
 {
     if (!ReportWanted(param))
         return Fault();
@@ -51,6 +52,8 @@ Fault WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>
     for (const MotifMatrix& m : known)
         input.known.push_back({m.id, m.name, m.rows});
     input.chains = chains;
+    input.matcher = matcher;
+    input.answers = answers;
     parts->Add(run, input);
     return WriteReportFile(ReportFile(param), parts->Page(input));
 }

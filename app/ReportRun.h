@@ -23,9 +23,12 @@ const char* CheckReportOptions(const INPUTPARAMETER& param);
 
 // Adds the run to parts and writes the page of every run added so far;
 // chains are the clusters of those runs with --chains (else null); known is
-// the --known library, read before the first run. No fault when written or
-// not wanted, else the file and the reason.
+// the --known library, read before the first run, and matcher the same
+// library set up for matching (null without --known); answers the run
+// set's answer so far (null: none). No fault when written or not wanted,
+// else the file and the reason.
 Fault WriteRunReport(const INPUTPARAMETER& param, const std::vector<MotifMatrix>& known, const RunResult& run,
-                     const ChainClusters* chains, ReportParts* parts);
+                     const ChainClusters* chains, ReportParts* parts, const KnownMatcher* matcher = nullptr,
+                     const RunSetAnswers* answers = nullptr);
 
 #endif

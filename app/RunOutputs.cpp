@@ -68,8 +68,27 @@ RunOutputs::RunOutputs(const INPUTPARAMETER& param, const std::vector<MotifMatri
         FolderPlan plan;
         plan.chains = param.Chains > 0;
         plan.minSupport = ConsensusSupport(param);
+        plan.known = param.KnownFile.GetLength() > 0;
         m_Folder = std::make_unique<FolderContent>(plan, param.GenomeCoords);
     }
+    if (param.KnownFile.GetLength() > 0) {
+        m_Matcher = std::make_unique<KnownMatcher>(KnownFactorsOf(known));
+        m_Answers.known = true;
+    }
+    m_Answers.chainsAsked = param.Chains;
+    m_Answers.consensusSupport = ConsensusSupport(param);
+}
+
+// The answers that follow from the runs so far: matches of the new run's
+// motifs and of the clusters (current when the folder or report needs
+// them), the consensus modules and the chains' diagnostics.
+void RunOutputs::UpdateAnswers(const RunResult& result)
+{
+    if (m_Matcher)
+        AddRunMatches(result, *m_Matcher, m_Answers);
+    if (m_Param.Chains == 0 || !m_Clustered)
+        return;
+    UpdateChainAnswers(m_Chains, m_Clusters, m_Matcher.get(), m_Answers);
 }
 
 void RunOutputs::Cluster()
@@ -96,11 +115,12 @@ void RunOutputs::Add(const RunResult& result)
             clusters = &m_Clusters;
         }
     }
+    UpdateAnswers(result);
     if (m_Folder) {
         m_Folder->Add(result, std::move(block), std::move(modPr));
-        StopOnFault(WriteOutputFolder(m_Param.OutDir.m_Data, *m_Folder, clusters, m_Chains));
+        StopOnFault(WriteOutputFolder(m_Param.OutDir.m_Data, *m_Folder, clusters, m_Chains, &m_Answers));
     }
-    StopOnFault(WriteRunReport(m_Param, m_Known, result, clusters, &m_Report));
+    StopOnFault(WriteRunReport(m_Param, m_Known, result, clusters, &m_Report, m_Matcher.get(), &m_Answers));
 }
 
 void RunOutputs::Finish()

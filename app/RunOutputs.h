@@ -11,7 +11,10 @@
 // rendering of that run plus the writing of the files. With --chains the
 // chains' clusters are computed once per run, for the runs so far, and the
 // same clusters reach chains.tsv, summary.json, the report and, after the
-// last run, standard output and the consensus file.
+// last run, standard output and the consensus file. The run set's answers
+// (analysis/RunSetAnswers.h: known-factor matches with --known, consensus
+// modules with --min-support, the chains' convergence) are brought up to
+// date once per run too and reach the folder and the report alike.
 #ifndef RUZARAVO_APP_RUNOUTPUTS_H
 #define RUZARAVO_APP_RUNOUTPUTS_H
 
@@ -19,6 +22,8 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "analysis/KnownMatches.h"
+#include "analysis/RunSetAnswers.h"
 #include "io/MatrixFile.h"
 #include "run/RunParam.h"
 #include "output/OutputFolder.h"
@@ -45,6 +50,7 @@ public:
 
 private:
     void Cluster();
+    void UpdateAnswers(const RunResult& result);
 
     const INPUTPARAMETER& m_Param;
     const std::vector<MotifMatrix>& m_Known;
@@ -53,6 +59,8 @@ private:
     std::vector<RunResult> m_Chains;           // with --chains: the runs so far, for the clusters
     ChainClusters m_Clusters;                  // of m_Chains
     bool m_Clustered = false;                  // m_Clusters is current
+    std::unique_ptr<KnownMatcher> m_Matcher;   // with --known
+    RunSetAnswers m_Answers;
 };
 
 #endif

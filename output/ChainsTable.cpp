@@ -50,12 +50,28 @@ static std::string HeldOutCells(const HeldOutResult& h)
     return out;
 }
 
-std::string FormatChainsTsv(const ChainClusters& clusters)
+// The best known factor of cluster n: id, name and q-value, NA without one.
+static std::string FactorCells(const std::vector<KnownMatch>& matches, size_t n)
+{
+    for (const KnownMatch& k : matches) {
+        if (k.motif != n)
+            continue;
+        std::string out = "\t";
+        for (char c : k.id + "\t" + k.name)
+            out += (unsigned char)c < 0x20 && c != '\t' ? ' ' : c;
+        AppendF(out, "\t%.3g", Printable(k.q));
+        return out;
+    }
+    return "\tNA\tNA\tNA";
+}
+
+std::string FormatChainsTsv(const ChainClusters& clusters, const std::vector<KnownMatch>* clusterMatches)
 {
     const bool heldOut = AnyHeldOut(clusters);
     std::string out = "cluster\tsupport\tchains\tbest_chain\tmotif\tconsensus\twidth\tsites\tmean_similarity";
     out += clusters.enrichment ? "\tenrichment\tlog10_p" : "";
-    out += heldOut ? "\theldout_E\tinput_with_site_pct\tcontrol_with_site_pct\n" : "\n";
+    out += heldOut ? "\theldout_E\tinput_with_site_pct\tcontrol_with_site_pct" : "";
+    out += clusterMatches ? "\tfactor_id\tfactor\tfactor_q\n" : "\n";
     for (size_t n = 0; n < clusters.clusters.size(); n++) {
         const ChainCluster& c = clusters.clusters[n];
         const ChainMember& best = c.members[c.best];
@@ -63,7 +79,8 @@ std::string FormatChainsTsv(const ChainClusters& clusters)
                 best.chain + 1, best.motif + 1, c.motif.consensus.c_str(), c.motif.counts.size(),
                 c.motif.siteCount, Printable(c.meanSimilarity));
         out += clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "";
-        out += heldOut ? HeldOutCells(c.motif.heldOut) + "\n" : "\n";
+        out += heldOut ? HeldOutCells(c.motif.heldOut) : "";
+        out += clusterMatches ? FactorCells(*clusterMatches, n) + "\n" : "\n";
     }
     return out;
 }

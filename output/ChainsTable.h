@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "analysis/KnownMatches.h"
 #include "results/RunResult.h"
 
 // One header line, then one line per cluster: cluster, support, chains
@@ -17,7 +18,10 @@
 // enrichment two columns follow: enrichment (the representative's ratio, 3
 // decimals) and log10_p (2 decimals), NA for a motif that could not be
 // measured; the JSON clusters gain the representative's "enrichment".
-std::string FormatChainsTsv(const ChainClusters& clusters);
+// With clusterMatches (--known: each representative's known-factor matches,
+// motif = cluster index) three last columns name the best match:
+// factor_id, factor (its name) and factor_q ("%.3g"), NA without a match.
+std::string FormatChainsTsv(const ChainClusters& clusters, const std::vector<KnownMatch>* clusterMatches = nullptr);
 
 // What standard output shows after the last chain: a line naming the
 // number of chains and the join threshold, then the table.

@@ -17,8 +17,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "output/AnswerFiles.h"
 #include "output/ChainsTable.h"
 #include "output/Gff3File.h"
+#include "output/MatchesTable.h"
 #include "output/MotifFiles.h"
 #include "output/PlaceOrder.h"
 #include "output/ReplaceFile.h"
@@ -43,6 +45,9 @@ const char* FolderFileName(FolderFile file)
     case FolderFile::BedGraph: return "modpr.bedgraph";
     case FolderFile::ChainsTsv: return "chains.tsv";
     case FolderFile::ConsensusBed: return "consensus.bed";
+    case FolderFile::ConsensusMeme: return "consensus.meme";
+    case FolderFile::ConsensusModulesBed: return "consensus_modules.bed";
+    case FolderFile::MatchesTsv: return "matches.tsv";
     case FolderFile::Summary: return "summary.json";
     }
     return "";
@@ -57,6 +62,12 @@ std::vector<FolderFile> FolderPlan::Files() const
         files.push_back(FolderFile::ChainsTsv);
     if (chains && minSupport > 0)
         files.push_back(FolderFile::ConsensusBed);
+    if (chains && minSupport > 0) {
+        files.push_back(FolderFile::ConsensusMeme);
+        files.push_back(FolderFile::ConsensusModulesBed);
+    }
+    if (known)
+        files.push_back(FolderFile::MatchesTsv);
     files.push_back(FolderFile::Summary);
     return files;
 }
@@ -97,11 +108,12 @@ Fault RemoveStaleFolderFiles(const std::string& dir, const std::vector<std::stri
     return Fault();
 }
 
-std::vector<std::string> OutputFolderNames(bool chains, bool consensus)
+std::vector<std::string> OutputFolderNames(bool chains, bool consensus, bool known)
 {
     FolderPlan plan;
     plan.chains = chains;
     plan.minSupport = consensus ? 1 : 0;
+    plan.known = known;
     return plan.Names();
 }
 
@@ -142,8 +154,17 @@ std::string FolderContent::Joined(std::string RunShare::*part) const
     return out;
 }
 
+// The files of the run set's answer (output/AnswerFiles.h).
+static std::string MatchesTsvText(const RunSetAnswers& answers)
+{
+    std::vector<KnownMatch> matches;
+    std::vector<std::string> names;
+    AllMatches(answers, &matches, &names);
+    return FormatMatchesTsv(matches, names);
+}
+
 std::string FolderContent::Content(FolderFile file, const ChainClusters* clusters,
-                                   const std::vector<RunResult>& runs) const
+                                   const std::vector<RunResult>& runs, const RunSetAnswers* answers) const
 {
     bool none = m_Runs.empty();
     switch (file) {
@@ -157,29 +178,37 @@ std::string FolderContent::Content(FolderFile file, const ChainClusters* cluster
     case FolderFile::Gff3:
         return (none ? Gff3Header(nullptr, m_Genome) : m_Gff3Header) + Gff3Body(Joined(&RunShare::gff3), m_Genome);
     case FolderFile::BedGraph: return Joined(&RunShare::bedGraph);
-    case FolderFile::ChainsTsv: return FormatChainsTsv(*clusters);
+    case FolderFile::ChainsTsv:
+        return FormatChainsTsv(*clusters, m_Plan.known ? &answers->clusterMatches : nullptr);
     case FolderFile::ConsensusBed: return FormatConsensusBed(*clusters, m_Plan.minSupport, runs, m_Genome);
+    case FolderFile::ConsensusMeme: return FormatConsensusMeme(*clusters, *answers, runs);
+    case FolderFile::ConsensusModulesBed: return FormatConsensusModulesBed(*answers, runs, m_Genome);
+    case FolderFile::MatchesTsv: return MatchesTsvText(*answers);
     case FolderFile::Summary:
         return SummaryJsonDocument(none ? SummaryJsonHead(nullptr, m_Genome) : m_SummaryHead, m_SummaryRuns,
-                                   m_Plan.chains ? clusters : nullptr);
+                                   m_Plan.chains ? clusters : nullptr, AnswerJsonMembers(*answers));
     }
     return "";
 }
 
 std::vector<std::pair<std::string, std::string>> FolderContent::Files(const ChainClusters* clusters,
-                                                                      const std::vector<RunResult>& runs) const
+                                                                      const std::vector<RunResult>& runs,
+                                                                      const RunSetAnswers* answers) const
 {
     assert(!m_Plan.chains || clusters);
+    static const RunSetAnswers kNone;   // no answers given: no matches, no consensus modules
+    if (!answers)
+        answers = &kNone;
     std::vector<std::pair<std::string, std::string>> files;
     for (FolderFile file : m_Plan.Files())
-        files.emplace_back(FolderFileName(file), Content(file, clusters, runs));
+        files.emplace_back(FolderFileName(file), Content(file, clusters, runs, answers));
     return files;
 }
 
 Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, const ChainClusters* clusters,
-                        const std::vector<RunResult>& runs)
+                        const std::vector<RunResult>& runs, const RunSetAnswers* answers)
 {
-    for (const auto& file : content.Files(clusters, runs)) {
+    for (const auto& file : content.Files(clusters, runs, answers)) {
         Fault fault = ReplaceFileAt(dir + "/" + file.first, file.second);
         if (fault)
             return fault;
@@ -189,12 +218,22 @@ Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, co
 
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
                                                                    const FolderPlan& plan,
-                                                                   const ChainClusters* clusters)
+                                                                   const ChainClusters* clusters,
+                                                                   const RunSetAnswers* answers)
 {
     FolderContent content(plan, genome);
     for (const RunResult& r : runs)
         content.Add(r);
-    return content.Files(clusters, runs);
+    RunSetAnswers own;
+    if (!answers) {
+        own.known = plan.known;
+        own.chainsAsked = plan.chains ? (int)runs.size() : 0;
+        own.consensusSupport = plan.chains ? plan.minSupport : 0;
+        if (plan.chains && clusters)
+            UpdateChainAnswers(runs, *clusters, nullptr, own);
+        answers = &own;
+    }
+    return content.Files(clusters, runs, answers);
 }
 
 // Creates dir and its missing parents.

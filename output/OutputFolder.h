@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "analysis/RunSetAnswers.h"
 #include "base/Fault.h"
 #include "output/BedFiles.h"
 #include "results/RunResult.h"
@@ -21,7 +22,8 @@
 // The files of the folder, in writing order (summary.json last, so a
 // reader who waits for it finds the others of the same run in place).
 enum class FolderFile {
-    Result, ModPr, Meme, Jaspar, SitesBed, ModulesBed, Gff3, BedGraph, ChainsTsv, ConsensusBed, Summary
+    Result, ModPr, Meme, Jaspar, SitesBed, ModulesBed, Gff3, BedGraph, ChainsTsv, ConsensusBed,
+    ConsensusMeme, ConsensusModulesBed, MatchesTsv, Summary
 };
 
 const char* FolderFileName(FolderFile file);
@@ -29,10 +31,13 @@ const char* FolderFileName(FolderFile file);
 // Which files a process writes: chains (--chains) adds chains.tsv and the
 // "chains" section of summary.json; minSupport above 0 (--min-support,
 // with --chains) adds consensus.bed, the sites of the clusters found by
-// that many chains or more.
+// that many chains or more, consensus.meme (their representatives) and
+// consensus_modules.bed (the stretches that many chains call a module);
+// known (--known) adds matches.tsv.
 struct FolderPlan {
     bool chains = false;
     int minSupport = 0;
+    bool known = false;
 
     std::vector<FolderFile> Files() const;
     std::vector<std::string> Names() const;   // the names of Files(), same order
@@ -55,7 +60,7 @@ Fault RemoveStaleFolderFiles(const std::string& dir, const std::vector<std::stri
 
 // FolderPlan{chains, consensus ? 1 : 0}.Names(): for the checks made
 // before any run, which need the names only.
-std::vector<std::string> OutputFolderNames(bool chains = false, bool consensus = false);
+std::vector<std::string> OutputFolderNames(bool chains = false, bool consensus = false, bool known = false);
 
 // Makes dir ready before any run: creates it (and missing parents) when it
 // does not exist; an existing one must be a writable directory, and empty
@@ -76,15 +81,18 @@ public:
     // Every file of the plan as (name, content), in the plan's order. With
     // chains in the plan, clusters are the added runs' (analysis/) and runs
     // those same runs (they place the consensus sites); both are unused
-    // otherwise.
+    // otherwise. answers (analysis/RunSetAnswers.h) are needed with known or
+    // a consensus in the plan and add their members to summary.json.
     std::vector<std::pair<std::string, std::string>> Files(const ChainClusters* clusters,
-                                                           const std::vector<RunResult>& runs) const;
+                                                           const std::vector<RunResult>& runs,
+                                                           const RunSetAnswers* answers = nullptr) const;
 
 private:
     struct RunShare {   // one run's part of each file
         std::string result, modPr, meme, jaspar, modulesBed, gff3, bedGraph;
     };
-    std::string Content(FolderFile file, const ChainClusters* clusters, const std::vector<RunResult>& runs) const;
+    std::string Content(FolderFile file, const ChainClusters* clusters, const std::vector<RunResult>& runs,
+                        const RunSetAnswers* answers) const;
     std::string Joined(std::string RunShare::*part) const;
 
     FolderPlan m_Plan;
@@ -99,12 +107,14 @@ private:
 // earlier ones. No fault, or the fault of the first file that cannot be
 // written (its path and why); files already renamed into place stay whole.
 Fault WriteOutputFolder(const std::string& dir, const FolderContent& content, const ChainClusters* clusters,
-                        const std::vector<RunResult>& runs);
+                        const std::vector<RunResult>& runs, const RunSetAnswers* answers = nullptr);
 
 // All files of the folder for the given runs at once (tests and tools):
-// FolderContent with every run added.
+// FolderContent with every run added; without answers, those of the runs
+// as chains (no known-factor library: no matches).
 std::vector<std::pair<std::string, std::string>> OutputFolderFiles(const std::vector<RunResult>& runs, bool genome,
                                                                    const FolderPlan& plan = FolderPlan(),
-                                                                   const ChainClusters* clusters = nullptr);
+                                                                   const ChainClusters* clusters = nullptr,
+                                                                   const RunSetAnswers* answers = nullptr);
 
 #endif

@@ -231,7 +231,7 @@ std::string SummaryJsonHead(const RunResult* first, bool genome)
 }
 
 std::string SummaryJsonDocument(const std::string& head, const std::vector<std::string>& runs,
-                                const ChainClusters* chains)
+                                const ChainClusters* chains, const std::string& extraMembers)
 {
     std::string out = head + "  \"runs\": [";
     for (size_t i = 0; i < runs.size(); i++) {
@@ -241,6 +241,7 @@ std::string SummaryJsonDocument(const std::string& head, const std::vector<std::
     out += runs.empty() ? "]" : "\n  ]";
     if (chains)
         out += ",\n  \"chains\": " + FormatChainsJson(*chains);
+    out += extraMembers;
     return out + "\n}\n";
 }
 

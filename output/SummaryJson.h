@@ -25,8 +25,10 @@ std::string FormatSummaryJson(const std::vector<RunResult>& runs, bool genome, c
 // document from a head and the entries of every run so far.
 std::string SummaryJsonHead(const RunResult* first, bool genome);
 std::string SummaryJsonRun(const RunResult& r);
+// extraMembers: further top-level members, each ",\n  \"key\": value"
+// (output/AnswerFiles.h), after "chains".
 std::string SummaryJsonDocument(const std::string& head, const std::vector<std::string>& runs,
-                                const ChainClusters* chains);
+                                const ChainClusters* chains, const std::string& extraMembers = "");
 
 // text as a JSON string literal, quotes included. Valid UTF-8 is kept;
 // control characters and bytes that are not valid UTF-8 become \u00XX.

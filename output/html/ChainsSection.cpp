@@ -3,6 +3,8 @@
 // marked like a strong match of the run comparison.
 #include "output/html/ChainsSection.h"
 
+#include <cstdio>
+
 #include "output/html/HtmlText.h"
 #include "output/html/Logo.h"
 #include "output/TextFormat.h"
@@ -22,7 +24,19 @@ static std::string EnrichmentCells(const EnrichmentResult& e)
     return Td(Num(e.ratio, 3), "n") + Td(PowerOfTenText(e.log10P), "n");
 }
 
-std::string ChainsHtml(const ChainClusters& clusters)
+// The best known factor of cluster n and its q-value (a dash without one).
+static std::string FactorCell(const std::vector<KnownMatch>& matches, size_t n)
+{
+    for (const KnownMatch& k : matches)
+        if (k.motif == n) {
+            char q[32];
+            snprintf(q, sizeof q, "%.3g", k.q);
+            return Td(Escape(k.name.empty() ? k.id : k.name + " (" + k.id + ")") + "<br>q " + q);
+        }
+    return Td("&mdash;");
+}
+
+std::string ChainsHtml(const ChainClusters& clusters, const std::vector<KnownMatch>* clusterMatches)
 {
     std::string h = "<section id=\"chains\"><h2>Chains</h2><p>The printed motifs of " +
                     std::to_string(clusters.chainCount) +
@@ -33,7 +47,8 @@ std::string ChainsHtml(const ChainClusters& clusters)
                     "the most sites.</p><table class=\"agree chains\"><tr><th>cluster</th><th>support</th>"
                     "<th>chains</th><th>shown</th><th>logo</th><th>consensus</th><th>width</th><th>sites</th>"
                     "<th>mean similarity</th>";
-    h += clusters.enrichment ? "<th>enrichment</th><th>p-value</th></tr>" : "</tr>";
+    h += clusters.enrichment ? "<th>enrichment</th><th>p-value</th>" : "";
+    h += clusterMatches ? "<th>known factor</th></tr>" : "</tr>";
     LogoLayout layout;
     layout.columnWidth = 12;
     layout.bitHeight = 20;
@@ -51,7 +66,7 @@ std::string ChainsHtml(const ChainClusters& clusters)
              Td(LogoSvg(CountProfile(c.motif), "fwd", layout)) + Td("<span class=\"cons\">" + Escape(c.motif.consensus) +
              "</span>") + Td(std::to_string(c.motif.counts.size()), "n") + Td(std::to_string(c.motif.siteCount), "n") +
              Td(Num(c.meanSimilarity, 3), "n") + (clusters.enrichment ? EnrichmentCells(c.motif.enrichment) : "") +
-             "</tr>";
+             (clusterMatches ? FactorCell(*clusterMatches, n) : "") + "</tr>";
     }
     return h + "</table></section>";
 }

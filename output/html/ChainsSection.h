@@ -2,14 +2,18 @@
 // chains' motifs, with its support, the chains that found it, a logo of
 // its representative and a link to that motif in its chain's section;
 // when the runs measured enrichment, the representative's ratio and
-// p-value.
+// p-value; with clusterMatches (--known: the representatives' matches,
+// motif = cluster index) the best-matching factor and its q-value.
 #ifndef RUZARAVO_OUTPUT_HTML_CHAINSSECTION_H
 #define RUZARAVO_OUTPUT_HTML_CHAINSSECTION_H
 
 #include <string>
 
-#include "analysis/ChainClusters.h"
+#include <vector>
 
-std::string ChainsHtml(const ChainClusters& clusters);
+#include "analysis/ChainClusters.h"
+#include "analysis/KnownMatches.h"
+
+std::string ChainsHtml(const ChainClusters& clusters, const std::vector<KnownMatch>* clusterMatches = nullptr);
 
 #endif

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
+#include "output/html/AnswerSection.h"
 #include "output/html/ChainsSection.h"
 #include "output/html/Convergence.h"
 #include "output/html/EnrichmentTable.h"
@@ -63,6 +65,25 @@ const char* kSortScript =
 std::string Cell(const std::string& text, bool numeric = false)
 {
     return numeric ? "<td class=\"n\">" + text + "</td>" : "<td>" + text + "</td>";
+}
+
+// A p-, E- or q-value as Tomtom prints it.
+std::string SigText(double x)
+{
+    char buf[32];
+    snprintf(buf, sizeof buf, "%.3g", x);
+    return buf;
+}
+
+// The log posterior of every sweep, for the chains' overlaid plot.
+ChainTrace TraceOf(const RunResult& run)
+{
+    ChainTrace t;
+    t.chain = run.run;
+    t.burnIn = run.burnIn;
+    for (const SweepStat& s : run.sweepStats)
+        t.logPosterior.push_back(s.score);
+    return t;
 }
 
 std::string MotifLabel(const RunResult& run, const MotifResult& m)
@@ -163,31 +184,40 @@ std::string AlignedLogos(const MotifProfile& query, const MotifProfile& other, c
            otherLabel + (al.forward ? "" : " (reverse complement)") + "</figcaption></figure></div>";
 }
 
-std::string KnownMatches(const MotifProfile& freq, const ReportInput& input,
-                         const std::vector<MotifProfile>& library)
+// The best known matches by significance (analysis/KnownMatches.h): at
+// most kKnownMatches with q at most kKnownMatchMaxQ, smallest p first.
+std::string KnownMatches(const MotifProfile& freq, const ReportInput& input, const KnownMatcher* matcher)
 {
-    if (input.known.empty())
+    if (input.known.empty() || !matcher)
         return "";
-    std::vector<RankedMatch> best = BestMatches(freq, library, kKnownMatches);
+    std::vector<KnownMatch> best = MatchKnownFactors({freq}, *matcher);
     std::string h = "<h4>Best known matches</h4>";
     if (best.empty())
-        return h + "<p>No library matrix overlaps this motif by " + std::to_string(kMinMotifOverlap) +
-               " columns.</p>";
+        return h + "<p>No library matrix matches this motif with q &le; " + Num(kKnownMatchMaxQ, 2) +
+               " (column Pearson scores over every offset and strand with at least " +
+               std::to_string(kMinKnownOverlap) + " columns, against the library's own columns).</p>";
+    best.resize(std::min(best.size(), kKnownMatches));
     h += "<div class=\"known\">";
     for (std::size_t i = 0; i < best.size(); i++) {
-        const KnownMotif& k = input.known[best[i].index];
-        const MotifAlignment& al = best[i].alignment;
+        const KnownMatch& k = best[i];
+        MotifAlignment al;
+        al.found = true;
+        al.score = k.score;
+        al.offset = k.offset;
+        al.forward = k.forward;
+        al.overlap = k.overlap;
         std::string label = Escape(k.id) + (k.name.empty() ? "" : " " + Escape(k.name));
-        h += "<div class=\"match\"><div><b>" + std::to_string(i + 1) + ". " + label + "</b><br>score " +
-             Num(al.score, 3) + "<br>strand " + (al.forward ? "+" : "&minus;") + ", offset " +
-             std::to_string(al.offset) + ", " + std::to_string(al.overlap) + " columns</div>" +
-             AlignedLogos(freq, k.matrix, al, label) + "</div>";
+        h += "<div class=\"match\"><div><b>" + std::to_string(i + 1) + ". " + label + "</b><br>q " +
+             SigText(k.q) + ", E " + SigText(k.e) + ", p " + SigText(k.p) + "<br>score " + Num(k.score, 3) +
+             "<br>strand " + (k.forward ? "+" : "&minus;") + ", offset " + std::to_string(k.offset) + ", " +
+             std::to_string(k.overlap) + " columns</div>" +
+             AlignedLogos(freq, input.known[k.library].matrix, al, label) + "</div>";
     }
     return h + "</div>";
 }
 
 std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportInput& input,
-                      const std::vector<MotifProfile>& library)
+                      const KnownMatcher* matcher)
 {
     std::string label = MotifLabel(run, m);
     if (!m.printed)
@@ -213,18 +243,18 @@ std::string MotifHtml(const RunResult& run, const MotifResult& m, const ReportIn
          "<figcaption>logo (bits)</figcaption></figure><figure>" + LogoSvg(ReverseComplement(freq), "rc", rc) +
          "<figcaption>reverse complement</figcaption></figure></div>";
     h += "<div class=\"sitebox\"><h4>Sites, highest posterior first</h4>" + SiteTable(run, m) + "</div></div>";
-    h += KnownMatches(freq, input, library);
+    h += KnownMatches(freq, input, matcher);
     return h + "</div>";
 }
 
-std::string RunHtml(const RunResult& run, const ReportInput& input, const std::vector<MotifProfile>& library)
+std::string RunHtml(const RunResult& run, const ReportInput& input, const KnownMatcher* matcher)
 {
     std::string id = std::to_string(run.run + 1);
     std::string h = "<section class=\"run\" id=\"run" + id + "\"><h2>Run " + id + " (seed " +
                     std::to_string(run.seed) + ")</h2><h3>Motifs</h3>";
     h += EnrichmentTableHtml(run);
     for (const MotifResult& m : run.motifs)
-        h += MotifHtml(run, m, input, library);
+        h += MotifHtml(run, m, input, matcher);
     h += "<h3 id=\"map" + id + "\">Module map</h3>" + ModuleMapHtml(run);
     h += "<h3 id=\"convergence" + id + "\">Convergence</h3>" + ConvergenceHtml(run);
     return h + "</section>";
@@ -257,12 +287,21 @@ std::string AgreementCell(const MotifProfile& q, const RunResult& run)
 
 void ReportParts::Add(const RunResult& run, const ReportInput& input)
 {
-    std::vector<MotifProfile> library;
-    library.reserve(input.known.size());
-    for (const KnownMotif& k : input.known)
-        library.push_back(k.matrix);
+    // The caller's matcher is built once for every run; without one (a
+    // page made at once) the library is set up here.
+    std::unique_ptr<KnownMatcher> local;
+    const KnownMatcher* matcher = input.matcher;
+    if (!matcher && !input.known.empty()) {
+        std::vector<KnownFactor> library;
+        for (const KnownMotif& k : input.known)
+            library.push_back({k.id, k.name, k.matrix});
+        local = std::make_unique<KnownMatcher>(std::move(library));
+        matcher = local.get();
+    }
     if (m_Rows.empty()) {
         m_InputTable = InputTableHtml(run);
+        for (const SequenceResult& q : run.seqs)
+            m_Seqs.push_back({q.id, q.length});
         for (const MotifResult& m : run.motifs)
             if (m.printed)
                 m_FirstMotifs.push_back(FirstMotif{m.index, m.consensus, ColumnFrequencies(m)});
@@ -273,7 +312,8 @@ void ReportParts::Add(const RunResult& run, const ReportInput& input)
         m_Agreement.push_back(std::move(cells));
     }
     m_Rows.push_back(RunRowHtml(run));
-    m_Sections.push_back(RunHtml(run, input, library));
+    m_Sections.push_back(RunHtml(run, input, matcher));
+    m_Traces.push_back(TraceOf(run));
 }
 
 // For each printed motif of run 1, the most similar printed motif of every
@@ -307,8 +347,13 @@ std::string ReportParts::Page(const ReportInput& input) const
     page += kErrorTrap;
     page += "</head><body>";
     page += HeaderHtml(m_InputTable, m_Rows, input);
+    if (input.chains && input.answers && input.answers->consensusSupport > 0)
+        page += AnswerHtml(*input.chains, *input.answers, m_Seqs);
+    if (input.answers && input.answers->chainsAsked > 0)
+        page += ChainConvergenceHtml(*input.answers, m_Traces);
     if (input.chains)
-        page += ChainsHtml(*input.chains);
+        page += ChainsHtml(*input.chains, input.answers && input.answers->known ? &input.answers->clusterMatches
+                                                                                 : nullptr);
     for (const std::string& section : m_Sections)
         page += section;
     if (m_Rows.size() > 1) {

@@ -8,7 +8,10 @@
 // consensus, width, sites, best known matches, site table by posterior),
 // module map and convergence plots, then, with more than one run, the
 // agreement of every run-1 motif with the other runs. With chains, their
-// clusters come right after the header.
+// clusters come right after the header; with --min-support the page opens
+// (after the header) with the run set's answer, the consensus motifs and
+// modules (output/html/AnswerSection.h), and with chains the convergence
+// verdict and the chains' log posteriors overlaid precede the clusters.
 #ifndef RUZARAVO_OUTPUT_HTML_REPORT_H
 #define RUZARAVO_OUTPUT_HTML_REPORT_H
 
@@ -16,6 +19,8 @@
 #include <vector>
 
 #include "analysis/ChainClusters.h"
+#include "analysis/KnownMatches.h"
+#include "analysis/RunSetAnswers.h"
 #include "analysis/MotifSimilarity.h"
 #include "base/Fault.h"
 #include "results/RunResult.h"
@@ -33,6 +38,21 @@ struct ReportInput {
     std::string knownFile;              // library file name, "" when none
     std::vector<KnownMotif> known;      // library matrices
     const ChainClusters* chains = nullptr;   // --chains: the runs are chains, shown clustered after the header
+    const KnownMatcher* matcher = nullptr;   // the library of known, built once by the caller (else per run)
+    const RunSetAnswers* answers = nullptr;  // the run set's answer: consensus, convergence, cluster factors
+};
+
+// A sequence of the consensus module map: its name and length.
+struct MapTrack {
+    std::string id;
+    long long length = 0;
+};
+
+// One chain's log posterior by sweep, for the chains' overlaid plot.
+struct ChainTrace {
+    int chain = 0;
+    int burnIn = 0;
+    std::vector<double> logPosterior;
 };
 
 // Counts of the input as read (from the first run's sequences).
@@ -74,6 +94,8 @@ private:
     std::vector<std::string> m_Rows;        // per run: its row of the runs table
     std::vector<std::string> m_Sections;    // per run: its section
     std::vector<std::vector<std::string>> m_Agreement;   // per later run: one cell per first-run motif
+    std::vector<MapTrack> m_Seqs;           // the first run's sequences, for the consensus module map
+    std::vector<ChainTrace> m_Traces;       // per run: its log posterior by sweep
 };
 
 // The page for the runs at once: ReportParts with every run added.

@@ -224,10 +224,11 @@ TEST(FolderOnce, PlanNamesExactlyTheFilesWritten)
     std::mt19937 gen(5);
     std::vector<RunResult> runs = {RandomRun(gen, 0, 3), RandomRun(gen, 1, 3), RandomRun(gen, 2, 3)};
     ChainClusters clusters = ClusterChains(runs);
-    for (int variant = 0; variant < 3; variant++) {
+    for (int variant = 0; variant < 4; variant++) {
         FolderPlan plan;
         plan.chains = variant > 0;
-        plan.minSupport = variant == 2 ? 1 : 0;
+        plan.minSupport = variant >= 2 ? 1 : 0;
+        plan.known = variant == 3;
         CTempDir dir;
         FolderContent content(plan, false);
         for (const RunResult& r : runs)
@@ -240,9 +241,9 @@ TEST(FolderOnce, PlanNamesExactlyTheFilesWritten)
         for (const auto& file : content.Files(plan.chains ? &clusters : nullptr, runs))
             order.push_back(file.first);
         EXPECT_EQ(names, order);
-        EXPECT_EQ(names, OutputFolderNames(plan.chains, plan.minSupport > 0));
+        EXPECT_EQ(names, OutputFolderNames(plan.chains, plan.minSupport > 0, plan.known));
         EXPECT_EQ("summary.json", names.back());
-        EXPECT_EQ(9u + (variant > 0) + (variant > 1), names.size());
+        EXPECT_EQ(9u + (variant > 0) + 3 * (variant > 1) + (variant > 2), names.size());
     }
 }
 

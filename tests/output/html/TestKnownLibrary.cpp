@@ -107,8 +107,8 @@ TEST(KnownLibrary, OptionsEndToEnd)
         printed++;
     ASSERT_GT(printed, 0u);
     std::size_t matches = 0;
-    for (std::size_t at = second.find("<div class=\"known\">"); at != std::string::npos;
-         at = second.find("<div class=\"known\">", at + 1))
+    for (std::size_t at = second.find("<h4>Best known matches</h4>"); at != std::string::npos;
+         at = second.find("<h4>Best known matches</h4>", at + 1))
         matches++;
     EXPECT_EQ(matches, printed / 2);   // two runs appended to r.txt, one in the page
 }
