@@ -107,7 +107,7 @@ std::string GffRegions(const std::vector<ScanSequence>& t)
     std::vector<std::string> order;
     std::map<std::string, std::pair<long long, long long>> span;
     for (const ScanSequence& s : t) {
-        const long long from = s.offset + 1, to = s.offset + (long long)s.letters.size();
+        const long long from = s.offset + 1, to = s.offset + s.length;
         auto it = span.find(s.chrom);
         if (it == span.end()) {
             span[s.chrom] = {from, to};
