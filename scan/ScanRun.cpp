@@ -8,6 +8,7 @@
 #include <deque>
 #include <cstdio>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "base/Helpers.h"
@@ -117,6 +118,7 @@ struct ScanStream::Impl {
     std::vector<int> resultSeq;
     std::vector<std::thread> pool;
     long long done = 0;
+    std::atomic<bool> outOfMemory{false};
     std::chrono::steady_clock::time_point t0, lastPrint;
 
     Impl(const ScanModel& model, const ScanSettings& s, long long all, long long nucleotides)
@@ -156,10 +158,15 @@ struct ScanStream::Impl {
             }
             ChunkResult r;
             const int n = (int)job.letters.size();
-            if (job.seq >= 0)
-                pass.Scan(m, job.letters.data(), n, job.offset, job.ownStart, job.ownEnd, &r);
-            else
-                pass.ScanNull(m, job.letters.data(), n, job.offset, job.ownStart, job.ownEnd, &r);
+            try {
+                if (job.seq >= 0)
+                    pass.Scan(m, job.letters.data(), n, job.offset, job.ownStart, job.ownEnd, &r);
+                else
+                    pass.ScanNull(m, job.letters.data(), n, job.offset, job.ownStart, job.ownEnd, &r);
+            } catch (const std::bad_alloc&) {
+                // Reported by Finish, on the thread that can say so.
+                outOfMemory = true;
+            }
             std::lock_guard<std::mutex> hold(lock);
             results[job.index] = std::move(r);
             done += job.ownEnd - job.ownStart;
@@ -278,6 +285,8 @@ ScanOutcome ScanStream::Finish(int sequences)
     d.ready.notify_all();
     for (std::thread& t : d.pool)
         t.join();
+    if (d.outOfMemory)
+        throw std::bad_alloc();
 
     std::vector<double> nullBest;
     for (size_t j = targetJobs; j < d.results.size(); j++)
