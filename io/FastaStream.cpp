@@ -1,7 +1,8 @@
 // Record-by-record FASTA reading (rules in the header).
 //
-// zlib's gz reader passes plain text through unchanged and inflates gzip
-// members one after another, so one code path reads every accepted input.
+// The raw bytes are read in blocks; when the input starts with gzip's magic
+// bytes every block is inflated, member after member, else the bytes are
+// used as they are.
 // Bytes are examined one at a time with their line and column, as the
 // whole-text reader counts them, so a refusal points at the same place.
 #include "io/FastaStream.h"
@@ -71,22 +72,31 @@ std::unique_ptr<FastaStream> FastaStream::Open(const std::string& path, bool mas
         refusal = "is a directory, not a file";
     else if (!fromStdin && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
         refusal = "is a device, not a file (use - to read standard input)";
-    gzFile gz = refusal ? nullptr : gzdopen(fd, "rb");
-    if (!gz) {
+    if (refusal) {
         close(fd);
-        NoteInputError(subject.c_str(), refusal ? refusal : "the gzip decompressor could not be started");
+        NoteInputError(subject.c_str(), refusal);
         return nullptr;
     }
-    gzbuffer(gz, 1 << 17);
     std::unique_ptr<FastaStream> s(new FastaStream());
-    s->m_gz = gz;
+    s->m_fd = fd;
     s->m_subject = subject;
     s->m_maskLower = maskLower;
-    if (s->Fill())
-        if (const char* hint = UnreadCompressionHint(s->m_buf.substr(0, 8))) {
-            NoteInputError(subject.c_str(), hint);
+    while (s->m_in.size() < 8 && s->ReadRaw()) {
+    }
+    if (const char* hint = UnreadCompressionHint(s->m_in.substr(0, 8))) {
+        NoteInputError(subject.c_str(), hint);
+        return nullptr;
+    }
+    s->m_gzip = s->m_in.size() >= 2 && (unsigned char)s->m_in[0] == 0x1f && (unsigned char)s->m_in[1] == 0x8b;
+    if (s->m_gzip) {
+        s->m_z.reset(new z_stream());
+        memset(s->m_z.get(), 0, sizeof(z_stream));
+        if (inflateInit2(s->m_z.get(), 15 + 16) != Z_OK) {
+            s->m_z.reset();
+            NoteInputError(subject.c_str(), "the gzip decompressor could not be started");
             return nullptr;
         }
+    }
     if (s->m_failed)
         return nullptr;
     return s;
@@ -94,8 +104,10 @@ std::unique_ptr<FastaStream> FastaStream::Open(const std::string& path, bool mas
 
 FastaStream::~FastaStream()
 {
-    if (m_gz)
-        gzclose_r((gzFile)m_gz);
+    if (m_z)
+        inflateEnd(m_z.get());
+    if (m_fd >= 0)
+        close(m_fd);
 }
 
 bool FastaStream::Fail(const std::string& reason)
@@ -106,33 +118,91 @@ bool FastaStream::Fail(const std::string& reason)
     return false;
 }
 
+bool FastaStream::ReadRaw()
+{
+    if (m_rawEnd || m_failed)
+        return false;
+    if (m_inPos > 0) {
+        m_in.erase(0, m_inPos);
+        m_inPos = 0;
+    }
+    char block[kReadSize];
+    for (;;) {
+        ssize_t got = read(m_fd, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return Fail(std::string("the input cannot be read (") + strerror(errno) + ")");
+        if (got == 0) {
+            m_rawEnd = true;
+            return false;
+        }
+        m_in.append(block, (size_t)got);
+        return true;
+    }
+}
+
+// Inflates into m_buf until it holds letters or the input ends.
+bool FastaStream::Inflate()
+{
+    z_stream& z = *m_z;
+    m_buf.resize(kReadSize);
+    for (;;) {
+        if (m_inPos == m_in.size() && !ReadRaw()) {
+            if (m_failed)
+                return false;
+            if (!m_memberEnd)
+                return Fail("the gzip data ends early; the file is truncated");
+            m_eof = true;
+            return false;
+        }
+        if (m_memberEnd) {
+            // Another member must start here.
+            if (m_in.size() - m_inPos < 2 && ReadRaw() && m_in.size() - m_inPos < 2)
+                continue;
+            if (m_in.size() - m_inPos < 2 || (unsigned char)m_in[m_inPos] != 0x1f ||
+                (unsigned char)m_in[m_inPos + 1] != 0x8b)
+                return Fail("the gzip data is followed by bytes that are not gzip data; the file is damaged");
+            inflateReset(&z);
+            m_memberEnd = false;
+        }
+        z.next_in = (Bytef*)&m_in[m_inPos];
+        z.avail_in = (uInt)(m_in.size() - m_inPos);
+        z.next_out = (Bytef*)&m_buf[0];
+        z.avail_out = (uInt)kReadSize;
+        int rc = inflate(&z, Z_NO_FLUSH);
+        m_inPos = m_in.size() - z.avail_in;
+        const size_t made = kReadSize - z.avail_out;
+        if (rc == Z_STREAM_END)
+            m_memberEnd = true;
+        else if (rc != Z_OK && rc != Z_BUF_ERROR)
+            return Fail("the gzip data is corrupt; the file is damaged");
+        if (made > 0) {
+            m_buf.resize(made);
+            return true;
+        }
+    }
+}
+
 // Reads the next block; false at the end or on a fault.
 bool FastaStream::Fill()
 {
+    m_pos = 0;
     if (m_eof || m_failed)
         return false;
-    m_buf.resize(kReadSize);
-    int got = gzread((gzFile)m_gz, &m_buf[0], (unsigned)kReadSize);
-    m_pos = 0;
-    if (got < 0) {
-        int err = 0;
-        gzerror((gzFile)m_gz, &err);
+    if (m_gzip) {
+        if (Inflate())
+            return true;
         m_buf.clear();
-        if (err == Z_ERRNO)
-            return Fail(std::string("the input cannot be read (") + strerror(errno) + ")");
-        return Fail(err == Z_BUF_ERROR ? "the gzip data ends early; the file is truncated"
-                                       : "the gzip data is corrupt; the file is damaged");
-    }
-    m_buf.resize((size_t)got);
-    if (got == 0) {
-        // A gzip stream cut short reads as a short end; zlib notes it.
-        int err = 0;
-        gzerror((gzFile)m_gz, &err);
-        if (err == Z_BUF_ERROR)
-            return Fail("the gzip data ends early; the file is truncated");
-        m_eof = true;
         return false;
     }
+    if (m_inPos == m_in.size() && !ReadRaw()) {
+        m_buf.clear();
+        m_eof = !m_failed;
+        return false;
+    }
+    m_buf.assign(m_in, m_inPos, std::string::npos);
+    m_inPos = m_in.size();
     return true;
 }
 

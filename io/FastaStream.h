@@ -11,12 +11,18 @@
 // input: a name line, at least one letter, and at least half the letters
 // A, C, G, T, U or N.
 //
-// Memory: one read buffer and the name of the current record.
+// A gzip member must be followed by another member or by the end: bytes
+// after it that do not start one, or data ending inside a member, are
+// refused as a damaged file rather than read in part.
+//
+// Memory: two read buffers and the name of the current record.
 #ifndef RUZARAVO_IO_FASTASTREAM_H
 #define RUZARAVO_IO_FASTASTREAM_H
 
 #include <memory>
 #include <string>
+
+struct z_stream_s;
 
 class FastaStream {
 public:
@@ -50,8 +56,16 @@ private:
     int Peek();
     bool Fail(const std::string& reason);
     bool Fill();
+    bool ReadRaw();       // more bytes of the file into m_in; false at its end or on a fault
+    bool Inflate();
 
-    void* m_gz = nullptr;           // gzFile
+    int m_fd = -1;
+    bool m_gzip = false;            // the input starts with a gzip member
+    bool m_memberEnd = false;       // the last gzip member is complete
+    std::unique_ptr<struct z_stream_s> m_z;
+    std::string m_in;               // raw bytes not yet used, from m_inPos
+    size_t m_inPos = 0;
+    bool m_rawEnd = false;
     std::string m_subject;
     bool m_maskLower = false;
     bool m_failed = false, m_eof = false;

@@ -120,4 +120,11 @@ TEST(FastaStream, RefusesFaultyTextWithTheWholeReadersReason)
     std::vector<FastaRecord> streamed;
     EXPECT_FALSE(Stream(dir.Path("cut.fa.gz"), false, &rng, &streamed));
     EXPECT_NE(std::string::npos, std::string(NotedInputError()).find("truncated")) << NotedInputError();
+    // Bytes after the last member that do not start another are damage too.
+    WriteFile(dir.Path("junk.fa.gz"), packed + "junk\n");
+    EXPECT_FALSE(Stream(dir.Path("junk.fa.gz"), false, &rng, &streamed));
+    EXPECT_NE(std::string::npos, std::string(NotedInputError()).find("not gzip data")) << NotedInputError();
+    WriteFile(dir.Path("x.fa.xz"), std::string("\xfd" "7zXZ\0", 6) + "rest");
+    EXPECT_FALSE(FastaStream::Open(dir.Path("x.fa.xz"), false));
+    EXPECT_NE(std::string::npos, std::string(NotedInputError()).find("unxz")) << NotedInputError();
 }
