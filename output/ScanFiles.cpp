@@ -8,6 +8,7 @@
 #include "base/Version.h"
 #include "output/Gff3File.h"
 #include "output/SummaryJson.h"
+#include "output/html/ScanReport.h"
 
 namespace {
 
@@ -224,7 +225,8 @@ std::vector<std::pair<std::string, std::string>> ScanFolderFiles(const ScanOutco
             {"sites.bed", SitesBed(o, m, target, rep, rank)},
             {"modpr.bedgraph", ModPrBedGraph(o, target)},
             {"annotations.gff3", Gff3(o, m, target, rep, rank)},
-            {"summary.json", SummaryJson(o, m, target, filter, d, rep, rank)}};
+            {"summary.json", SummaryJson(o, m, target, filter, d, rep, rank)},
+            {"report.html", ScanReportHtml(o, m, target, rep, rank)}};
 }
 
 std::string ScanSummaryLine(const ScanOutcome& o, const std::vector<ScanSequence>& target, const ScanFilter& filter,

@@ -318,6 +318,7 @@ ScanOutcome ScanStream::Finish(int sequences)
     std::vector<double> q = BenjaminiHochberg(p, out.tests);
     for (size_t i = 0; i < q.size(); i++)
         out.modules[i].q = q[i];
+    out.nullBest = std::move(nullBest);
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - d.t0).count();
     return out;
 }

@@ -73,6 +73,7 @@ struct ScanOutcome {
     long long tests = 0;               // tiles counted by the q-values
     long long nullLetters = 0;
     int nullTiles = 0;
+    std::vector<double> nullBest;      // the null tiles' best ratios, ascending
     double seconds = 0.0;              // wall time of the scan and its null
 };
 

@@ -88,7 +88,7 @@ TEST(ScanCommand, GzipStandardInputChunksAndThreadsGiveTheSameFiles)
     ASSERT_EQ(0, f.Scan("--scan target.fa --outdir chunks --max-p 0.5 --chunk-size 1000 --threads 2").status);
     ASSERT_FALSE(ReadFile(f.dir.Path("plain/modules.bed")).empty());
     for (const char* other : {"gz", "stdin", "chunks"})
-        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3"})
+        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3", "report.html"})
             EXPECT_EQ(ReadFile(f.dir.Path(std::string("plain/") + name)),
                       ReadFile(f.dir.Path(std::string(other) + "/" + name)))
                 << other << "/" << name;
@@ -118,7 +118,7 @@ TEST(ScanCommand, StreamedGzipPipeAndShortScaffolds)
     EXPECT_NE(std::string::npos, skip.output.find("sequence scaffold_10 has 4 letters")) << skip.output;
     ASSERT_FALSE(ReadFile(f.dir.Path("plain/modules.bed")).empty());
     for (const char* other : {"pipe", "skip"})
-        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3"})
+        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3", "report.html"})
             EXPECT_EQ(ReadFile(f.dir.Path(std::string("plain/") + name)),
                       ReadFile(f.dir.Path(std::string(other) + "/" + name)))
                 << other << "/" << name;
