@@ -13,6 +13,7 @@
 #include "output/OutputFolder.h"
 #include "output/ReplaceFile.h"
 #include "output/ScanFiles.h"
+#include "output/html/ScanReport.h"
 #include "app/ScanModelFolder.h"
 #include "app/ScanOptions.h"
 #include "app/ScanTarget.h"
@@ -127,7 +128,10 @@ int Scan(ScanOptions o)
     d.chunkSize = o.chunkSize;
     d.genome = o.genome;
     d.maskLower = o.maskLower;
-    if (!WriteFolder(o, ScanFolderFiles(outcome, model, target, filter, d), &reason))
+    auto files = ScanFolderFiles(outcome, model, target, filter, d);
+    const std::vector<size_t> reported = ReportedModules(outcome, target, filter);
+    files.emplace_back("report.html", ScanReportHtml(outcome, model, target, reported, Ranks(outcome, reported)));
+    if (!WriteFolder(o, files, &reason))
         return Refuse(reason);
     fputs(ScanSummaryLine(outcome, target, filter, o.outdir).c_str(), stdout);
     return 0;

@@ -69,14 +69,18 @@ int Spool(int fd, const std::string& subject, std::string* reason)
     return out;
 }
 
-// Opens a pass over the target: the spool from its start, or the input.
-std::unique_ptr<FastaStream> OpenPass(const ScanOptions& o, int spool, std::string* reason)
+// Opens a pass over the target: the spool (or redirected standard input)
+// from its start, or the input.
+std::unique_ptr<FastaStream> OpenPass(const ScanOptions& o, const ScanTarget& t, std::string* reason)
 {
     int fd = -1;
-    if (spool >= 0) {
-        fd = dup(spool);
-        if (fd >= 0)
-            lseek(fd, 0, SEEK_SET);
+    if (t.spool >= 0) {
+        fd = dup(t.spool);
+        if (fd >= 0 && lseek(fd, t.spoolStart, SEEK_SET) < 0) {
+            *reason = o.target + ": the input cannot be read again (" + strerror(errno) + ")";
+            close(fd);
+            return nullptr;
+        }
     }
     std::unique_ptr<FastaStream> in = FastaStream::Open(o.target, o.maskLower, fd);
     if (!in)
@@ -126,7 +130,13 @@ ScanTarget::~ScanTarget()
 
 bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string* reason)
 {
-    if (IsOnePass(o.target)) {
+    struct stat st;
+    if (o.target == "-" && fstat(0, &st) == 0 && S_ISREG(st.st_mode)) {
+        // Standard input redirected from a file: read it twice from where it stands.
+        t->spoolStart = lseek(0, 0, SEEK_CUR);
+        t->spool = t->spoolStart < 0 ? -1 : dup(0);
+    }
+    if (t->spool < 0 && IsOnePass(o.target)) {
         int fd = o.target == "-" ? 0 : open(o.target.c_str(), O_RDONLY);
         t->spool = fd < 0 ? -1 : Spool(fd, o.target == "-" ? "standard input" : o.target, reason);
         if (fd > 0)
@@ -134,7 +144,7 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
         if (t->spool < 0)
             return false;
     }
-    std::unique_ptr<FastaStream> in = OpenPass(o, t->spool, reason);
+    std::unique_ptr<FastaStream> in = OpenPass(o, *t, reason);
     if (!in)
         return false;
     ChainCounter counter(o.bgOrder);
@@ -198,7 +208,7 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
 
 bool FeedTarget(const ScanOptions& o, const ScanTarget& t, ScanStream* stream, std::string* reason)
 {
-    std::unique_ptr<FastaStream> in = OpenPass(o, t.spool, reason);
+    std::unique_ptr<FastaStream> in = OpenPass(o, t, reason);
     if (!in)
         return false;
     std::string name, piece;

@@ -4,8 +4,8 @@
 // scan in pieces. Neither pass holds more than a piece of a sequence, so a
 // genome scans in memory bounded by the chunks, not by its size.
 //
-// Input that cannot be read twice (standard input, a pipe, process
-// substitution) is first copied as it comes, still compressed if it was,
+// Input that cannot be read twice (standard input from a pipe, a named
+// pipe, process substitution) is first copied as it comes, still compressed if it was,
 // to an unnamed temporary file (in $TMPDIR, else /tmp), which the system
 // removes when the scan ends.
 //
@@ -28,7 +28,9 @@ struct ScanTarget {
     std::vector<std::string> warnings;     // one line per skipped sequence (or a count of the rest)
     long long letters = 0, nucleotides = 0;   // of the sequences scanned
     MarkovChain chain;
-    int spool = -1;                        // the temporary copy of a one-pass input, or -1
+    int spool = -1;                        // the temporary copy of a one-pass input (or standard input
+                                           // redirected from a file), or -1
+    long long spoolStart = 0;              // where its first pass starts
     ScanTarget() = default;
     ScanTarget(const ScanTarget&) = delete;
     ScanTarget& operator=(const ScanTarget&) = delete;

@@ -8,7 +8,6 @@
 #include "base/Version.h"
 #include "output/Gff3File.h"
 #include "output/SummaryJson.h"
-#include "output/html/ScanReport.h"
 
 namespace {
 
@@ -21,18 +20,6 @@ std::string Fmt(const char* format, double v)
     return buf;
 }
 
-// Ranks (1 = highest score) of the reported modules, by index into o.modules.
-std::vector<int> Ranks(const ScanOutcome& o, const std::vector<size_t>& reported)
-{
-    std::vector<size_t> byScore = reported;
-    std::stable_sort(byScore.begin(), byScore.end(), [&o](size_t a, size_t b) {
-        return o.modules[a].call.llr > o.modules[b].call.llr;
-    });
-    std::vector<int> rank(o.modules.size(), 0);
-    for (size_t r = 0; r < byScore.size(); r++)
-        rank[byScore[r]] = (int)r + 1;
-    return rank;
-}
 
 struct Line {
     std::string chrom;
@@ -197,6 +184,18 @@ std::string SummaryJson(const ScanOutcome& o, const ScanModel& m, const std::vec
 
 }  // namespace
 
+std::vector<int> Ranks(const ScanOutcome& o, const std::vector<size_t>& reported)
+{
+    std::vector<size_t> byScore = reported;
+    std::stable_sort(byScore.begin(), byScore.end(), [&o](size_t a, size_t b) {
+        return o.modules[a].call.llr > o.modules[b].call.llr;
+    });
+    std::vector<int> rank(o.modules.size(), 0);
+    for (size_t r = 0; r < byScore.size(); r++)
+        rank[byScore[r]] = (int)r + 1;
+    return rank;
+}
+
 std::vector<size_t> ReportedModules(const ScanOutcome& o, const std::vector<ScanSequence>& target,
                                     const ScanFilter& filter)
 {
@@ -225,8 +224,7 @@ std::vector<std::pair<std::string, std::string>> ScanFolderFiles(const ScanOutco
             {"sites.bed", SitesBed(o, m, target, rep, rank)},
             {"modpr.bedgraph", ModPrBedGraph(o, target)},
             {"annotations.gff3", Gff3(o, m, target, rep, rank)},
-            {"summary.json", SummaryJson(o, m, target, filter, d, rep, rank)},
-            {"report.html", ScanReportHtml(o, m, target, rep, rank)}};
+            {"summary.json", SummaryJson(o, m, target, filter, d, rep, rank)}};
 }
 
 std::string ScanSummaryLine(const ScanOutcome& o, const std::vector<ScanSequence>& target, const ScanFilter& filter,
