@@ -9,14 +9,14 @@
 
 #include "base/Fatal.h"
 #include "base/Helpers.h"
-#include "io/FastaText.h"
 #include "io/MatrixFile.h"
-#include "output/Coordinates.h"
 #include "output/OutputFolder.h"
 #include "output/ReplaceFile.h"
 #include "output/ScanFiles.h"
+#include "output/html/ScanReport.h"
 #include "app/ScanModelFolder.h"
 #include "app/ScanOptions.h"
+#include "app/ScanTarget.h"
 #include "scan/ScanRun.h"
 
 namespace {
@@ -25,69 +25,6 @@ int Refuse(const std::string& reason)
 {
     fprintf(stderr, "Ruzaravo scan: %s\n", reason.c_str());
     return 1;
-}
-
-std::string FirstWord(const std::string& name)
-{
-    size_t b = name.compare(0, 1, ">") == 0 ? 1 : 0;
-    size_t e = name.find_first_of(" \t\r", b);
-    return name.substr(b, e == std::string::npos ? std::string::npos : e - b);
-}
-
-// The target's sequences, placed; false with the reason.
-bool LoadTarget(const ScanOptions& o, int maxWidth, std::vector<ScanSequence>* out, std::string* reason)
-{
-    std::vector<FastaRecord> records;
-    FastaReadOptions read;
-    read.MaskLower = o.maskLower;
-    if (!ReadFastaInput(o.target, read, &records)) {
-        *reason = NotedInputError();
-        return false;
-    }
-    long long nucleotides = 0;
-    for (FastaRecord& r : records) {
-        ScanSequence s;
-        s.name = FirstWord(r.Name);
-        s.chrom = s.name;
-        if (o.genome) {
-            SeqPlace place;
-            if (!ParseGenomeName(s.name, &place)) {
-                *reason = o.target + ": sequence " + s.name +
-                          " is not named chrom:start-end (as bedtools getfasta names it), needed by --genome-coords";
-                return false;
-            }
-            s.chrom = place.chrom;
-            s.offset = place.offset;
-        }
-        if ((long long)r.Letters.size() < o.moduleLength) {
-            *reason = o.target + ": sequence " + s.name + " has " + std::to_string(r.Letters.size()) +
-                      " letters, fewer than the module length " + std::to_string(o.moduleLength) +
-                      " (leave it out, or give a shorter --module-length)";
-            return false;
-        }
-        for (char c : r.Letters)
-            nucleotides += NucleotideCode(c) >= 0;
-        s.letters = std::move(r.Letters);
-        out->push_back(std::move(s));
-    }
-    if (nucleotides < o.moduleLength + maxWidth) {
-        *reason = o.target + ": only " + std::to_string(nucleotides) +
-                  " letters are A, C, G or T: too few to scan or to shuffle for the null";
-        return false;
-    }
-    return true;
-}
-
-// The chain estimated from the target's letters (moved out and back).
-MarkovChain TargetChain(std::vector<ScanSequence>* target, int order)
-{
-    std::vector<std::string> seqs;
-    for (ScanSequence& s : *target)
-        seqs.push_back(std::move(s.letters));
-    MarkovChain chain = MarkovChain::Estimate(seqs, order);
-    for (size_t i = 0; i < seqs.size(); i++)
-        (*target)[i].letters = std::move(seqs[i]);
-    return chain;
 }
 
 // The matrices of --motifs, or those of --model with its parameters, which
@@ -161,20 +98,25 @@ int Scan(ScanOptions o)
     int maxWidth = 0;
     for (const ScanMotif& m : motifs)
         maxWidth = std::max(maxWidth, m.width);
-    std::vector<ScanSequence> target;
-    if (!LoadTarget(o, maxWidth, &target, &reason))
+    ScanTarget survey;
+    if (!SurveyTarget(o, maxWidth, &survey, &reason))
         return Refuse(reason);
     if (!PrepareOutputFolder(o.outdir, o.force, &reason))
         return Refuse(o.outdir + ": " + reason + (o.force ? "" : " (--force writes into it)"));
-    MarkovChain chain = TargetChain(&target, o.bgOrder);
-    ScanModel model = MakeScanModel(std::move(motifs), o.moduleLength, o.moduleRate, o.siteRate, std::move(chain));
+    for (const std::string& w : survey.warnings)
+        fprintf(stderr, "Ruzaravo scan: warning: %s\n", w.c_str());
+    ScanModel model = MakeScanModel(std::move(motifs), o.moduleLength, o.moduleRate, o.siteRate, survey.chain);
     ScanSettings settings;
     settings.chunkSize = o.chunkSize;
     settings.threads = o.threads;
     settings.nullTiles = o.nullTiles;
     settings.seed = o.seed;
     settings.progress = !o.quiet && isatty(2);
-    ScanOutcome outcome = RunScan(model, target, settings);
+    ScanStream stream(model, settings, survey.letters, survey.nucleotides);
+    if (!FeedTarget(o, survey, &stream, &reason))
+        return Refuse(reason);
+    ScanOutcome outcome = stream.Finish((int)survey.sequences.size());
+    const std::vector<ScanSequence>& target = survey.sequences;
     ScanFilter filter;
     filter.maxQ = o.maxQ;
     filter.maxP = o.maxP;
@@ -186,7 +128,10 @@ int Scan(ScanOptions o)
     d.chunkSize = o.chunkSize;
     d.genome = o.genome;
     d.maskLower = o.maskLower;
-    if (!WriteFolder(o, ScanFolderFiles(outcome, model, target, filter, d), &reason))
+    auto files = ScanFolderFiles(outcome, model, target, filter, d);
+    const std::vector<size_t> reported = ReportedModules(outcome, target, filter);
+    files.emplace_back("report.html", ScanReportHtml(outcome, model, target, reported, Ranks(outcome, reported)));
+    if (!WriteFolder(o, files, &reason))
         return Refuse(reason);
     fputs(ScanSummaryLine(outcome, target, filter, o.outdir).c_str(), stdout);
     return 0;

@@ -49,8 +49,6 @@ void Count(const std::string& s, int order, std::vector<std::vector<double>>* co
 
 MarkovChain MarkovChain::Estimate(const std::vector<std::string>& seqs, int order)
 {
-    MarkovChain chain;
-    chain.m_order = order;
     std::vector<std::vector<double>> counts(order + 1);
     for (int j = 0; j <= order; j++)
         counts[j].assign((size_t)4 << (2 * j), 0.0);
@@ -58,7 +56,13 @@ MarkovChain MarkovChain::Estimate(const std::vector<std::string>& seqs, int orde
         Count(s, order, &counts);
         Count(ReverseComplement(s), order, &counts);
     }
+    return FromCounts(counts, order);
+}
 
+MarkovChain MarkovChain::FromCounts(const std::vector<std::vector<double>>& counts, int order)
+{
+    MarkovChain chain;
+    chain.m_order = order;
     chain.m_prob.resize(order + 1);
     chain.m_log.resize(order + 1);
     for (int j = 0; j <= order; j++) {
@@ -117,4 +121,39 @@ double MarkovChain::LogPrWord(const char* x, int n, double ambiguousLogPr) const
 void MarkovChain::FillLogColumn(const char* x, int n, double ambiguousLogPr, double* out, long stride) const
 {
     ScoreStretch(m_log, m_order, x, n, ambiguousLogPr, [out, stride](int i, double v) { out[i * stride] = v; });
+}
+
+ChainCounter::ChainCounter(int order) : m_order(order), m_counts(order + 1)
+{
+    for (int j = 0; j <= order; j++)
+        m_counts[j].assign((size_t)4 << (2 * j), 0.0);
+}
+
+void ChainCounter::Add(const char* x, size_t n)
+{
+    for (size_t i = 0; i < n; i++) {
+        int b = NucleotideCode(x[i]);
+        if (b < 0) {
+            m_run = 0;
+            continue;
+        }
+        for (int k = m_run; k > 0; k--)
+            m_last[k] = m_last[k - 1];
+        m_last[0] = b;
+        // Word of j + 1 letters ending here: m_last[j] .. m_last[0].
+        int fwd = 0, rev = 0;
+        for (int j = 0; j <= m_run; j++) {
+            m_counts[j][4 * fwd + b] += 1.0;
+            m_counts[j][4 * rev + 3 - m_last[j]] += 1.0;
+            fwd |= m_last[j + 1 <= m_run ? j + 1 : 0] << (2 * j);
+            rev = (rev << 2) | (3 - m_last[j]);
+        }
+        if (m_run < m_order)
+            m_run++;
+    }
+}
+
+void ChainCounter::EndSequence()
+{
+    m_run = 0;
 }

@@ -36,6 +36,9 @@ public:
     // order, 0..kMaxOrder.
     static MarkovChain Estimate(const std::vector<std::string>& seqs, int order);
 
+    // The chain of the counts: counts[j][4 * context + b], j = 0..order.
+    static MarkovChain FromCounts(const std::vector<std::vector<double>>& counts, int order);
+
     int Order() const { return m_order; }
 
     // P_j(b | context), context the code of j letters (first letter most
@@ -53,6 +56,27 @@ private:
     int m_order = 0;
     std::vector<std::vector<double>> m_prob;   // [j][4 * context + b]
     std::vector<std::vector<double>> m_log;    // natural logarithms of m_prob
+};
+
+// The counts of Estimate gathered from sequences given in pieces, so that a
+// genome need not be held whole: each letter adds its own counts and those
+// of the reverse strand's letter that ends the same word (the reverse
+// complement of letter p with the j letters after it is the reverse
+// strand's letter with its context of j), so both strands are counted as
+// Estimate counts them; the counts are whole numbers, whose sums do not
+// depend on their order.
+class ChainCounter {
+public:
+    explicit ChainCounter(int order);
+    void Add(const char* x, size_t n);   // continues the current sequence
+    void EndSequence();                  // the next letters start a new one
+    MarkovChain Chain() const { return MarkovChain::FromCounts(m_counts, m_order); }
+
+private:
+    int m_order;
+    int m_run = 0;                       // A, C, G, T letters since the last break, at most order
+    int m_last[MarkovChain::kMaxOrder + 1] = {};   // codes of the latest letters, newest first
+    std::vector<std::vector<double>> m_counts;
 };
 
 #endif

@@ -20,18 +20,6 @@ std::string Fmt(const char* format, double v)
     return buf;
 }
 
-// Ranks (1 = highest score) of the reported modules, by index into o.modules.
-std::vector<int> Ranks(const ScanOutcome& o, const std::vector<size_t>& reported)
-{
-    std::vector<size_t> byScore = reported;
-    std::stable_sort(byScore.begin(), byScore.end(), [&o](size_t a, size_t b) {
-        return o.modules[a].call.llr > o.modules[b].call.llr;
-    });
-    std::vector<int> rank(o.modules.size(), 0);
-    for (size_t r = 0; r < byScore.size(); r++)
-        rank[byScore[r]] = (int)r + 1;
-    return rank;
-}
 
 struct Line {
     std::string chrom;
@@ -107,7 +95,7 @@ std::string GffRegions(const std::vector<ScanSequence>& t)
     std::vector<std::string> order;
     std::map<std::string, std::pair<long long, long long>> span;
     for (const ScanSequence& s : t) {
-        const long long from = s.offset + 1, to = s.offset + (long long)s.letters.size();
+        const long long from = s.offset + 1, to = s.offset + s.length;
         auto it = span.find(s.chrom);
         if (it == span.end()) {
             span[s.chrom] = {from, to};
@@ -195,6 +183,18 @@ std::string SummaryJson(const ScanOutcome& o, const ScanModel& m, const std::vec
 }
 
 }  // namespace
+
+std::vector<int> Ranks(const ScanOutcome& o, const std::vector<size_t>& reported)
+{
+    std::vector<size_t> byScore = reported;
+    std::stable_sort(byScore.begin(), byScore.end(), [&o](size_t a, size_t b) {
+        return o.modules[a].call.llr > o.modules[b].call.llr;
+    });
+    std::vector<int> rank(o.modules.size(), 0);
+    for (size_t r = 0; r < byScore.size(); r++)
+        rank[byScore[r]] = (int)r + 1;
+    return rank;
+}
 
 std::vector<size_t> ReportedModules(const ScanOutcome& o, const std::vector<ScanSequence>& target,
                                     const ScanFilter& filter)

@@ -45,7 +45,10 @@ struct ScanDescription {
 std::vector<size_t> ReportedModules(const ScanOutcome& o, const std::vector<ScanSequence>& target,
                                     const ScanFilter& filter);
 
-// Every file of the folder as (name, content).
+// Ranks (1 = highest score) of the reported modules, by index into o.modules.
+std::vector<int> Ranks(const ScanOutcome& o, const std::vector<size_t>& reported);
+
+// Every file of the folder but report.html as (name, content).
 std::vector<std::pair<std::string, std::string>> ScanFolderFiles(const ScanOutcome& o, const ScanModel& m,
                                                                  const std::vector<ScanSequence>& target,
                                                                  const ScanFilter& filter,

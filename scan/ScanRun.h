@@ -25,10 +25,18 @@
 // module: the tiles without a call count as p = 1, so that choosing the
 // calls does not make them look more significant than they are.
 //
+// Streaming: the target is fed to a ScanStream sequence by sequence in
+// pieces of any size; the stream keeps only the letters of the chunk it is
+// cutting (chunk size + twice the overlap) and a bounded queue of chunks
+// waiting for a thread (two per thread), so memory does not grow with the
+// target. The letters of the null are gathered as the target passes, which
+// needs the target's count of A, C, G, T letters beforehand.
+//
 // Random draws: the shuffles only, from one Rng seeded with the seed.
 #ifndef RUZARAVO_SCAN_SCANRUN_H
 #define RUZARAVO_SCAN_SCANRUN_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,7 +47,8 @@ struct ScanSequence {
     std::string name;          // first word of the FASTA name
     std::string chrom;         // reference for the output files
     long long offset = 0;      // added to every position in the output files
-    std::string letters;       // upper case; N (and other letters) break sites
+    long long length = 0;      // letters in the sequence
+    std::string letters;       // upper case; N (and other letters) break sites; empty when streamed
 };
 
 struct ScanSettings {
@@ -64,6 +73,7 @@ struct ScanOutcome {
     long long tests = 0;               // tiles counted by the q-values
     long long nullLetters = 0;
     int nullTiles = 0;
+    std::vector<double> nullBest;      // the null tiles' best ratios, ascending
     double seconds = 0.0;              // wall time of the scan and its null
 };
 
@@ -78,8 +88,49 @@ inline long long ChunkOverlap(int moduleLength)
     return 20LL * moduleLength;
 }
 
-// The null letters: shuffles of the target's A, C, G, T letters (see above).
+// The target's letters that the null shuffles, gathered as they pass:
+// all its A, C, G, T letters, or evenly spaced pieces of them when the
+// target holds more than needed (total: its count of A, C, G, T).
+class NullSampler {
+public:
+    NullSampler(long long total, long long needed);
+    void Add(const char* x, size_t n);
+    // Shuffles of the gathered letters keeping their k-mers, joined to
+    // `needed` letters ("" when none was gathered).
+    std::string Letters(int k, unsigned seed) const;
+
+private:
+    long long m_total, m_needed, m_pieceLen;
+    bool m_sample;
+    long long m_idx = 0;
+    int m_piece = 0;
+    std::string m_source;
+};
+
+// The null letters of an in-memory target (see above).
 std::string NullLetters(const std::vector<ScanSequence>& target, long long needed, int k, unsigned seed);
+
+// A scan fed sequence by sequence (see above); threads start with it.
+class ScanStream {
+public:
+    // nucleotides: the target's A, C, G, T letters; letters: all its
+    // letters (for the progress lines only).
+    ScanStream(const ScanModel& model, const ScanSettings& settings, long long letters, long long nucleotides);
+    ~ScanStream();
+    ScanStream(const ScanStream&) = delete;
+    ScanStream& operator=(const ScanStream&) = delete;
+
+    void Begin(int seq);                 // sequences in increasing order from 0
+    void Add(const char* x, size_t n);   // the next letters of the sequence
+    void End();
+    // Scans the null, waits for every chunk and gives the outcome over
+    // `sequences` sequences.
+    ScanOutcome Finish(int sequences);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
 
 ScanOutcome RunScan(const ScanModel& model, const std::vector<ScanSequence>& target, const ScanSettings& settings);
 

@@ -88,7 +88,37 @@ TEST(ScanCommand, GzipStandardInputChunksAndThreadsGiveTheSameFiles)
     ASSERT_EQ(0, f.Scan("--scan target.fa --outdir chunks --max-p 0.5 --chunk-size 1000 --threads 2").status);
     ASSERT_FALSE(ReadFile(f.dir.Path("plain/modules.bed")).empty());
     for (const char* other : {"gz", "stdin", "chunks"})
-        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3"})
+        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3", "report.html"})
+            EXPECT_EQ(ReadFile(f.dir.Path(std::string("plain/") + name)),
+                      ReadFile(f.dir.Path(std::string(other) + "/" + name)))
+                << other << "/" << name;
+}
+
+// A genome read as it streams: several records gzip-compressed through a
+// pipe give the files of the plain file, and small scaffolds shorter than
+// a module are skipped with a warning naming them, the rest scanned as if
+// they were not there.
+TEST(ScanCommand, StreamedGzipPipeAndShortScaffolds)
+{
+    ScanFolder f;
+    const std::string scaffold = ">scaffold_9\nACGTTGCAAC\n";
+    WriteFile(f.dir.Path("target.fa.gz"), GzipText(f.fasta.substr(0, 5000)) + GzipText(f.fasta.substr(5000)));
+    WriteFile(f.dir.Path("scaffolds.fa"), scaffold + f.fasta + scaffold + ">scaffold_10 x\nACGT\n");
+    ASSERT_EQ(0, f.Scan("--scan target.fa --outdir plain --max-p 0.5").status);
+    ShellRun pipe = Shell("cd '" + f.dir.m_Dir + "' && cat target.fa.gz | " + RUZARAVO_EXE +
+                          " --motifs motifs.txt --null-tiles 1000 --scan - --outdir pipe --max-p 0.5 "
+                          "--chunk-size 3000 --threads 2");
+    ASSERT_EQ(0, pipe.status) << pipe.output;
+    ShellRun skip = f.Scan("--scan scaffolds.fa --outdir skip --max-p 0.5");
+    ASSERT_EQ(0, skip.status) << skip.output;
+    EXPECT_NE(std::string::npos,
+              skip.output.find("Ruzaravo scan: warning: sequence scaffold_9 has 10 letters, fewer than the module "
+                               "length 200: skipped"))
+        << skip.output;
+    EXPECT_NE(std::string::npos, skip.output.find("sequence scaffold_10 has 4 letters")) << skip.output;
+    ASSERT_FALSE(ReadFile(f.dir.Path("plain/modules.bed")).empty());
+    for (const char* other : {"pipe", "skip"})
+        for (const char* name : {"modules.bed", "sites.bed", "modpr.bedgraph", "annotations.gff3", "report.html"})
             EXPECT_EQ(ReadFile(f.dir.Path(std::string("plain/") + name)),
                       ReadFile(f.dir.Path(std::string(other) + "/" + name)))
                 << other << "/" << name;
@@ -99,13 +129,13 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
     ScanFolder f;
     WriteFile(f.dir.Path("empty.txt"), "no matrices in here\n");
     WriteFile(f.dir.Path("noletters.fa"), ">only a name\n\n");
-    WriteFile(f.dir.Path("short.fa"), ">chr1\n" + RandomLetters(3, 5000) + "\n>chrShort\nACGTACGTAC\n");
+    WriteFile(f.dir.Path("short.fa"), ">chrTiny\nACGTACGTAC\n>chrShort\nACGTACGTACGT\n");
     struct Case {
         std::string args, message;
     } cases[] = {
         {"--scan target.fa --motifs empty.txt", "no matrix found"},
         {"--scan noletters.fa", "noletters.fa"},
-        {"--scan short.fa", "sequence chrShort has 10 letters, fewer than the module length 200"},
+        {"--scan short.fa", "sequence chrTiny has 10 letters, fewer than the module length 200"},
         {"--scan short.fa --genome-coords", "is not named chrom:start-end"},
         {"--scan target.fa --module-length 10", "does not fit in a module of 10 letters"},
         {"--scan target.fa --site-rate 0.4", "no room for background letters"},
