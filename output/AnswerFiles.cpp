@@ -20,11 +20,6 @@ std::string FactorLabel(const KnownMatch* match)
 // representative's enrichment p-value is what motifs.meme shows too; a
 // held-out E-value, once runs carry one, belongs here first (as in the
 // report's SignificanceCell).
-static std::string EvalueField(const MotifResult& m)
-{
-    return m.enrichment.measured ? " E= " + PowerOfTenText(m.enrichment.log10P) : "";
-}
-
 // A MEME name word: blanks would split it into two fields.
 static std::string Word(const std::string& text)
 {
@@ -48,7 +43,7 @@ std::string FormatConsensusMeme(const ChainClusters& clusters, const RunSetAnswe
                "\n";
         AppendF(out, "letter-probability matrix: alength= 4 w= %d nsites= %d", (int)c.motif.counts.size(),
                 c.motif.siteCount);
-        out += EvalueField(c.motif) + "\n";
+        out += MemeEValueField(c.motif) + "\n";
         for (int col = 0; col < (int)c.motif.counts.size(); col++) {
             for (int b = 0; b < 4; b++)
                 AppendF(out, " %.6f", SiteFraction(c.motif, col, b));

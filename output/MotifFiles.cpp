@@ -41,9 +41,7 @@ std::string MemeHeader(const RunResult* first)
     return out;
 }
 
-// The E= field: the held-out E-value when measured (--holdout), else the
-// enrichment p-value when measured, else nothing.
-static std::string MemeEValueField(const MotifResult& m)
+std::string MemeEValueField(const MotifResult& m)
 {
     if (m.heldOut.measured)
         return " E= " + PowerOfTenText(WritableLog10(m.heldOut.log10E));

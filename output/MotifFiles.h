@@ -27,4 +27,9 @@ std::string FormatJaspar(const std::vector<RunResult>& runs);
 // One run's part of FormatJaspar.
 std::string JasparMotifs(const RunResult& r);
 
+// The E= field of a motif's matrix line, with its leading blank: the
+// held-out E-value when measured (--holdout), else the enrichment p-value
+// when measured, else nothing (never 0).
+std::string MemeEValueField(const MotifResult& m);
+
 #endif

@@ -34,6 +34,8 @@ std::string Sig(double x)
 // this cell first.
 std::string SignificanceCell(const MotifResult& m)
 {
+    if (m.heldOut.measured)
+        return Td("E " + PowerOfTenText(WritableLog10(m.heldOut.log10E)) + " (held out)", true);
     if (m.enrichment.measured)
         return Td("p " + PowerOfTenText(m.enrichment.log10P), true);
     return Td("not measured");
