@@ -2,23 +2,14 @@
 
 #include <vector>
 
-namespace {
+#include "base/Helpers.h"
 
-int Code(char c)
-{
-    switch (c) {
-    case 'A': return 0;
-    case 'C': return 1;
-    case 'G': return 2;
-    case 'T': return 3;
-    default: return -1;
-    }
-}
+namespace {
 
 // Word code of the 3 letters starting at i, or -1.
 int Triplet(const std::string& s, size_t i)
 {
-    int a = Code(s[i]), b = Code(s[i + 1]), c = Code(s[i + 2]);
+    int a = NucleotideCode(s[i]), b = NucleotideCode(s[i + 1]), c = NucleotideCode(s[i + 2]);
     return a < 0 || b < 0 || c < 0 ? -1 : a * 16 + b * 4 + c;
 }
 

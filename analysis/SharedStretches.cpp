@@ -5,27 +5,18 @@
 #include <map>
 #include <tuple>
 
+#include "base/Helpers.h"
+
 namespace {
 
 const int kMismatchScore = -19;   // +1 per match: positive while identity >= 95 %
 const int kXDrop = 40;
 
-int LetterCode(char c)
-{
-    switch (c) {
-    case 'A': return 0;
-    case 'C': return 1;
-    case 'G': return 2;
-    case 'T': return 3;
-    default: return -1;
-    }
-}
-
 std::string ReverseComplement(const std::string& s)
 {
     std::string r(s.rbegin(), s.rend());
     for (char& c : r) {
-        int code = LetterCode(c);
+        int code = NucleotideCode(c);
         c = code < 0 ? 'N' : "TGCA"[code];
     }
     return r;
@@ -46,7 +37,7 @@ void ForEachWord(const std::string& s, F f)
     int run = 0;   // letters of A, C, G, T ending here
     const uint32_t mask = (1u << (2 * kSeedLength)) - 1;
     for (int i = 0; i < (int)s.size(); i++) {
-        int code = LetterCode(s[i]);
+        int code = NucleotideCode(s[i]);
         if (code < 0) {
             run = 0;
             continue;
@@ -63,7 +54,7 @@ std::pair<int, int> Extend(const std::string& a, int i, const std::string& b, in
 {
     int score = 0, best = 0, bestLen = 0;
     for (int len = 1; i >= 0 && j >= 0 && i < (int)a.size() && j < (int)b.size(); len++, i += step, j += step) {
-        bool match = a[i] == b[j] && LetterCode(a[i]) >= 0;
+        bool match = a[i] == b[j] && NucleotideCode(a[i]) >= 0;
         score += match ? 1 : kMismatchScore;
         if (score > best) {
             best = score;
@@ -80,7 +71,7 @@ bool IsSimpleRepeat(const std::string& s, int start, int length)
     bool seen[64] = {};
     int distinct = 0;
     for (int k = start; k + 3 <= start + length; k++) {
-        int a = LetterCode(s[k]), b = LetterCode(s[k + 1]), c = LetterCode(s[k + 2]);
+        int a = NucleotideCode(s[k]), b = NucleotideCode(s[k + 1]), c = NucleotideCode(s[k + 2]);
         if (a < 0 || b < 0 || c < 0)
             continue;
         int w = a * 16 + b * 4 + c;
@@ -94,7 +85,7 @@ int CountMatches(const std::string& a, int i, const std::string& b, int j, int l
 {
     int m = 0;
     for (int k = 0; k < len; k++)
-        m += a[i + k] == b[j + k] && LetterCode(a[i + k]) >= 0;
+        m += a[i + k] == b[j + k] && NucleotideCode(a[i + k]) >= 0;
     return m;
 }
 

@@ -128,7 +128,9 @@ ScanTarget::~ScanTarget()
         close(spool);
 }
 
-bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string* reason)
+// A target that cannot be read twice (a pipe) is first copied to a spool
+// file; standard input redirected from a file is read twice in place.
+static bool MakeReadableTwice(const ScanOptions& o, ScanTarget* t, std::string* reason)
 {
     struct stat st;
     if (o.target == "-" && fstat(0, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -144,6 +146,40 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
         if (t->spool < 0)
             return false;
     }
+    return true;
+}
+
+// Reads the letters of one record, counting its length and its A, C, G, T
+// (returned) and adding it to the chain counts; the first L letters wait
+// until the sequence proves long enough to be scanned.
+static long long MeasureRecord(const ScanOptions& o, FastaStream* in, ChainCounter* counter, std::string* piece,
+                               ScanSequence* s)
+{
+    std::string head;
+    long long nucleotides = 0;
+    for (;;) {
+        piece->clear();
+        if (in->Letters(piece, kPiece) == 0)
+            break;
+        s->length += (long long)piece->size();
+        for (char c : *piece)
+            nucleotides += NucleotideCode(c) >= 0;
+        if ((long long)head.size() < o.moduleLength) {
+            head += *piece;
+            if ((long long)head.size() >= o.moduleLength)
+                counter->Add(head.data(), head.size());
+        } else {
+            counter->Add(piece->data(), piece->size());
+        }
+    }
+    counter->EndSequence();
+    return nucleotides;
+}
+
+bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string* reason)
+{
+    if (!MakeReadableTwice(o, t, reason))
+        return false;
     std::unique_ptr<FastaStream> in = OpenPass(o, *t, reason);
     if (!in)
         return false;
@@ -154,25 +190,7 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
         ScanSequence s;
         if (!Place(o, name, &s, reason))
             return false;
-        // The first L letters wait until the sequence proves long enough.
-        std::string head;
-        long long nucleotides = 0;
-        for (;;) {
-            piece.clear();
-            if (in->Letters(&piece, kPiece) == 0)
-                break;
-            s.length += (long long)piece.size();
-            for (char c : piece)
-                nucleotides += NucleotideCode(c) >= 0;
-            if ((long long)head.size() < o.moduleLength) {
-                head += piece;
-                if ((long long)head.size() >= o.moduleLength)
-                    counter.Add(head.data(), head.size());
-            } else {
-                counter.Add(piece.data(), piece.size());
-            }
-        }
-        counter.EndSequence();
+        long long nucleotides = MeasureRecord(o, in.get(), &counter, &piece, &s);
         if (s.length < o.moduleLength) {
             if (firstShort.empty())
                 firstShort = TooShort(o, s);

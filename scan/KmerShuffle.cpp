@@ -18,6 +18,47 @@ int UniformBelow(Rng& rng, int n)
     return (int)(v % n);
 }
 
+// Last exits: a random arborescence into the final vertex (Wilson's
+// loop-erased walks); lastExit[v] indexes exits, -1 for the final vertex and
+// vertices without exits.
+static std::vector<int> LastExits(const std::vector<int>& begin, const std::vector<char>& exits, int last, int mask,
+                                  Rng& rng)
+{
+    const int V = (int)begin.size() - 1;
+    std::vector<int> lastExit(V, -1);
+    std::vector<char> inTree(V, 0);
+    inTree[last] = 1;
+    for (int u = 0; u < V; u++) {
+        if (inTree[u] || begin[u] == begin[u + 1])
+            continue;
+        for (int v = u; !inTree[v];) {
+            lastExit[v] = begin[v] + UniformBelow(rng, begin[v + 1] - begin[v]);
+            v = ((v << 2) | NucleotideCode(exits[lastExit[v]])) & mask;
+        }
+        for (int v = u; !inTree[v]; v = ((v << 2) | NucleotideCode(exits[lastExit[v]])) & mask)
+            inTree[v] = 1;
+    }
+    return lastExit;
+}
+
+// Every other exit of a vertex in random order, its last exit moved to the end.
+static void ShuffleExits(const std::vector<int>& begin, const std::vector<int>& lastExit, Rng& rng,
+                         std::vector<char>* exits)
+{
+    const int V = (int)begin.size() - 1;
+    for (int v = 0; v < V; v++) {
+        int b = begin[v], e = begin[v + 1];
+        if (e - b == 0)
+            continue;
+        if (lastExit[v] >= 0) {
+            std::swap((*exits)[lastExit[v]], (*exits)[e - 1]);
+            e--;
+        }
+        for (int i = e - 1; i > b; i--)
+            std::swap((*exits)[i], (*exits)[b + UniformBelow(rng, i - b + 1)]);
+    }
+}
+
 std::string KmerShuffle(const std::string& seq, int k, Rng& rng)
 {
     std::string out = seq;
@@ -50,33 +91,7 @@ std::string KmerShuffle(const std::string& seq, int k, Rng& rng)
     for (int i = 0; i + 1 < (int)vert.size(); i++)
         exits[fill[vert[i]]++] = seq[i + k - 1];
 
-    // Last exits: a random arborescence into the final vertex.
-    const int last = vert.back();
-    std::vector<int> lastExit(V, -1);   // index into exits
-    std::vector<char> inTree(V, 0);
-    inTree[last] = 1;
-    for (int u = 0; u < V; u++) {
-        if (inTree[u] || begin[u] == begin[u + 1])
-            continue;
-        for (int v = u; !inTree[v];) {
-            lastExit[v] = begin[v] + UniformBelow(rng, begin[v + 1] - begin[v]);
-            v = ((v << 2) | NucleotideCode(exits[lastExit[v]])) & mask;
-        }
-        for (int v = u; !inTree[v]; v = ((v << 2) | NucleotideCode(exits[lastExit[v]])) & mask)
-            inTree[v] = 1;
-    }
-    // Every other exit in random order, the last exit moved to the end.
-    for (int v = 0; v < V; v++) {
-        int b = begin[v], e = begin[v + 1];
-        if (e - b == 0)
-            continue;
-        if (lastExit[v] >= 0) {
-            std::swap(exits[lastExit[v]], exits[e - 1]);
-            e--;
-        }
-        for (int i = e - 1; i > b; i--)
-            std::swap(exits[i], exits[b + UniformBelow(rng, i - b + 1)]);
-    }
+    ShuffleExits(begin, LastExits(begin, exits, vert.back(), mask, rng), rng, &exits);
     // The walk.
     std::vector<int> next(begin.begin(), begin.end() - 1);
     int v = vert[0];

@@ -258,6 +258,18 @@ void ScanStream::End()
     d.buf.shrink_to_fit();
 }
 
+// Appends a chunk's runs of equal module probability, joining a run that
+// continues the last one across the chunk edge.
+static void AppendRuns(const std::vector<PrRun>& more, std::vector<PrRun>* runs)
+{
+    for (const PrRun& r : more) {
+        if (!runs->empty() && runs->back().end == r.start && runs->back().milli == r.milli)
+            runs->back().end = r.end;
+        else
+            runs->push_back(r);
+    }
+}
+
 ScanOutcome ScanStream::Finish(int sequences)
 {
     Impl& d = *m_impl;
@@ -306,13 +318,7 @@ ScanOutcome ScanStream::Finish(int sequences)
             p.push_back(mod.p);
             out.modules.push_back(std::move(mod));
         }
-        std::vector<PrRun>& runs = out.prRuns[(size_t)d.resultSeq[j]];
-        for (const PrRun& r : d.results[j].prRuns) {
-            if (!runs.empty() && runs.back().end == r.start && runs.back().milli == r.milli)
-                runs.back().end = r.end;
-            else
-                runs.push_back(r);
-        }
+        AppendRuns(d.results[j].prRuns, &out.prRuns[(size_t)d.resultSeq[j]]);
     }
     out.tests = std::max<long long>((long long)p.size(), out.letters / L);
     std::vector<double> q = BenjaminiHochberg(p, out.tests);
