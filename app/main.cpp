@@ -48,12 +48,11 @@ static void ResolveKnownName(INPUTPARAMETER* param)
     param->KnownFile = path.c_str();
 }
 
-static int RunProgram(int argc, char** argv)
+// One invocation with its parameters and inputs. Every stop on bad input
+// ends the process from inside (exit), which destroys no local, so worker
+// threads still running then keep what they read.
+static int RunInvocation(INPUTPARAMETER& param, RunInputs& inputs, int argc, char** argv)
 {
-    // Never destroyed: after a failure the process may end while worker
-    // threads still read them.
-    static INPUTPARAMETER& param = *new INPUTPARAMETER;
-    static RunInputs& inputs = *new RunInputs;
     SetDefaultParam(&param);
     ParseInputParam(&param, argc, argv);
     for (const std::string& warning : param.Warnings)
@@ -74,6 +73,21 @@ static int RunProgram(int argc, char** argv)
     RunAllRuns(param, inputs, [&outputs](RunResult result) { outputs.Add(std::move(result)); });
     outputs.Finish();
     return 0;
+}
+
+static int RunProgram(int argc, char** argv)
+{
+    auto param = std::make_unique<INPUTPARAMETER>();
+    auto inputs = std::make_unique<RunInputs>();
+    try {
+        return RunInvocation(*param, *inputs, argc, argv);
+    } catch (...) {
+        // A run that failed on a worker thread leaves the other workers
+        // detached and reading: they must find both until the process ends.
+        param.release();
+        inputs.release();
+        throw;
+    }
 }
 
 int main(int argc, char** argv)
