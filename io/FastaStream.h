@@ -69,7 +69,6 @@ private:
     std::string m_subject;
     bool m_maskLower = false;
     bool m_failed = false, m_eof = false;
-    bool m_inRecord = false;        // letters of a record may follow
     bool m_lineStart = true;
     bool m_pendingName = false;     // a '>' at a line start was met and not yet taken
     long long m_line = 1, m_column = 0;

@@ -11,8 +11,8 @@ SitePValue::SitePValue(const std::vector<double>& logs, const std::array<double,
     for (int i = 0; i < m_width; i++)
         for (int b = 0; b < 4; b++)
             m_steps[4 * i + b] = (int)std::lround(1000.0 * (logs[4 * i + b] - log(q[b])));
-    // Distribution of the sum, column by column, over [lo, hi].
-    long long lo = 0, hi = 0;
+    // Distribution of the sum, column by column, from its least value lo.
+    long long lo = 0;
     std::vector<double> pr(1, 1.0), next;
     for (int i = 0; i < m_width; i++) {
         const int* st = &m_steps[4 * i];
@@ -24,7 +24,6 @@ SitePValue::SitePValue(const std::vector<double>& logs, const std::array<double,
                     next[s + (st[b] - cmin)] += pr[s] * q[b];
         pr.swap(next);
         lo += cmin;
-        hi += cmax;
     }
     m_min = lo;
     m_tail.assign(pr.size() + 1, 0.0);

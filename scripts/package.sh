@@ -78,8 +78,10 @@ built="$PWD/build-package/Ruzaravo"
 (cd "$scratch/built" && exec -a ruzaravo "$built" "${run[@]}" >stdout 2>stderr) ||
   fail "the built program failed on the installed example: $(tail -n 3 "$scratch/built/stderr")"
 grep -q "^Motif_1:" "$scratch/installed/result.txt" || fail "the installed program's result file has no motif"
-grep -q "MA0[0-9]*\.[0-9]" "$scratch/installed/out/report.html" ||
-  fail "the installed program's report names no factor of the installed JASPAR library"
+grep -q "	MA[0-9]*\.[0-9]*	" "$scratch/installed/out/matches.tsv" ||
+  fail "the installed program's matches.tsv names no factor of the installed JASPAR library"
+cmp -s "$scratch/installed/out/matches.tsv" "$scratch/built/out/matches.tsv" ||
+  fail "the installed program's matches differ from the built program's"
 cmp -s "$scratch/installed/result.txt" "$scratch/built/result.txt" ||
   fail "the installed program's result file differs from the built program's"
 echo "  the installed program ran on $share/examples with the installed JASPAR library"
