@@ -8,7 +8,6 @@
 #include "io/FastaStream.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -17,33 +16,12 @@
 #include <cstring>
 
 #include "base/Fatal.h"
+#include "io/FastaChars.h"
 #include "io/WholeInput.h"
 
 namespace {
 
-bool IsLower(int c) { return c >= 'a' && c <= 'z'; }
-bool IsLetter(int c) { return IsLower(c) || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsControl(int c) { return (c < 0x20 && !IsBlank(c) && c != '\n') || c == 0x7f; }
-
-bool IsNucleotide(int c)
-{
-    switch (c | 0x20) {
-    case 'a': case 'c': case 'g': case 't': case 'u': case 'n': return true;
-    default: return false;
-    }
-}
-
-std::string Shown(int c)
-{
-    char buf[32];
-    if (c >= 0x21 && c < 0x7f)
-        snprintf(buf, sizeof buf, "'%c'", c);
-    else
-        snprintf(buf, sizeof buf, "byte 0x%02X", c);
-    return buf;
-}
+using namespace fasta_chars;
 
 const size_t kReadSize = 1 << 16;
 
@@ -64,15 +42,7 @@ std::unique_ptr<FastaStream> FastaStream::Open(const std::string& path, bool mas
         NoteInputError(subject.c_str(), reason.c_str());
         return nullptr;
     }
-    struct stat st;
-    const char* refusal = nullptr;
-    if (fstat(fd, &st) != 0)
-        refusal = "the file cannot be examined";
-    else if (S_ISDIR(st.st_mode))
-        refusal = "is a directory, not a file";
-    else if (!fromStdin && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
-        refusal = "is a device, not a file (use - to read standard input)";
-    if (refusal) {
+    if (const char* refusal = InputRefusal(fd, fromStdin, "is a device, not a file (use - to read standard input)")) {
         close(fd);
         NoteInputError(subject.c_str(), refusal);
         return nullptr;

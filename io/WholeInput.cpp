@@ -115,6 +115,18 @@ const char* UnreadCompressionHint(const std::string& head)
     return nullptr;
 }
 
+const char* InputRefusal(int fd, bool fromStdin, const char* deviceRefusal)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return "the file cannot be examined";
+    if (S_ISDIR(st.st_mode))
+        return "is a directory, not a file";
+    if (!fromStdin && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
+        return deviceRefusal;
+    return nullptr;
+}
+
 bool ReadWholeInput(const std::string& path, std::string* bytes)
 {
     bytes->clear();
@@ -129,14 +141,7 @@ bool ReadWholeInput(const std::string& path, std::string* bytes)
         NoteErrno(subject, "the file cannot be opened", errno);
         return false;
     }
-    struct stat st;
-    const char* refusal = nullptr;
-    if (fstat(fd, &st) != 0)
-        refusal = "the file cannot be examined";
-    else if (S_ISDIR(st.st_mode))
-        refusal = "is a directory, not a file";
-    else if (!fromStdin && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
-        refusal = "is a device, not a file (use -i - to read standard input)";
+    const char* refusal = InputRefusal(fd, fromStdin, "is a device, not a file (use -i - to read standard input)");
     std::string raw;
     bool ok = !refusal && ReadAll(fd, subject, &raw);
     if (!fromStdin)

@@ -19,4 +19,10 @@ bool ReadWholeInput(const std::string& path, std::string* bytes);
 // this program does not read (bzip2, xz, zstd), or null.
 const char* UnreadCompressionHint(const std::string& head);
 
+// Why an open descriptor cannot be read as an input (it cannot be examined,
+// is a directory, or is a device other than standard input), or null.
+// deviceRefusal is the message for a device, which names the option that
+// reads standard input.
+const char* InputRefusal(int fd, bool fromStdin, const char* deviceRefusal);
+
 #endif
