@@ -1,24 +1,12 @@
 // Tool runner for the writer tests; see ToolRun.h.
 #include "ToolRun.h"
 
-#include <sys/wait.h>
-
-#include <cstdio>
+#include "support/TestSupport.h"
 
 TOOLRUN RunTool(const std::string& dir, const std::string& command)
 {
-    std::string cmd = "cd '" + dir + "' && (" + command + ") 2>&1 </dev/null";
-    TOOLRUN r{-1, ""};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, p)) > 0)
-        r.Output.append(buf, got);
-    int st = pclose(p);
-    r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    RUNRESULT r = RunShell("cd '" + dir + "' && (" + command + ") 2>&1 </dev/null");
+    return TOOLRUN{r.Status, r.Stdout};
 }
 
 bool HaveTool(const std::string& name)

@@ -25,18 +25,7 @@ RUNRESULT RunBash(const std::string& dir, const std::string& words)
     std::string link = dir + "/Ruzaravo";
     if (!FileExists(link) && symlink(RUZARAVO_EXE, link.c_str()) != 0)
         return RUNRESULT{-1, ""};
-    std::string cmd = "bash -c 'cd \"" + dir + "\" && ./Ruzaravo " + words + "' 2>/dev/null";
-    RUNRESULT r{-1, ""};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, p)) > 0)
-        r.Stdout.append(buf, got);
-    int st = pclose(p);
-    r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return RunShell("bash -c 'cd \"" + dir + "\" && ./Ruzaravo " + words + "' 2>/dev/null");
 }
 
 // A text without the lines that echo the command line.

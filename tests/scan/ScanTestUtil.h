@@ -6,11 +6,11 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "base/Rng.h"
 #include "io/MatrixFile.h"
+#include "support/TestSupport.h"
 
 // Uniform random letters from a seeded generator of their own.
 inline std::string RandomLetters(unsigned seed, size_t n)
@@ -79,17 +79,8 @@ struct ShellRun {
 
 inline ShellRun Shell(const std::string& command)
 {
-    ShellRun r{-1, ""};
-    FILE* p = popen(("(" + command + ") 2>&1 </dev/null").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, got);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    RUNRESULT r = RunShell("(" + command + ") 2>&1 </dev/null");
+    return ShellRun{r.Status, r.Stdout};
 }
 
 #endif

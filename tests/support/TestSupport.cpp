@@ -28,7 +28,7 @@ CTempDir::~CTempDir()
         (void)system(cmd.c_str());
 }
 
-static std::string ShellQuote(const std::string& s)
+std::string ShellQuote(const std::string& s)
 {
     std::string out = "'";
     for (char c : s) {
@@ -51,12 +51,15 @@ RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& d
     for (const std::string& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " 2>/dev/null </dev/null";
-    RUNRESULT r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        r.Status = -1;
+    return RunShell(cmd);
+}
+
+RUNRESULT RunShell(const std::string& command)
+{
+    RUNRESULT r{-1, ""};
+    FILE* p = popen(command.c_str(), "r");
+    if (!p)
         return r;
-    }
     char buf[4096];
     size_t got;
     while ((got = fread(buf, 1, sizeof buf, p)) > 0)

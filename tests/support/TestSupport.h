@@ -31,6 +31,13 @@ struct RUNRESULT {
 // is /dev/null.
 RUNRESULT RunRuzaravo(const std::vector<std::string>& args, const std::string& dir);
 
+// Runs a command through /bin/sh; its standard output and exit status (-1
+// when it could not start or was killed by a signal).
+RUNRESULT RunShell(const std::string& command);
+
+// s as one shell word, inside single quotes.
+std::string ShellQuote(const std::string& s);
+
 void WriteFile(const std::string& path, const std::string& text);
 // The lines of a text (without their line breaks), and the tab-separated
 // fields of one line.

@@ -15,29 +15,12 @@
 
 namespace {
 
-std::string Quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs a shell command; its standard output, and its status in *status.
+// Runs a shell command; its standard output, and its exit status in *status.
 std::string Shell(const std::string& cmd, int* status)
 {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        *status = -1;
-        return out;
-    }
-    char buf[4096];
-    size_t got;
-    while ((got = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, got);
-    *status = pclose(p);
-    return out;
+    RUNRESULT r = RunShell(cmd);
+    *status = r.Status;
+    return r.Stdout;
 }
 
 bool HaveChromium()
@@ -55,8 +38,8 @@ std::string Chromium(const CTempDir& dir, const std::string& page, const std::st
     std::string profile = dir.Path("profile-" + std::to_string(std::hash<std::string>()(page + extra) % 100000));
     std::string cmd = "timeout 180 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
                       "--disable-background-networking --disable-component-update --disable-sync "
-                      "--user-data-dir=" + Quote(profile) + " --enable-logging=stderr --v=0 " + extra +
-                      " " + Quote("file://" + page) + " 2>" + Quote(errFile);
+                      "--user-data-dir=" + ShellQuote(profile) + " --enable-logging=stderr --v=0 " + extra +
+                      " " + ShellQuote("file://" + page) + " 2>" + ShellQuote(errFile);
     return Shell(cmd, status);
 }
 
@@ -155,7 +138,7 @@ TEST(Browser, FlyReportLoadsAndShowsEverything)
     // A screenshot kept in the test's working folder.
     std::string shot = "report_fly.png";
     std::remove(shot.c_str());
-    Chromium(dir, page, "--window-size=1200,2200 --hide-scrollbars --screenshot=" + Quote(shot), dir.Path("shot.err"),
+    Chromium(dir, page, "--window-size=1200,2200 --hide-scrollbars --screenshot=" + ShellQuote(shot), dir.Path("shot.err"),
              &status);
     ASSERT_EQ(status, 0) << ReadFile(dir.Path("shot.err"));
     std::string png = ReadFile(shot);
