@@ -12,6 +12,8 @@ module in each) and a scaffold shorter than a module is scanned:
    with its p-value and, where the gathering can know it exactly (q below
    0.0499), its q-value;
 3. by the workflow in chunks of records (two pieces): the same modules.bed;
+   also for records named chrom:start-end with --genome-coords, one
+   chromosome's two records in two jobs;
 4. with an option the workflow sets itself, refused before anything runs.
 
 Usage: workflow_scan.py PROGRAM SOURCE_DIR. Exits 77 (skipped) where
@@ -153,6 +155,23 @@ def main():
         pieces = read(os.path.join(work, "results", "scan", "pieces.tsv")).splitlines()
         check(pieces == ["piece\trecords", "piece0001\tchr2,chr10", "piece0002\tchr1"], f"chunks: {pieces}")
         check(read(gathered) == whole, f"modules.bed of chunks differs:\n{read(gathered)}")
+
+        # Pieces of one chromosome named chrom:start-end, in two jobs, placed on the genome.
+        rng = random.Random(8)
+        with open(os.path.join(work, "placed.fa"), "w") as f:
+            f.write(f">chrX:5000-25000\n{planted(rng, 20000, 4000)}\n>chrA:100-15100\n{planted(rng, 15000, 9000)}\n"
+                    f">chrX:30000-50000\n{planted(rng, 20000, 15000)}\n")
+        status, out = run([program, "--scan", "placed.fa", "--motifs", "motifs.txt", "--genome-coords", "--quiet",
+                           "--outdir", "placed"], work)
+        check(status == 0, f"the whole-file scan of placed.fa failed:\n{out}")
+        fresh_results(work)
+        status, out = snakemake(source, work, config(program, "  pieces: chunk\n  chunk_size: 30000\n")
+                                .replace("genome.fa.gz", "placed.fa").replace("--bg-order 2", "--genome-coords"))
+        check(status == 0, f"the workflow scan of placed.fa failed:\n{out}")
+        placed = read(os.path.join(work, "placed", "modules.bed"))
+        check([line.split("\t")[0] for line in placed.splitlines()] == ["chrA", "chrX", "chrX"],
+              f"placed modules:\n{placed}")
+        check(read(gathered) == placed, f"placed modules.bed differs:\n{read(gathered)}\n{placed}")
 
         fresh_results(work)
         status, out = snakemake(source, work, config(program, "").replace("--bg-order 2", "--max-q 0.1"))
