@@ -67,6 +67,22 @@ Setter TextInto(std::string ScanOptions::*field)
     };
 }
 
+// Comma-separated record names, none empty.
+bool NamesInto(ScanOptions* o, const std::string& v)
+{
+    size_t from = 0;
+    for (;;) {
+        const size_t comma = v.find(',', from);
+        const std::string name = v.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        if (name.empty())
+            return false;
+        o->only.insert(name);
+        if (comma == std::string::npos)
+            return true;
+        from = comma + 1;
+    }
+}
+
 const std::map<std::string, ValueOption>& ValueOptions()
 {
     static const std::map<std::string, ValueOption> options = {
@@ -84,6 +100,7 @@ const std::map<std::string, ValueOption>& ValueOptions()
         {"--bg-order", {IntInto(&ScanOptions::bgOrder, 0, 5), "a whole number 0 .. 5"}},
         {"--chunk-size", {IntInto(&ScanOptions::chunkSize, 1000, 100000000), "a whole number 1000 .. 100000000"}},
         {"--null-tiles", {IntInto(&ScanOptions::nullTiles, 100, 10000000), "a whole number 100 .. 10000000"}},
+        {"--only", {NamesInto, "sequence names separated by commas"}},
     };
     return options;
 }
@@ -179,6 +196,8 @@ std::string ScanHelpText()
            "  --chunk-size N      letters a chunk owns (default 1000000)\n"
            "  --mask-lower        read lower-case (soft-masked) letters as N\n"
            "  --genome-coords     names chrom:start-end (bedtools getfasta) place the output on the genome\n"
+           "  --only NAME[,NAME]  scan only these sequences; the null and background chain stay the whole file's,\n"
+           "                      so p-values match those of a scan of the whole file (one job per chromosome)\n"
            "  --quiet             no progress lines on standard error\n"
            "  --help              this text\n"
            "\n"

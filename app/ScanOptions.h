@@ -27,6 +27,7 @@ struct ScanOptions {
     bool quiet = false;          // --quiet: no progress lines
     long long chunkSize = 1000000;   // --chunk-size
     int nullTiles = 20000;       // --null-tiles
+    std::set<std::string> only;  // --only: the record names scanned (empty: all); the rest feed only the null
     bool help = false;           // --help
     std::string commandLine;     // the words as given, for summary.json
     std::set<std::string> given; // the value options given on the command line

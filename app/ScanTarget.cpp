@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "base/Fatal.h"
 #include "base/Helpers.h"
@@ -186,10 +187,12 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
     ChainCounter counter(o.bgOrder);
     std::string name, piece, firstShort;
     size_t skipped = 0;
+    std::set<std::string> unnamed = o.only;
     while (in->NextRecord(&name)) {
         ScanSequence s;
         if (!Place(o, name, &s, reason))
             return false;
+        unnamed.erase(s.name);
         long long nucleotides = MeasureRecord(o, in.get(), &counter, &piece, &s);
         if (s.length < o.moduleLength) {
             if (firstShort.empty())
@@ -199,8 +202,12 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
             t->kept.push_back(-1);
             continue;
         }
-        t->letters += s.length;
         t->nucleotides += nucleotides;
+        if (!o.only.empty() && !o.only.count(s.name)) {
+            t->kept.push_back(kNullOnly);
+            continue;
+        }
+        t->letters += s.length;
         t->kept.push_back((int)t->sequences.size());
         t->sequences.push_back(std::move(s));
     }
@@ -211,6 +218,10 @@ bool SurveyTarget(const ScanOptions& o, int maxWidth, ScanTarget* t, std::string
     if (skipped > kNamedSkips)
         t->warnings.push_back(std::to_string(skipped - kNamedSkips) + " more sequences shorter than the module "
                               "length " + std::to_string(o.moduleLength) + ": skipped");
+    if (!unnamed.empty()) {
+        *reason = "--only " + *unnamed.begin() + ": " + o.target + " holds no sequence of that name";
+        return false;
+    }
     if (t->sequences.empty()) {
         *reason = o.target + ": " + firstShort + " (leave it out, or give a shorter --module-length)";
         return false;
@@ -236,6 +247,11 @@ bool FeedTarget(const ScanOptions& o, const ScanTarget& t, ScanStream* stream, s
         if (record >= t.kept.size())
             break;
         const int k = t.kept[record++];
+        if (k == kNullOnly) {
+            while (piece.clear(), in->Letters(&piece, kPiece) > 0)
+                stream->PassToNull(piece.data(), piece.size());
+            continue;
+        }
         if (k < 0)
             continue;
         stream->Begin(k);

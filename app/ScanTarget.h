@@ -22,11 +22,19 @@
 #include "model/MarkovChain.h"
 #include "scan/ScanRun.h"
 
+// With --only, the records not named are read by both passes like the
+// others (the background chain is counted over them, their letters join
+// the null's), but not scanned: a job that scans some chromosomes of a
+// genome file gets the p-values of a scan of the whole file.
+const int kNullOnly = -2;
+
 struct ScanTarget {
     std::vector<ScanSequence> sequences;   // the sequences scanned, letters left empty
-    std::vector<int> kept;                 // per record of the input: its index in sequences, -1 if skipped
+    std::vector<int> kept;                 // per record of the input: its index in sequences, -1 if skipped,
+                                           // kNullOnly if left out by --only (its letters feed the null)
     std::vector<std::string> warnings;     // one line per skipped sequence (or a count of the rest)
-    long long letters = 0, nucleotides = 0;   // of the sequences scanned
+    long long letters = 0;                 // of the sequences scanned
+    long long nucleotides = 0;             // A, C, G, T of the sequences scanned and those feeding only the null
     MarkovChain chain;
     int spool = -1;                        // the temporary copy of a one-pass input (or standard input
                                            // redirected from a file), or -1

@@ -4,17 +4,19 @@
 #
 # Runs every configuration below on two sets, each with seeds 1..5 (SEEDS to
 # change), one run at a time (JOBS to change; the machines are shared), scores each run's reported
-# sites with ../shared/tools/score_sites.py (nucleotide-level correlation nCC,
-# site sensitivity and PPV) and writes the table of means, seed-to-seed sd and
+# sites with bench/site_scores.py (nucleotide-level correlation nCC,
+# site sensitivity and PPV as Tompa et al. 2005 define them) and writes the table of means, seed-to-seed sd and
 # CPU time into bench/README.md between its accuracy markers.
 #   fly:   the 14 footprinted D. melanogaster blastoderm enhancers, 237 sites;
-#          background set: the 55 non-enhancer sequences shipped with them.
+#          background set: the 55 non-enhancer sequences shipped with them
+#          (examples/fly_crms.fasta, fly_sites.tsv, fly_background.fasta).
+#          The JASPAR matrices of synth: data/jaspar2024.
 #   synth: 16 x 800 letters of AT-rich sequence with runs, one 300-letter
 #          module each holding 2 sites each of JASPAR hb, Kr, kni
 #          (bench/semisynthetic.py, fixed seed); background set: 40 x 2000
 #          letters of the same process without modules.
 # With --tompa it runs the configurations of TOMPA_CONFIGS (or those named)
-# on the 37 real promoter sets of ../shared/data/tompa2005-dev (seed 1 unless
+# on the 37 real promoter sets of DATA/tompa2005-dev (seed 1 unless
 # SEEDS is given; -n TOMPA_SWEEPS added unless the options hold -n) and prints
 # the per-set table and the mean nCC over sets (bench/tompa_table.py); it
 # never touches bench/README.md.
@@ -38,7 +40,9 @@
 # TOMPA_SWEEPS (1000), TIMEOUT (seconds per run, 900), REUSE=1 to score the
 # runs a previous call left in the same WORK again instead of running them
 # (same configuration names; e.g. to compare other POST steps),
-# DATA (../shared/data), TOOLS (../shared/tools), WORK (a temporary folder),
+# DATA (a folder holding tompa2005-dev, for --tompa only; unset by default),
+# SCORER (a scorer taking score_sites.py's options; default bench/site_scores.py),
+# WORK (a temporary folder),
 # NO_README=1 to print the table without touching bench/README.md, VARIANTS=1
 # to print the rows of every cluster and of each chain alone under a
 # configuration that runs chains (the README's table has only the consensus).
@@ -51,13 +55,13 @@ if [ "${1:-}" = --tompa ]; then TOMPA_MODE=1; shift; fi
 BIN=${BIN:-$ROOT/build/Ruzaravo}
 if [ $TOMPA_MODE = 1 ]; then SEEDS=${SEEDS:-1}; else SEEDS=${SEEDS:-1 2 3 4 5}; fi
 JOBS=${JOBS:-1}
-DATA=${DATA:-$ROOT/../shared/data}
-TOOLS=${TOOLS:-$ROOT/../shared/tools}
+DATA=${DATA:-}
+SCORER=${SCORER:-$HERE/site_scores.py}
 WORK=${WORK:-$(mktemp -d)}
 TIMEOUT=${TIMEOUT:-900}
 TOMPA_SWEEPS=${TOMPA_SWEEPS:-1000}
-FLY=$DATA/fly-blastoderm-crm
-TOMPA=$DATA/tompa2005-dev
+FLY=$ROOT/examples
+TOMPA=${DATA:+$DATA/tompa2005-dev}
 
 # name|options[|C[|PRE[|POST]]]; @BG@ stands for the set's background
 # sequences (a promoter set's: the other real sets of its organism). C (default 1) is the number of chains one run makes (--chains C,
@@ -81,27 +85,26 @@ if [ $TOMPA_MODE = 1 ]; then CONFIGS=("${TOMPA_CONFIGS[@]}"); fi
 [ -x "$BIN" ] || { echo "accuracy.sh: $BIN not built (cmake --build build)" >&2; exit 1; }
 mkdir -p "$WORK"
 if [ $TOMPA_MODE = 1 ]; then
-  [ -f "$TOMPA/sites.tsv" ] || { echo "accuracy.sh: data folder $TOMPA missing (set DATA)" >&2; exit 1; }
+  [ -f "$TOMPA/sites.tsv" ] || { echo "accuracy.sh: --tompa needs DATA, a folder holding tompa2005-dev" >&2; exit 1; }
   if [ -n "${TOMPA_SETS:-}" ]; then SETS=$TOMPA_SETS
   else SETS=$(cd "$TOMPA/real" && ls -- */*r.fasta | sed 's|.*/||; s|\.fasta$||' | tr '\n' ' '); fi
 else
-  [ -d "$FLY" ] || { echo "accuracy.sh: data folder $FLY missing (set DATA)" >&2; exit 1; }
   SETS=${SETS:-fly synth}
-  python3 "$HERE/semisynthetic.py" "$DATA/jaspar2024/pwm/sets/fly_gap_maternal.pwm" "$WORK/synth"
+  python3 "$HERE/semisynthetic.py" "$ROOT/data/jaspar2024/JASPAR2024_CORE_insects_non-redundant.pwm" "$WORK/synth"
 fi
 
 set_fasta() {
   case $1 in
-    fly) echo "$FLY/crms_dmel_annotated.fasta" ;;
+    fly) echo "$FLY/fly_crms.fasta" ;;
     synth) echo "$WORK/synth/synth.fasta" ;;
     *) echo "$TOMPA/real/${1%%[0-9]*}/$1.fasta" ;;   # hm20r: real/hm/hm20r.fasta
   esac
 }
-set_truth()  { case $1 in fly) echo "$FLY/sites.tsv" ;; synth) echo "$WORK/synth/synth_sites.tsv" ;; *) echo "$TOMPA/sites.tsv" ;; esac; }
+set_truth()  { case $1 in fly) echo "$FLY/fly_sites.tsv" ;; synth) echo "$WORK/synth/synth_sites.tsv" ;; *) echo "$TOMPA/sites.tsv" ;; esac; }
 set_where()  { case $1 in fly|synth) ;; *) echo "--truth-where dataset=$1" ;; esac; }
 set_bg() {
   case $1 in
-    fly) echo "$FLY/original/mapping0.ap_neg.fasta" ;;
+    fly) echo "$FLY/fly_background.fasta" ;;
     synth) echo "$WORK/synth/synth_bg.fasta" ;;
     *) tompa_bg "$1" ;;
   esac
@@ -144,7 +147,7 @@ fi
 # Scores one prediction file against set $1's truth: prints "nCC sSn sPPV sites".
 score() {
   # shellcheck disable=SC2046
-  python3 "$TOOLS/score_sites.py" --fasta "$(set_fasta "$1")" --truth "$(set_truth "$1")" $(set_where "$1") \
+  python3 "$SCORER" --fasta "$(set_fasta "$1")" --truth "$(set_truth "$1")" $(set_where "$1") \
       --pred "$2" --quiet --tsv-row x | awk -F'\t' '{print $5, $6, $7, $11}'
 }
 
@@ -161,7 +164,7 @@ preprocess() {
   "$MASK" "${args[@]}" "$(set_fasta "$1")" > "$3" 2> "$3.log"
 }
 
-# The answer of a finished run, as score_sites.py's predictions, into $out.tsv.
+# The answer of a finished run, as the scorer's predictions, into $out.tsv.
 answer() {
   local out=$1 chains=$2 post=$3 input=$4
   if [[ $post == select* ]]; then
@@ -228,7 +231,7 @@ one_run() {
   done
 }
 export -f one_run score preprocess answer set_fasta set_truth set_where set_bg tompa_bg
-export HERE BIN WORK FLY TOMPA TOOLS MASK TIMEOUT TOMPA_MODE TOMPA_SWEEPS REUSE
+export HERE BIN WORK FLY TOMPA SCORER MASK TIMEOUT TOMPA_MODE TOMPA_SWEEPS REUSE
 
 # One line per run; fields separated by \037, which (unlike a tab) keeps
 # empty fields apart.

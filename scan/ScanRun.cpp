@@ -258,6 +258,11 @@ void ScanStream::End()
     d.buf.shrink_to_fit();
 }
 
+void ScanStream::PassToNull(const char* x, size_t n)
+{
+    m_impl->null.Add(x, n);
+}
+
 // Appends a chunk's runs of equal module probability, joining a run that
 // continues the last one across the chunk edge.
 static void AppendRuns(const std::vector<PrRun>& more, std::vector<PrRun>* runs)

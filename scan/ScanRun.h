@@ -123,6 +123,10 @@ public:
     void Begin(int seq);                 // sequences in increasing order from 0
     void Add(const char* x, size_t n);   // the next letters of the sequence
     void End();
+    // Letters of a sequence that is not scanned but whose letters belong to
+    // the null (a scan of some sequences of a file, with the whole file's
+    // null), in their place in the file between End and the next Begin.
+    void PassToNull(const char* x, size_t n);
     // Scans the null, waits for every chunk and gives the outcome over
     // `sequences` sequences.
     ScanOutcome Finish(int sequences);

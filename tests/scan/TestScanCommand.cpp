@@ -148,6 +148,8 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
         {"--scan target.fa --bogus", "unknown option --bogus"},
         {"--scan target.fa --threads", "--threads needs a value"},
         {"--scan missing.fa", "missing.fa"},
+        {"--scan target.fa --only chrC", "--only chrC: target.fa holds no sequence of that name"},
+        {"--scan target.fa --only chrA:500-12500,", "expected sequence names separated by commas"},
     };
     for (const Case& c : cases) {
         ShellRun r = f.Scan(c.args + " --outdir out");
@@ -164,6 +166,46 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
     ASSERT_EQ(0, f.Scan("--scan target.fa --outdir out").status);
     EXPECT_EQ(1, f.Scan("--scan target.fa --outdir out").status);
     EXPECT_EQ(0, f.Scan("--scan target.fa --outdir out --force").status);
+}
+
+// Chromosome, start, end, score and p of every module of a scan's folder.
+static std::vector<std::string> ModuleScores(const std::string& bed)
+{
+    std::vector<std::string> out;
+    for (const std::string& line : Lines(bed)) {
+        std::vector<std::string> x = Fields(line);
+        out.push_back(x[0] + " " + x[1] + " " + x[2] + " " + x[4] + " " + x[6]);
+    }
+    return out;
+}
+
+// Scanning the sequences of a file one by one with --only gives, together,
+// every call of the whole file's scan with its score and p-value: the
+// null and the chain are the whole file's. The same sequence as a file of
+// its own has a null of its own, and other p-values.
+TEST(ScanCommand, OnlySomeSequencesKeepTheWholeFilesNull)
+{
+    ScanFolder f;
+    ASSERT_EQ(0, f.Scan("--scan target.fa --outdir whole --max-p 1").status);
+    ShellRun b = f.Scan("--scan target.fa --outdir b --max-p 1 --only chrB:1000-13000");
+    ShellRun a = f.Scan("--scan target.fa --outdir a --max-p 1 --only=chrA:500-12500,chrA:500-12500");
+    ASSERT_EQ(0, a.status) << a.output;
+    ASSERT_EQ(0, b.status) << b.output;
+    EXPECT_EQ(0u, a.output.find("Scanned 12000 letters in 1 sequences: ")) << a.output;
+    std::vector<std::string> whole = ModuleScores(ReadFile(f.dir.Path("whole/modules.bed")));
+    std::vector<std::string> pieces = ModuleScores(ReadFile(f.dir.Path("b/modules.bed")));
+    std::vector<std::string> inA = ModuleScores(ReadFile(f.dir.Path("a/modules.bed")));
+    ASSERT_FALSE(inA.empty());
+    ASSERT_FALSE(pieces.empty());
+    for (const std::string& m : inA)
+        EXPECT_EQ(0u, m.find("chrA:500-12500 ")) << m;
+    pieces.insert(pieces.begin(), inA.begin(), inA.end());   // chrA sorts first in the whole file's
+    EXPECT_EQ(whole, pieces);
+
+    WriteFile(f.dir.Path("a.fa"), f.fasta.substr(f.fasta.find(">chrA")));
+    ASSERT_EQ(0, f.Scan("--scan a.fa --outdir own --max-p 1").status);
+    std::vector<std::string> own = ModuleScores(ReadFile(f.dir.Path("own/modules.bed")));
+    EXPECT_NE(inA, own);
 }
 
 // Soft-masked letters are read as N with --mask-lower: a cluster in
@@ -242,6 +284,6 @@ TEST(ScanCommand, HelpListsEveryOptionWithItsDefault)
     EXPECT_EQ(0, r.status);
     for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)", "(default 0.01;",
                              "(default 0.05)", "--max-p P", "(default 1; 0 .. 5)", "(default 20000",
-                             "--mask-lower", "--genome-coords", "--quiet", "--threads N", "--seed N"})
+                             "--mask-lower", "--genome-coords", "--quiet", "--threads N", "--seed N", "--only NAME"})
         EXPECT_NE(std::string::npos, r.output.find(text)) << text;
 }

@@ -1,6 +1,7 @@
 """The workflow's Python modules without Snakemake: data sets and the grid
 from a config, the job's command line, the memory estimate, and gathering
-over every kind of job outcome (ok, failed, unreadable, incomplete).
+over every kind of job outcome (ok, failed, unreadable, incomplete); the
+genome scan's pieces and the gathering of their calls.
 
 Usage: python3 test_workflow_units.py SOURCE_DIR
 """
@@ -19,6 +20,7 @@ SOURCE = sys.argv.pop(1) if len(sys.argv) > 1 else "."
 sys.path.insert(0, os.path.join(SOURCE, "workflow", "scripts"))
 sys.path.insert(0, os.path.join(SOURCE, "workflow", "profiles", "slurm"))
 import gather    # noqa: E402
+import genomescan   # noqa: E402
 import jobgrid   # noqa: E402
 import status    # noqa: E402
 
@@ -347,6 +349,151 @@ class SlurmStates(unittest.TestCase):
         for state, verdict in cases.items():
             with self.subTest(state=state):
                 self.assertEqual(status.verdict(state), verdict)
+
+
+class Answers(Folder):
+    def test_heldout_e_and_best_factor_of_every_motif(self):
+        """Random runs with held-out E-values on some motifs and known-factor
+        matches in any order: each motif's cells give its own E and its
+        smallest-p match (name, else library id) with that match's q."""
+        rng = random.Random(23)
+        for trial in range(30):
+            with self.subTest(trial=trial):
+                self.dir = os.path.join(self.tmp.name, f"answers{trial}")
+                runs, matches, expect = [], [], {}
+                holdout, known = rng.random() < 0.6, rng.random() < 0.6
+                for r in (1, 2):
+                    motifs = []
+                    for k in sorted(rng.sample(range(1, 6), rng.randint(1, 5))):
+                        m = {"id": f"r{r}.m{k}", "motif": k, "consensus": "ACGTACGT", "nsites": 4}
+                        e = None
+                        if holdout and rng.random() < 0.8:
+                            e = rng.choice([1e-300, 3.5e-7, 0.02, 12.0])
+                            m["heldout"] = {"E": e, "log10_E": 0}
+                        found = [{"motif": m["id"], "library_id": f"MA{rng.randint(0, 999):04d}.1",
+                                  "name": rng.choice(["hb", "Kr", ""]), "p": rng.random(), "q": rng.random()}
+                                 for _ in range(rng.randint(0, 4))] if known else []
+                        matches += found
+                        best = min(found, key=lambda x: x["p"]) if found else None
+                        expect[(r, k)] = (e, best)
+                        motifs.append(m)
+                    runs.append({"run": r, "seed": r, "motifs": motifs})
+                rng.shuffle(matches)
+                matches.append({"motif": "cluster1", "library_id": "MA9", "name": "zz", "p": 0.0, "q": 0.0})
+                job = jobgrid.Job("ok", 5, 200, 1)
+                document = {"format_version": 1, "runs": runs}
+                if known:
+                    document["matches"] = matches
+                write(self.path("results", "runs", job.key, "summary.json"), json.dumps(document))
+                gather.gather([job], 2, self.path("results"), self.path("results", "s.tsv"),
+                              self.path("results", "i.html"))
+                with open(self.path("results", "s.tsv"), newline="") as f:
+                    table = [dict(zip(gather.COLUMNS, r)) for r in list(csv.reader(f, delimiter="\t"))[1:]]
+                for row, run in zip(table, runs):
+                    r = run["run"]
+                    ks = [m["motif"] for m in run["motifs"]]
+                    if holdout and any(expect[(r, k)][0] is not None for k in ks):
+                        self.assertEqual(row["heldout_E"], ",".join(
+                            f"m{k}:" + ("NA" if expect[(r, k)][0] is None else str(expect[(r, k)][0])) for k in ks))
+                    else:
+                        self.assertEqual(row["heldout_E"], "NA")
+                    if not known:
+                        self.assertEqual((row["factor"], row["factor_q"]), ("NA", "NA"))
+                        continue
+                    best = [expect[(r, k)][1] for k in ks]
+                    self.assertEqual(row["factor"], ",".join(
+                        f"m{k}:" + ("NA" if b is None else (b["name"] or b["library_id"])) for k, b in zip(ks, best)))
+                    self.assertEqual(row["factor_q"], ",".join(
+                        f"m{k}:" + ("NA" if b is None else str(b["q"])) for k, b in zip(ks, best)))
+
+
+class GenomeScan(Folder):
+    def test_pieces_by_record_or_by_letters_and_refused_names(self):
+        records = [("chr1", 500), ("tiny", 50), ("chr2", 300), ("chr3", 900), ("chrU", 120)]
+        self.assertEqual(genomescan.make_pieces(records, "chromosome", 0, 100, "t"),
+                         [["chr1"], ["chr2"], ["chr3"], ["chrU"]])
+        self.assertEqual(genomescan.make_pieces(records, "chunk", 700, 100, "t"),
+                         [["chr1", "chr2"], ["chr3"], ["chrU"]])
+        self.assertEqual(genomescan.make_pieces(records, "chunk", 10**9, 200, "t"), [["chr1", "chr2", "chr3"]])
+        for bad, message in (([("a", 300), ("a", 400)], "given twice"), ([("a,b", 300)], "with a comma"),
+                             ([("a", 30)], "no record of 100 letters")):
+            with self.assertRaisesRegex(genomescan.ScanConfigError, message):
+                genomescan.make_pieces(bad, "chromosome", 0, 100, "t")
+        write(self.path("g.fa.gz"), ">chr1 first\nACGT\nAC\n>chr2\n\nACGTACGTA\n", compress=True)
+        self.assertEqual(genomescan.read_records(self.path("g.fa.gz")), [("chr1", 6), ("chr2", 9)])
+
+    def test_p_values_printed_to_three_digits_give_back_their_null_count(self):
+        """p = k / (tiles + 1) printed with %.3g: k comes back exactly for
+        every k below 100, whatever the number of tiles (and not always
+        above: 211 / 2001 prints as 0.105)."""
+        rng = random.Random(5)
+        for tiles in [999, 1000, 2000, 20000, 123457] + [rng.randint(100, 10**7) for _ in range(40)]:
+            for k in range(1, 100):
+                printed = float("%.3g" % ((1.0 + (k - 1)) / (1.0 + tiles)))
+                self.assertEqual(round(printed * (tiles + 1)), k, (tiles, k))
+        self.assertNotEqual(round(float("%.3g" % (211 / 2001)) * 2001), 211)
+
+    def test_gathered_q_is_benjamini_hochberg_over_all_pieces(self):
+        """Random pieces: q of each call is min over ranks r >= its own of
+        p_(r) x tests / r, with the tests of the whole target; the file is
+        sorted by chromosome and start and ranked by score."""
+        rng = random.Random(9)
+        for trial in range(20):
+            with self.subTest(trial=trial):
+                tiles, L = rng.choice([999, 2000, 20000]), 200
+                folders, letters, calls = [], 0, []
+                for piece in range(rng.randint(1, 4)):
+                    folder = self.path(f"t{trial}", f"p{piece}")
+                    lines = []
+                    for c in range(rng.randint(0, 12)):
+                        k = rng.choice([1, 2, 3, rng.randint(1, tiles + 1)])
+                        start = rng.randint(0, 10**6)
+                        p = (1.0 + (k - 1)) / (1.0 + tiles)
+                        score = f"{rng.uniform(0, 30):.3f}"
+                        calls.append((f"chr{piece}", start, score, p))
+                        lines.append(f"chr{piece}\t{start}\t{start + L}\tcrm1\t{score}\t.\t{p:.3g}\t1\t3\n")
+                    n = rng.randint(L, 10**6)
+                    letters += n
+                    write(os.path.join(folder, "modules.bed"), "".join(lines))
+                    write(os.path.join(folder, "summary.json"), json.dumps(
+                        {"parameters": {"module_length": L, "null_tiles": tiles, "seed": 1, "null_letters": 5},
+                         "counts": {"letters": n, "calls": len(lines)}}))
+                    folders.append(folder)
+                tests = max(len(calls), letters // L)
+                ps = sorted(c[3] for c in calls)
+                qs = {p: min(1.0, min(ps[r] * tests / (r + 1) for r in range(len(ps)) if ps[r] >= p)) for p in ps}
+                text = genomescan.modules_bed(genomescan.gather_calls(folders)[0], 0.05, 1.0)
+                rows = [line.split("\t") for line in text.splitlines()]
+                expect = sorted(calls, key=lambda c: (c[0], c[1]))
+                self.assertEqual([(r[0], int(r[1]), r[4], r[6]) for r in rows],
+                                 [(c[0], c[1], c[2], "%.3g" % c[3]) for c in expect])
+                for r, c in zip(rows, expect):
+                    if qs[c[3]] < 99 / (tiles + 1):
+                        self.assertEqual(r[7], "%.3g" % qs[c[3]])
+                    self.assertAlmostEqual(float(r[7]), qs[c[3]], delta=0.006 * qs[c[3]])
+                by_score = sorted(range(len(expect)), key=lambda i: -float(expect[i][2]))
+                self.assertEqual([rows[i][3] for i in by_score], [f"crm{n + 1}" for n in range(len(rows))])
+                # pieces scanned with another null cannot be gathered
+                if len(folders) > 1:
+                    write(os.path.join(folders[-1], "summary.json"), json.dumps(
+                        {"parameters": {"module_length": L, "null_tiles": tiles, "seed": 2, "null_letters": 5},
+                         "counts": {"letters": 1, "calls": 0}}))
+                    with self.assertRaisesRegex(ValueError, "other parameters"):
+                        genomescan.gather_calls(folders)
+
+    def test_options_the_workflow_sets_are_refused(self):
+        write(self.path("g.fa"), ">a\nACGT\n")
+        write(self.path("m.txt"), ">4 x\n1 0 0 0\n")
+        base = {"target": self.path("g.fa"), "motifs": self.path("m.txt")}
+        self.assertEqual(genomescan.load_scan({"scan": base}).max_q, 0.05)
+        for extra, message in (({"options": "--only a"}, "--only is set by the workflow"),
+                               ({"options": "--max-p=0.1"}, "--max-p=0.1 is set by the workflow"),
+                               ({"model": self.dir}, "exactly one of motifs"),
+                               ({"pieces": "halves"}, "chromosome or chunk"),
+                               ({"max_q": 0.1, "max_p": 0.1}, "not both"),
+                               ({"max_q": 0}, "above 0")):
+            with self.assertRaisesRegex(genomescan.ScanConfigError, message):
+                genomescan.load_scan({"scan": dict(base, **extra)})
 
 
 if __name__ == "__main__":

@@ -6,7 +6,9 @@ background set, few sweeps, on two small sets cut from the fly example.
    the preset's chains, are refused before anything runs, with a message
    saying what to write instead.
 2. The preset runs: set `eve` takes the global options (so K 5 and five
-   chains, no -N on its command line), set `gap` adds `--chains 3` of its own.
+   chains, no -N on its command line), set `gap` adds `--chains 3` of its own
+   with --holdout and --known: its rows' held-out E-values and best factors
+   agree with the program's chains.tsv and matches.tsv.
    Each job's rows (one per chain) carry the cluster, support and
    representative of every motif and its enrichment, and they agree with the
    program's own cluster table (chains.tsv) and consensus in the job's folder.
@@ -118,13 +120,42 @@ def check_job(work, rows, chains):
           f"{folder}: consensus.bed names {named}")
 
 
+def check_answers(work, rows):
+    """A job with --holdout and --known: every representative's held-out
+    E-value is the one chains.tsv gives its cluster, and every motif's
+    factor and q are its first (smallest p) line of matches.tsv."""
+    folder = os.path.join(work, "results", rows[0]["outdir"])
+    by_chain = {int(r["run"]): r for r in rows}
+    table = read_tsv(os.path.join(folder, "chains.tsv"))
+    check(table and any(c["heldout_E"] != "NA" for c in table), f"{folder}: no held-out E-value in chains.tsv")
+    for cluster in table:
+        cell = cells(by_chain[int(cluster["best_chain"])]["heldout_E"]).get(int(cluster["motif"]))
+        check(cell is not None and f"{float(cell):.1e}" == cluster["heldout_E"],
+              f"{folder}: cluster {cluster['cluster']}: held-out E {cell} against {cluster['heldout_E']}")
+    best = {}
+    for m in read_tsv(os.path.join(folder, "matches.tsv")):
+        best.setdefault(m["motif"], m)
+    named = 0
+    for r in rows:
+        factors, qs = cells(r["factor"]), cells(r["factor_q"])
+        check(factors.keys() == cells(r["consensus"]).keys(), f"{folder}: factor cells {r['factor']}")
+        for k, factor in factors.items():
+            match = best.get(f"r{r['run']}.m{k}")
+            want = ("NA", "NA") if match is None else (match["name"] or match["library_id"], match["q"])
+            got = (factor, "NA" if qs[k] == "NA" else f"{float(qs[k]):.3g}")
+            check(got == want, f"{folder}: chain {r['run']} motif {k}: {got} against matches.tsv {want}")
+            named += match is not None
+    check(named > 0, f"{folder}: no motif matched a known factor")
+
+
 def preset_run(program, source, work):
     fly = fasta_records(os.path.join(source, "examples", "fly_crms.fasta"))
     for name, records in (("eve", fly[0:4]), ("gap", fly[4:8])):
         with open(os.path.join(work, f"{name}.fa"), "w") as f:
             f.write("".join(records))
     with open(os.path.join(work, "sets.tsv"), "w") as f:
-        f.write("name\tpath\toptions\neve\teve.fa\t\ngap\tgap.fa\t--chains 3\n")
+        f.write("name\tpath\toptions\neve\teve.fa\t\n"
+                "gap\tgap.fa\t--chains 3 --known insects --holdout 0.25 --select-evalue 1e9\n")
     refusals(program, source, work)
     background = shlex.quote(os.path.join(source, "examples", "fly_background.fasta"))
     options = f"--preset enhancers -n 60 --bg-fasta {background} --bg-order 3 --min-enrichment 0"
@@ -139,6 +170,9 @@ def preset_run(program, source, work):
           [("gap", str(gather.chain_seed(11, c))) for c in range(3)], f"rows {[(r['set'], r['seed']) for r in rows]}")
     check_job(work, [r for r in rows if r["set"] == "eve"], 5)
     check_job(work, [r for r in rows if r["set"] == "gap"], 3)
+    check_answers(work, [r for r in rows if r["set"] == "gap"])
+    check(all(r["heldout_E"] == r["factor"] == r["factor_q"] == "NA" for r in rows if r["set"] == "eve"),
+          "a job without --holdout and --known has held-out or factor cells")
 
 
 def main():

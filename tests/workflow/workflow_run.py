@@ -31,7 +31,7 @@ import tempfile
 SKIP = 77
 COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", "log_pmo", "cpu_seconds",
            "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error",
-           "cluster", "support", "representative", "enrichment", "log10_p"]
+           "cluster", "support", "representative", "enrichment", "log10_p", "heldout_E", "factor", "factor_q"]
 
 
 def fail(message):

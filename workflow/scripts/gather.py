@@ -14,7 +14,9 @@ order of the job list. A job of chains (--chains, a preset) has one row per
 chain; its rows also say, per motif, which cluster of the job's chains the
 motif joined, the cluster's support and whether the motif represents it
 (summary.json's "chains" section), and every row gives each motif's
-enrichment where the run measured it. Missing values are written as NA (read as missing
+enrichment where the run measured it, its held-out E-value (--holdout)
+and the known factor it matches best with that match's q (--known; the
+"matches" section, where a motif is named r<run>.m<k>). Missing values are written as NA (read as missing
 by pandas and R). Both files are written to a temporary name and renamed,
 so a reader never sees half a table.
 """
@@ -27,7 +29,7 @@ from typing import List, Optional
 
 COLUMNS = ["set", "K", "L", "job_seed", "run", "seed", "status", "exit_status", "log_pmo", "cpu_seconds",
            "sweeps", "motifs", "consensus", "site_counts", "modules", "outdir", "log", "error",
-           "cluster", "support", "representative", "enrichment", "log10_p"]
+           "cluster", "support", "representative", "enrichment", "log10_p", "heldout_E", "factor", "factor_q"]
 NA = "NA"
 ERROR_PREFIX = "Ruzaravo:"   # the program's reason line on standard error
 # The progress line the program writes to a log every 30 s: not a reason.
@@ -44,6 +46,7 @@ class Outcome:
     error: str = ""
     runs: List[dict] = field(default_factory=list)   # the runs of summary.json
     chains: Optional[dict] = None                    # its "chains" section (--chains only)
+    matches: Optional[list] = None                   # its "matches" (--known only)
     has_report: bool = False
 
 
@@ -92,6 +95,12 @@ def _check_chains(chains) -> None:
             raise ValueError("a cluster's members is not a list of objects")
 
 
+def _check_matches(matches) -> None:
+    """The shape the factor columns read: a list of match objects."""
+    if matches is not None and (not isinstance(matches, list) or not all(isinstance(m, dict) for m in matches)):
+        raise ValueError("matches is not a list of objects")
+
+
 def read_outcome(job, run_dir: str, log_path: str, status_path: str) -> Outcome:
     summary = os.path.join(run_dir, "summary.json")
     exit_status = _read_status(status_path)
@@ -99,13 +108,14 @@ def read_outcome(job, run_dir: str, log_path: str, status_path: str) -> Outcome:
         try:
             with open(summary) as f:
                 document = json.load(f)
-            runs, chains = document["runs"], document.get("chains")
+            runs, chains, matches = document["runs"], document.get("chains"), document.get("matches")
             _check_runs(runs)
             _check_chains(chains)
+            _check_matches(matches)
         except (OSError, ValueError, KeyError, TypeError, AttributeError) as e:
             return Outcome(job, "failed", exit_status, f"{summary}: cannot be read ({e})")
         return Outcome(job, "ok", exit_status, "", runs, has_report=os.path.exists(os.path.join(run_dir, "report.html")),
-                       chains=chains)
+                       chains=chains, matches=matches)
     if exit_status is None:
         return Outcome(job, "incomplete", None, "no result and no exit status: not run, or stopped from outside")
     error = reason_from_log(log_path)
@@ -163,6 +173,36 @@ def _enrichment_cells(motifs):
             ",".join(f"{n}:{_text(v.get('log10_p'))}" for n, v in zip(names, values)))
 
 
+def _heldout_cells(motifs):
+    """Per motif: its held-out E-value; NA without --holdout, m<k>:NA for a
+    motif it did not measure."""
+    if not any("heldout" in m for m in motifs):
+        return None
+    names = [f"m{m.get('motif', i + 1)}" for i, m in enumerate(motifs)]
+    values = [m.get("heldout") if isinstance(m.get("heldout"), dict) else {} for m in motifs]
+    return ",".join(f"{n}:{_text(v.get('E'))}" for n, v in zip(names, values))
+
+
+def _factor_cells(run_number, motifs, matches: Optional[list]):
+    """Per motif: the known factor it matches best (smallest p; its name,
+    else its library id) and that match's q; NA without --known, m<k>:NA
+    for a motif without a match."""
+    if matches is None or not motifs:
+        return None, None
+    best = {}
+    for m in matches:
+        key = m.get("motif")
+        if key not in best or (m.get("p") is not None and m.get("p") < best[key].get("p", float("inf"))):
+            best[key] = m
+    factors, qs = [], []
+    for i, m in enumerate(motifs):
+        name = f"m{m.get('motif', i + 1)}"
+        match = best.get(m.get("id") or f"r{run_number}.{name}")
+        factors.append(f"{name}:" + (NA if match is None else _text(match.get("name") or match.get("library_id"))))
+        qs.append(f"{name}:" + (NA if match is None else _text(match.get("q"))))
+    return ",".join(factors), ",".join(qs)
+
+
 def _run_row(outcome: Outcome, index: int, run: dict, outdir: str, log: str) -> list:
     count, consensus, sites = _motif_cells(run)
     modules = run.get("modules")
@@ -170,7 +210,8 @@ def _run_row(outcome: Outcome, index: int, run: dict, outdir: str, log: str) -> 
     motifs = run.get("motifs") or []
     return [number, run.get("seed"), "ok", outcome.exit_status, run.get("log_pmo"), run.get("cpu_seconds"),
             run.get("sweeps"), count, consensus, sites, len(modules) if isinstance(modules, list) else None,
-            outdir, log, None, *_cluster_cells(number, motifs, outcome.chains), *_enrichment_cells(motifs)]
+            outdir, log, None, *_cluster_cells(number, motifs, outcome.chains), *_enrichment_cells(motifs),
+            _heldout_cells(motifs), *_factor_cells(number, motifs, outcome.matches)]
 
 
 def chain_seed(seed: int, chain: int) -> int:
@@ -199,7 +240,7 @@ def rows_of(outcome: Outcome, runs: int, outdir: str, log: str, chained: bool = 
         for run in range(1, runs + 1):
             seed = chain_seed(job.seed, run - 1) if chained else job.seed + run - 1
             rows.append(head + [run, seed, outcome.status, outcome.exit_status] + [None] * 7 +
-                        [outdir, log, outcome.error] + [None] * 5)
+                        [outdir, log, outcome.error] + [None] * 8)
     return [[_text(v) for v in row] for row in rows]
 
 
