@@ -79,7 +79,8 @@ static const char* RunRule(const INPUTPARAMETER& p)
         return kOptionError;
     }
     if (p.ModuleQGiven && !p.ModuleStats) {
-        NoteInputError("--module-q", "the q-value level flags the modules --module-stats measures; give --module-stats too");
+        NoteInputError("--module-q", "the q-value level flags the modules --module-stats measures; "
+                                     "give --module-stats too");
         return kOptionError;
     }
     if (p.ModuleStats && p.Independent) {
