@@ -32,6 +32,11 @@ double FisherUpperLogP(int a, int n1, int b, int n2)
 
 std::vector<double> BenjaminiHochberg(const std::vector<double>& p)
 {
+    return BenjaminiHochberg(p, (long long)p.size());
+}
+
+std::vector<double> BenjaminiHochberg(const std::vector<double>& p, long long tests)
+{
     const size_t m = p.size();
     std::vector<size_t> order(m);
     std::iota(order.begin(), order.end(), 0);
@@ -39,7 +44,7 @@ std::vector<double> BenjaminiHochberg(const std::vector<double>& p)
     std::vector<double> q(m);
     double running = 1.0;
     for (size_t r = m; r-- > 0;) {
-        running = std::min(running, p[order[r]] * m / (r + 1));
+        running = std::min(running, p[order[r]] * (double)tests / (double)(r + 1));
         q[order[r]] = running;
     }
     return q;

@@ -15,7 +15,12 @@
 double FisherUpperLogP(int a, int n1, int b, int n2);
 
 // Benjamini-Hochberg q-values of the p-values, in their order: q_i is the
-// smallest p_j m / rank_j over the p_j >= p_i, at most 1.
+// smallest p_j m / rank_j over the p_j >= p_i, at most 1, with m the
+// number of p-values.
 std::vector<double> BenjaminiHochberg(const std::vector<double>& p);
+
+// The same among `tests` tests (tests >= p.size()): the tests not given
+// count as p = 1, so m = tests (the scans' tiles without a call).
+std::vector<double> BenjaminiHochberg(const std::vector<double>& p, long long tests);
 
 #endif

@@ -78,6 +78,16 @@ static const char* RunRule(const INPUTPARAMETER& p)
         NoteInputError("--select-evalue", "the E-value is measured on held-out records; give --holdout F too");
         return kOptionError;
     }
+    if (p.ModuleQGiven && !p.ModuleStats) {
+        NoteInputError("--module-q", "the q-value level flags the modules --module-stats measures; "
+                                     "give --module-stats too");
+        return kOptionError;
+    }
+    if (p.ModuleStats && p.Independent) {
+        NoteInputError("--module-stats", "with -s every sequence is one module and there is no module model to test; "
+                                         "leave out one of them");
+        return kOptionError;
+    }
     if (!(p.Threshold >= 0.0 && p.Threshold <= 1.0)) {
         char subject[64];
         snprintf(subject, sizeof subject, "-c %g", p.Threshold);

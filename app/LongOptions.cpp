@@ -112,6 +112,19 @@ static void ApplySelectEValue(INPUTPARAMETER* param, const char* value)
         param->SelectEValue = v;
 }
 
+// --module-q: a q-value level, above 0 and at most 1.
+static void ApplyModuleQ(INPUTPARAMETER* param, const char* value)
+{
+    char* end = nullptr;
+    double v = strtod(value, &end);
+    param->ModuleQGiven = true;
+    if (end == value || *end != '\0' || isspace((unsigned char)value[0]) || !(v > 0.0 && v <= 1.0))
+        NoteProblem(param, kOptionError, std::string("--module-q ") + value,
+                    "the q-value level must be a number above 0 and at most 1 (e.g. 0.05)");
+    else
+        param->ModuleQ = v;
+}
+
 // --chains: a whole number of 1 or more; the chains are the process's runs.
 static void ApplyChains(INPUTPARAMETER* param, const char* value)
 {
@@ -175,6 +188,8 @@ static const LONGOPTION kLongOptions[] = {
     {"--select-evalue", true, ApplySelectEValue},
     {"--mask-duplicates", false, [](INPUTPARAMETER* p, const char*) { p->MaskDuplicates = true; }},
     {"--dust", false, [](INPUTPARAMETER* p, const char*) { p->Dust = true; }},
+    {"--module-stats", false, [](INPUTPARAMETER* p, const char*) { p->ModuleStats = true; }},
+    {"--module-q", true, ApplyModuleQ},
 };
 
 // Number of single-character edits between a and b (for "did you mean").

@@ -87,6 +87,9 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->HoldOut = 0.0;
     param->SelectEValue = kDefaultSelectEValue;
     param->SelectGiven = false;
+    param->ModuleStats = false;
+    param->ModuleQ = kDefaultModuleQ;
+    param->ModuleQGiven = false;
     param->MaskDuplicates = false;
     param->Dust = false;
 }

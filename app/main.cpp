@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/KnownNames.h"
+#include "app/ModuleStatsRun.h"
 #include "app/Options.h"
 #include "app/Prepare.h"
 #include "app/RunOutputs.h"
@@ -70,7 +71,10 @@ static int RunInvocation(INPUTPARAMETER& param, RunInputs& inputs, int argc, cha
     if (Refusal r = PrepareRun(param, &inputs, param.RunNum > 0))   // every input read once
         StopOnRefusal(r);
     RunOutputs outputs(param, inputs.known);
-    RunAllRuns(param, inputs, [&outputs](RunResult result) { outputs.Add(std::move(result)); });
+    RunAllRuns(param, inputs, [&](RunResult result) {
+        AddRunModuleStats(param, inputs, &result);
+        outputs.Add(std::move(result));
+    });
     outputs.Finish();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
 #include "output/PlaceOrder.h"
+#include "output/ModuleStatsText.h"
 #include "output/TextFormat.h"
 
 int BedScore(double p)
@@ -99,7 +100,8 @@ std::string ModulesBedLines(const RunResult& r, bool genome)
         out += at.chrom;
         AppendF(out, "\t%lld\t%lld\t", at.offset + m.start, at.offset + m.end);
         out += ModuleName(r.run, ++n);
-        AppendF(out, "\t%d\t.\n", BedScore(MeanProb(r.seqs[m.seq], m.start, m.end)));
+        AppendF(out, "\t%d\t.", BedScore(MeanProb(r.seqs[m.seq], m.start, m.end)));
+        out += ModuleBedColumns(m.stats) + "\n";
     }
     return out;
 }

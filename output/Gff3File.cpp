@@ -11,6 +11,7 @@
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
 #include "output/PlaceOrder.h"
+#include "output/ModuleStatsText.h"
 #include "output/TextFormat.h"
 
 std::string GffSeqid(const std::string& text)
@@ -64,8 +65,10 @@ std::string Gff3Features(const RunResult& r, bool genome)
         const SeqPlace& at = places[m.seq];
         moduleIds.push_back(ModuleName(r.run, (int)n + 1));
         out += GffSeqid(at.chrom);
-        AppendF(out, "\tRuzaravo\tCRM\t%lld\t%lld\t.\t.\t.\tID=%s;Ontology_term=SO:0000727;run=%d\n",
-                at.offset + m.start + 1, at.offset + m.end, moduleIds.back().c_str(), r.run + 1);
+        AppendF(out, "\tRuzaravo\tCRM\t%lld\t%lld\t%s\t.\t.\tID=%s;Ontology_term=SO:0000727;run=%d",
+                at.offset + m.start + 1, at.offset + m.end, ModuleGffScore(m.stats).c_str(), moduleIds.back().c_str(),
+                r.run + 1);
+        out += ModuleGffAttributes(m.stats) + "\n";
     }
     for (const MotifResult& m : r.motifs) {
         if (!m.printed)

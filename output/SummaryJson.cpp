@@ -12,6 +12,7 @@
 #include "output/ChainsTable.h"
 #include "output/Coordinates.h"
 #include "output/FeatureNames.h"
+#include "output/ModuleStatsText.h"
 #include "output/TextFormat.h"
 #include "results/MotifMatrix.h"
 
@@ -209,10 +210,10 @@ std::string SummaryJsonRun(const RunResult& r)
         out += "\"id\": " + JsonString(ModuleName(r.run, (int)n + 1)) + ", \"sequence\": " +
                JsonString(r.seqs[m.seq].id) + ", \"seq_index\": " + std::to_string(m.seq) +
                ", \"start\": " + std::to_string(m.start) + ", \"end\": " + std::to_string(m.end) +
-               ", \"printed_end\": " + std::to_string(m.printedEnd) + "}";
+               ", \"printed_end\": " + std::to_string(m.printedEnd) + ModuleJsonMembers(m.stats) + "}";
     }
-    out += r.modules.empty() ? "]}" : "\n      ]}";
-    return out;
+    out += r.modules.empty() ? "]" : "\n      ]";
+    return out + ModuleNullJsonMember(r.moduleNull) + "}";
 }
 
 std::string SummaryJsonHead(const RunResult* first, bool genome)

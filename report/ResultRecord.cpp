@@ -119,7 +119,7 @@ static int CollectModules(const CGibbsDP& g, RunResult& r, int j, const int* mod
             labelled = label[q] != 0;
         if (!labelled)
             continue;
-        r.modules.push_back(ModuleResult{j, start, p, printedEnd});
+        r.modules.push_back(ModuleResult{j, start, p, printedEnd, {}});
         kept++;
     }
     return kept;

@@ -77,12 +77,33 @@ struct MotifResult {
     std::string dropReason;                   // why a found motif is not printed: "" or "heldout_evalue" (--select-evalue)
 };
 
+// The significance of a printed module at the run's final parameters
+// (--module-stats; see scan/ModuleSignificance.h).
+struct ModuleStats {
+    bool measured = false;        // false: not asked for
+    double score = 0;             // log-likelihood ratio of the module's best window, natural log
+    double p = 1, q = 1;          // against the shuffled null; Benjamini-Hochberg over the input's tiles
+    bool noMotif = false;         // flagged: the run printed no motif, so there is no module model
+    bool negativeLogPMO = false;  // flagged: -B gave the run a negative log posterior model odds
+    bool qAbove = false;          // flagged: q above the run's threshold
+};
+
+// What the module p- and q-values of a run rest on (--module-stats).
+struct ModuleNullResult {
+    bool measured = false;
+    int tiles = 0;                // null tiles of L shuffled letters
+    long long tests = 0;          // tiles of the input the q-values count
+    double qThreshold = 0;        // q above it is flagged
+    double siteRate = 0;          // the model's site rate per motif and letter inside a module
+};
+
 // One printed module.
 struct ModuleResult {
     int seq = 0;          // 0-based sequence index
     int start = 0;        // first position in the module
     int end = 0;          // exclusive end
     int printedEnd = 0;   // end as the result file prints it (see the file comment)
+    ModuleStats stats;    // with --module-stats
 };
 
 // Convergence of one sweep, kept in memory for the report.
@@ -111,6 +132,7 @@ struct RunResult {
     std::vector<SequenceResult> seqs;
     std::vector<MotifResult> motifs;  // K entries, motif order
     std::vector<ModuleResult> modules;  // printed modules, sequence order then position
+    ModuleNullResult moduleNull;        // with --module-stats
     std::vector<SweepStat> sweepStats;  // one per sweep, in order
 };
 

@@ -59,6 +59,9 @@ struct INPUTPARAMETER {
     bool SelectGiven;     // --select-evalue given (refused without --holdout)
     bool MaskDuplicates;  // --mask-duplicates: the later copy of every stretch shared by two records read as N
     bool Dust;            // --dust: low-complexity windows read as N
+    bool ModuleStats;     // --module-stats: score, p- and q-value of every module
+    double ModuleQ;       // --module-q: with --module-stats, modules with q above it are flagged
+    bool ModuleQGiven;    // --module-q given (refused without --module-stats)
 
     // What the parser found wrong, reported by the checks: the fixed message
     // of the first problem (null: none) and its explanation.
@@ -92,6 +95,9 @@ const int kMajoritySupport = -1;
 // --holdout, as STREME's default: at 0.05 about one motif in twenty of a
 // random input passes.
 const double kDefaultSelectEValue = 0.05;
+
+// The q-value above which --module-stats flags a module.
+const double kDefaultModuleQ = 0.05;
 
 // The support a cluster needs to join the consensus (0: no consensus).
 inline int ConsensusSupport(const INPUTPARAMETER& param)

@@ -80,23 +80,6 @@ std::string NullLetters(const std::vector<ScanSequence>& target, long long neede
     return sampler.Letters(k, seed);
 }
 
-std::vector<double> BenjaminiHochberg(const std::vector<double>& p, long long tests)
-{
-    const size_t m = p.size();
-    std::vector<size_t> order(m);
-    for (size_t i = 0; i < m; i++)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&p](size_t a, size_t b) { return p[a] < p[b]; });
-    std::vector<double> q(m, 1.0);
-    double running = 1.0;
-    for (size_t r = m; r-- > 0;) {
-        double v = p[order[r]] * (double)tests / (double)(r + 1);
-        running = std::min(running, v);
-        q[order[r]] = std::min(1.0, running);
-    }
-    return q;
-}
-
 struct ScanStream::Impl {
     const ScanModel& m;
     ScanSettings settings;

@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Significance.h"   // BenjaminiHochberg(p, tests) for the q-values
 #include "scan/ChunkPass.h"
 #include "scan/ScanModel.h"
 
@@ -137,9 +138,5 @@ private:
 };
 
 ScanOutcome RunScan(const ScanModel& model, const std::vector<ScanSequence>& target, const ScanSettings& settings);
-
-// Benjamini-Hochberg q-values of p (any order) among `tests` tests (tests
-// >= p.size(); the others count as p = 1).
-std::vector<double> BenjaminiHochberg(const std::vector<double>& p, long long tests);
 
 #endif

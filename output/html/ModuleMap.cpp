@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "output/ModuleStatsText.h"
 #include "output/html/HtmlText.h"
 
 namespace {
@@ -111,7 +112,7 @@ static std::string TrackSvg(const RunResult& run, int j, double y, double scale)
         g += "<rect class=\"module\" x=\"" + Num(kLabelWidth + m.start * scale, 1) + "\" y=\"" +
              Num(base + 1, 1) + "\" width=\"" + Num(std::max(1.0, (m.end - m.start) * scale), 1) +
              "\" height=\"14\"><title>module " + std::to_string(m.start) + "-" + std::to_string(m.end) +
-             "</title></rect>";
+             ModuleStatsTitle(m.stats) + "</title></rect>";
     }
     for (const MotifResult& mo : run.motifs) {
         if (!mo.printed)

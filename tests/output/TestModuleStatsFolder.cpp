@@ -1,0 +1,189 @@
+// --module-stats through the executable on planted modules: the modules
+// over the planted clusters get q < 0.05, the extended modules.bed is read
+// by bedtools, summary.json with the new members validates against its
+// schema and agrees with the BED columns, gt validates the GFF3, and the
+// option changes nothing else (result file, companion, sites, motifs). Bad
+// combinations of the options are refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ToolRun.h"
+#include "base/Rng.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+const std::string kSchema = std::string(RUZARAVO_SOURCE_DIR) + "/output/summary.schema.json";
+const std::vector<std::string> kMotifs = {"TGACTCAT", "GGGATTCC", "CACGTGAC"};
+const int kSeqs = 24, kLen = 600;
+
+// Uniform letters; three of every four sequences hold one copy of each
+// motif inside the stretch [200, 400), the way a module looks. planted
+// gets one BED line per such stretch.
+std::string PlantedFasta(std::string* planted)
+{
+    Rng rng(2024);
+    std::string fa;
+    for (int j = 0; j < kSeqs; j++) {
+        std::string s(kLen, 'A');
+        for (char& c : s)
+            c = "ACGT"[rng.next() % 4];
+        if (j % 4 != 3) {
+            for (int k = 0; k < 3; k++)
+                s.replace(210 + 64 * k, 8, kMotifs[k]);
+            *planted += "s" + std::to_string(j) + "\t200\t400\n";
+        }
+        fa += ">s" + std::to_string(j) + "\n" + s + "\n";
+    }
+    return fa;
+}
+
+struct STATSFOLDER {
+    CTempDir Dir;
+    std::string Planted;
+    int WithStatus = -1, WithoutStatus = -1;
+    STATSFOLDER()
+    {
+        WriteFile(Dir.Path("in.fa"), PlantedFasta(&Planted));
+        WriteFile(Dir.Path("planted.bed"), Planted);
+        const std::vector<std::string> args = {"-i", "in.fa", "-K", "3", "-w", "8", "-W", "8", "-n", "150",
+                                               "--seed", "2", "--quiet"};
+        std::vector<std::string> with = args, without = args;
+        for (const char* w : {"--outdir", "with", "--module-stats"})
+            with.push_back(w);
+        for (const char* w : {"--outdir", "without"})
+            without.push_back(w);
+        WithStatus = RunRuzaravo(with, Dir.m_Dir).Status;
+        WithoutStatus = RunRuzaravo(without, Dir.m_Dir).Status;
+    }
+    std::string Out(const std::string& folder, const std::string& name) const
+    {
+        return ReadFile(Dir.Path(folder + "/" + name));
+    }
+};
+
+const STATSFOLDER& Folder()
+{
+    static STATSFOLDER f;
+    return f;
+}
+
+// The result text without its command-line line (the only line naming the
+// options).
+std::string WithoutCommandLine(const std::string& text)
+{
+    std::string out;
+    for (const std::string& line : Lines(text))
+        if (line.find("--outdir") == std::string::npos)
+            out += line + "\n";
+    return out;
+}
+
+}  // namespace
+
+TEST(ModuleStatsFolder, PlantedModulesHaveSmallQ)
+{
+    const STATSFOLDER& f = Folder();
+    ASSERT_EQ(0, f.WithStatus);
+    int overPlanted = 0, small = 0;
+    for (const std::string& line : Lines(f.Out("with", "modules.bed"))) {
+        std::vector<std::string> b = Fields(line);
+        ASSERT_EQ(10u, b.size()) << line;
+        const int seq = std::stoi(b[0].substr(1)), start = std::stoi(b[1]), end = std::stoi(b[2]);
+        const double p = std::stod(b[7]), q = std::stod(b[8]);
+        EXPECT_TRUE(p > 0 && p <= 1 && q >= p && q <= 1) << line;
+        EXPECT_EQ(q > 0.05, b[9].find("q_above_threshold") != std::string::npos) << line;
+        if (seq % 4 != 3 && start < 400 && end > 200) {
+            overPlanted++;
+            small += q < 0.05;
+        }
+    }
+    EXPECT_GE(overPlanted, 12);
+    EXPECT_GE(small * 10, overPlanted * 9) << small << " of " << overPlanted;
+}
+
+TEST(ModuleStatsFolder, NothingElseChanges)
+{
+    const STATSFOLDER& f = Folder();
+    ASSERT_EQ(0, f.WithoutStatus);
+    EXPECT_EQ(WithoutCommandLine(f.Out("without", "result.txt")), WithoutCommandLine(f.Out("with", "result.txt")));
+    for (const char* name : {"result.txt_modpr.txt", "sites.bed", "motifs.meme", "modpr.bedgraph"})
+        EXPECT_EQ(f.Out("without", name), f.Out("with", name)) << name;
+    // The first six BED columns are the plain file's.
+    std::vector<std::string> plain = Lines(f.Out("without", "modules.bed")), ext = Lines(f.Out("with", "modules.bed"));
+    ASSERT_EQ(plain.size(), ext.size());
+    for (size_t i = 0; i < plain.size(); i++) {
+        std::vector<std::string> a = Fields(plain[i]), b = Fields(ext[i]);
+        ASSERT_EQ(6u, a.size());
+        EXPECT_EQ(a, std::vector<std::string>(b.begin(), b.begin() + 6));
+    }
+    EXPECT_EQ(std::string::npos, f.Out("without", "summary.json").find("p_value"));
+}
+
+TEST(ModuleStatsFolder, ToolsReadTheFiles)
+{
+    const STATSFOLDER& f = Folder();
+    ASSERT_EQ(0, f.WithStatus);
+    std::string missing;
+    if (HaveTool("bedtools")) {
+        TOOLRUN sorted = RunTool(f.Dir.m_Dir, "bedtools sort -i with/modules.bed");
+        ASSERT_EQ(0, sorted.Status) << sorted.Output;
+        EXPECT_EQ(Lines(f.Out("with", "modules.bed")).size(), Lines(sorted.Output).size());
+        for (const std::string& line : Lines(sorted.Output))
+            EXPECT_EQ(10u, Fields(line).size()) << line;
+        TOOLRUN hit = RunTool(f.Dir.m_Dir, "bedtools intersect -u -a with/modules.bed -b planted.bed | wc -l");
+        EXPECT_EQ(0, hit.Status);
+        EXPECT_GE(std::stoi(hit.Output), 12);
+    } else {
+        missing += " bedtools";
+    }
+    if (HaveTool("gt")) {
+        TOOLRUN gt = RunTool(f.Dir.m_Dir, "gt gff3validator with/annotations.gff3");
+        EXPECT_EQ(0, gt.Status) << gt.Output;
+    } else {
+        missing += " genometools";
+    }
+    if (RunTool("/", "python3 -c 'import jsonschema' >/dev/null 2>&1").Status == 0) {
+        // Valid against the schema, and each module's p and q are the BED's.
+        const std::string script =
+            "import json,sys,jsonschema\n"
+            "d=json.load(open('with/summary.json'))\n"
+            "jsonschema.validate(d, json.load(open(sys.argv[1])))\n"
+            "bed=[l.split('\\t') for l in open('with/modules.bed')]\n"
+            "mods=d['runs'][0]['modules']\n"
+            "assert len(mods)==len(bed) and d['runs'][0]['module_null']['null_tiles']==20000\n"
+            "for m,b in zip(mods,bed):\n"
+            "    assert b[3]==m['id'] and '%.3g'%m['p_value']==b[7] and '%.3g'%m['q_value']==b[8], (m,b)\n"
+            "print('ok')\n";
+        WriteFile(f.Dir.Path("check.py"), script);
+        TOOLRUN check = RunTool(f.Dir.m_Dir, "python3 check.py " + kSchema);
+        EXPECT_EQ(0, check.Status) << check.Output;
+        EXPECT_EQ("ok\n", check.Output);
+    } else {
+        missing += " python3-jsonschema";
+    }
+    if (!missing.empty())
+        GTEST_SKIP() << "not checked, tools missing (Debian packages:" << missing << ")";
+}
+
+TEST(ModuleStatsFolder, BadCombinationsAreRefused)
+{
+    CTempDir dir;
+    WriteFile(dir.Path("in.fa"), ">a\nACGTACGTACGTAGCTAGCTAGCATCGACTACGACTAGCATCGA\n");
+    const std::vector<std::vector<std::string>> bad = {
+        {"--module-q", "0.1"},
+        {"--module-stats", "--module-q", "0"},
+        {"--module-stats", "--module-q", "1.5"},
+        {"--module-stats", "-s"},
+    };
+    for (const std::vector<std::string>& extra : bad) {
+        std::vector<std::string> args = {"-i", "in.fa", "-n", "2", "-w", "5", "-W", "5", "-o", "out.txt"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        RUNRESULT r = RunRuzaravo(args, dir.m_Dir);
+        EXPECT_EQ(1, r.Status) << extra[0];
+        EXPECT_EQ("Input option error!\n", r.Stdout) << extra[0];
+        EXPECT_FALSE(FileExists(dir.Path("out.txt"))) << extra[0];
+    }
+}
