@@ -166,7 +166,7 @@ RunResult RandomRun(std::mt19937& gen, int run, int seqs)
     }
     for (int j = 0; j < seqs; j++)
         if (pick(0, 1))
-            r.modules.push_back({j, 2, 15, 15});
+            r.modules.push_back({j, 2, 15, 15, {}});
     return r;
 }
 

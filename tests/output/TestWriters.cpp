@@ -61,7 +61,7 @@ RunResult SmallRecord(const std::string& firstName)
     n.index = 1;
     n.width = 6;
     r.motifs = {m, n};
-    r.modules = {{0, 2, 12, 12}};
+    r.modules = {{0, 2, 12, 12, {}}};
     return r;
 }
 

@@ -50,7 +50,7 @@ RunResult MakeRun(int run, int nseq, int len, int printed, int sitesPerSeq, unsi
         }
         r.seqs.push_back(s);
         if (j % 3 == 0 && len >= 300)
-            r.modules.push_back({j, 100, 300, 300});
+            r.modules.push_back({j, 100, 300, 300, {}});
     }
     for (int k = 0; k < 3; k++) {
         MotifResult m;
