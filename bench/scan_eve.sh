@@ -37,7 +37,7 @@ cb() {     # cb MATRICES TARGET OUT: Cluster-Buster's clusters as BED, every sco
   "$cbust" -f 5 -c 0 "$1" "$2" > "$work/$3.bed" 2> /dev/null
 }
 discover() {   # discover FASTA OUT
-  "$prog" -i "$1" --preset enhancers --bg-fasta "$neg" --seed 1 -o "$work/$2.txt" --outdir "$work/$2" > /dev/null
+  "$prog" -i "$1" --preset enhancers --bg-fasta "$neg" --seed 1 -o "$work/$2.txt" --outdir "$work/$2" > /dev/null 2>&1
 }
 
 echo "== eve locus, JASPAR gap/maternal matrices"
