@@ -41,12 +41,14 @@ bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::vecto
             *reason = o->motifs + ": " + why;
             return false;
         }
+        o->motifSource = o->motifs;
         return true;
     }
     ScanModelFolder folder;
     if (!ReadScanModelFolder(o->model, &folder, reason))
         return false;
     *matrices = std::move(folder.matrices);
+    o->motifSource = o->model + (folder.consensus ? "/consensus.meme" : "/summary.json");
     // --bg-order asks for a chain of the target instead of the run's.
     if (!o->given.count("--bg-order"))
         *chain = std::move(folder.chain);
@@ -147,7 +149,7 @@ int Scan(ScanOptions o)
     ScanDescription d;
     d.commandLine = o.commandLine;
     d.target = o.target;
-    d.motifs = o.model.empty() ? o.motifs : o.model + "/summary.json";
+    d.motifs = o.motifSource;
     d.seed = o.seed;
     d.chunkSize = o.chunkSize;
     d.genome = o.genome;

@@ -1,6 +1,8 @@
 // Reading a discovery run's output folder as a scan model (see the header).
 #include "app/ScanModelFolder.h"
 
+#include <sys/stat.h>
+
 #include "base/Fatal.h"
 #include "io/JsonText.h"
 #include "io/WholeInput.h"
@@ -78,6 +80,26 @@ bool ChainOf(const JsonValue& run, std::vector<std::vector<double>>* tables)
     return true;
 }
 
+// The folder's consensus.meme (a run with --chains and --min-support):
+// the motifs that most chains agree on replace the first run's, which one
+// chain alone found. True when there is none.
+bool ConsensusOf(const std::string& dir, ScanModelFolder* out, std::string* reason)
+{
+    const std::string path = dir + "/consensus.meme";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return true;
+    std::vector<MotifMatrix> consensus;
+    std::string why;
+    if (!ReadMatrixFile(path, &consensus, &why)) {
+        *reason = path + ": " + why;
+        return false;
+    }
+    out->matrices = std::move(consensus);
+    out->consensus = true;
+    return true;
+}
+
 }  // namespace
 
 bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::string* reason)
@@ -136,5 +158,5 @@ bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::stri
         out->moduleRate = M / letters;
     if (M > 0.0 && sites > 0.0)
         out->siteRate = sites / ((double)out->matrices.size() * M * L);
-    return true;
+    return ConsensusOf(dir, out, reason);
 }

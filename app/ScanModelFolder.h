@@ -1,6 +1,7 @@
 // The model a scan takes from the output folder of a discovery run
 // (--model DIR): its summary.json, first run. The motifs are the run's
-// reported count matrices; the module length is the run's; the module rate
+// reported count matrices, or the folder's consensus.meme when it has one
+// (--chains with --min-support: the motifs most chains agree on); the module length is the run's; the module rate
 // is the run's modules per letter of its input and the site rate its
 // reported sites per motif and letter of its modules (each left unset when
 // the run reported no module or no site, so the scan's default applies).
@@ -23,6 +24,7 @@ struct ScanModelFolder {
     double moduleRate = -1.0;            // -1: the run gives none
     double siteRate = -1.0;              // -1: the run gives none
     std::vector<std::vector<double>> chain;   // the run's background chain tables; empty: none recorded
+    bool consensus = false;              // the matrices are the folder's consensus.meme
 };
 
 // Reads dir/summary.json; false with the reason when it cannot be read, is

@@ -30,6 +30,7 @@ struct ScanOptions {
     int nullTiles = 20000;       // --null-tiles
     bool help = false;           // --help
     std::string commandLine;     // the words as given, for summary.json
+    std::string motifSource;     // the file the matrices were read from (set when they are)
     std::set<std::string> given; // the value options given on the command line
 };
 

@@ -118,3 +118,45 @@ TEST(ScanChain, ModelFolderCarriesTheRunsChain)
     EXPECT_NE(std::string::npos, r.output.find("a background_chain that is not an order 0 .. 5")) << r.output;
     EXPECT_FALSE(FileExists(dir.Path("damaged")));
 }
+
+// A folder of chains with a consensus gives the scan its consensus motifs
+// (the ones most chains agree on), not the first chain's; a damaged
+// consensus.meme is refused.
+TEST(ScanChain, ConsensusOfTheChainsIsTheModelsMotifs)
+{
+    CTempDir dir;
+    std::string train, target = RandomLetters(6, 4000);
+    for (unsigned i = 0; i < 8; i++) {
+        std::string s = RandomLetters(90 + i, 500);
+        PlantCluster(&s, 150, 200);
+        train += ">t" + std::to_string(i) + "\n" + s + "\n";
+    }
+    PlantCluster(&target, 2000, 200);
+    WriteFile(dir.Path("train.fa"), train);
+    WriteFile(dir.Path("target.fa"), ">chrT\n" + target + "\n");
+    ShellRun d = Shell("cd '" + dir.m_Dir + "' && " + RUZARAVO_EXE +
+                       " -i train.fa -K 3 -n 100 --chains 3 --min-support 2 --seed 5 -o disc.txt --outdir disc");
+    ASSERT_EQ(0, d.status) << d.output;
+    const std::string meme = ReadFile(dir.Path("disc/consensus.meme"));
+    size_t motifs = 0;
+    for (size_t at = meme.find("\nMOTIF cluster"); at != std::string::npos; at = meme.find("\nMOTIF cluster", at + 1))
+        motifs++;
+    ASSERT_GT(motifs, 0u) << meme;
+
+    ShellRun r = Shell(Scan(dir, "--model disc --outdir out"));
+    ASSERT_EQ(0, r.status) << r.output;
+    const std::string summary = ReadFile(dir.Path("out/summary.json"));
+    EXPECT_NE(std::string::npos, summary.find("\"motif_file\": \"disc/consensus.meme\"")) << summary;
+    size_t names = 0;
+    for (size_t at = summary.find("{\"name\": \"cluster"); at != std::string::npos;
+         at = summary.find("{\"name\": \"cluster", at + 1))
+        names++;
+    EXPECT_EQ(motifs, names) << summary;
+    EXPECT_NE(std::string::npos, summary.find("\"bg_chain\": \"model\""));
+
+    WriteFile(dir.Path("disc/consensus.meme"), "MEME version 4\n\nnothing here\n");
+    r = Shell(Scan(dir, "--model disc --outdir damaged"));
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.output.find("consensus.meme")) << r.output;
+    EXPECT_FALSE(FileExists(dir.Path("damaged")));
+}
