@@ -84,8 +84,9 @@ bool LoadMotifs(ScanOptions* o, std::vector<ScanMotif>* motifs, std::vector<std:
         return false;
     }
     if ((long long)o->localRange > 10LL * o->moduleLength) {
-        *reason = "--local-composition " + std::to_string(o->localRange) + " reaches past the letters a chunk reads "
-                  "around its modules: at most 10 module lengths (" + std::to_string(10LL * o->moduleLength) + ")";
+        *reason = "--local-composition " + std::to_string(o->localRange) +
+                  " reaches past the letters a chunk reads around its modules: at most 10 module lengths (" +
+                  std::to_string(10LL * o->moduleLength) + ")";
         return false;
     }
     if (o->siteRate * (double)motifs->size() >= 1.0) {

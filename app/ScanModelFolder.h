@@ -1,10 +1,11 @@
 // The model a scan takes from the output folder of a discovery run
 // (--model DIR): its summary.json, first run. The motifs are the run's
 // reported count matrices, or the folder's consensus.meme when it has one
-// (--chains with --min-support: the motifs most chains agree on); the module length is the run's; the module rate
-// is the run's modules per letter of its input and the site rate its
-// reported sites per motif and letter of its modules (each left unset when
-// the run reported no module or no site, so the scan's default applies).
+// (--chains with --min-support: the motifs most chains agree on); the
+// module length is the run's; the module rate is the run's modules per
+// letter of its input and the site rate its reported sites per motif and
+// letter of its modules (each left unset when the run reported no module or
+// no site, so the scan's default applies).
 // The background chain is the run's own ("background_chain"), so that the
 // scan explains letters as the discovery did (a chain from a --bg-fasta set
 // keeps its meaning); a folder written before runs recorded it has none,

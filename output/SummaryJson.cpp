@@ -185,7 +185,8 @@ static std::string BackgroundChainJson(const RunResult& r)
 {
     if (r.bgChain.empty())
         return "";
-    std::string out = ",\n      \"background_chain\": {\"order\": " + std::to_string(r.bgOrder) + ", \"tables\": [";
+    std::string out =
+        ",\n      \"background_chain\": {\"order\": " + std::to_string(r.bgOrder) + ", \"tables\": [";
     for (size_t j = 0; j < r.bgChain.size(); j++) {
         out += j ? "], [" : "[";
         for (size_t i = 0; i < r.bgChain[j].size(); i++)

@@ -148,8 +148,8 @@ TEST(ScanRun, ModuleAcrossAChunkEdgeIsFoundOnceAndChunkingChangesNothing)
                 ScanSettings chunked = whole;
                 chunked.chunkSize = size;
                 chunked.threads = threads;
-                SCOPED_TRACE("range " + std::to_string(range) + " chunk " + std::to_string(size) + " threads " +
-                             std::to_string(threads));
+                SCOPED_TRACE("range " + std::to_string(range) + " chunk " + std::to_string(size) +
+                             " threads " + std::to_string(threads));
                 ExpectSameOutcome(one, RunScan(m, p.target, chunked));
             }
         }

@@ -76,7 +76,8 @@ TEST(LocalComposition, GcIslandIsNoModuleButAPlantedClusterIs)
 TEST(LocalComposition, UniformLettersKeepTheirWindowRatios)
 {
     const std::string x = RandomLetters(9, 6000);
-    ScanModel m = MakeScanModel(MotifsFromMatrices(TestMatrices()), 200, 0.0005, 0.01, MarkovChain::Estimate({x}, 1));
+    ScanModel m =
+        MakeScanModel(MotifsFromMatrices(TestMatrices()), 200, 0.0005, 0.01, MarkovChain::Estimate({x}, 1));
     ChunkPass pass;
     ChunkResult r;
     pass.Scan(m, x.data(), (int)x.size(), 0, 0, (long long)x.size(), &r);

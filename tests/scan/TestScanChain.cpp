@@ -24,7 +24,8 @@ std::vector<std::vector<double>> TablesOf(const MarkovChain& c)
 
 std::string Scan(const CTempDir& dir, const std::string& args)
 {
-    return "cd '" + dir.m_Dir + "' && " + RUZARAVO_EXE + " --scan target.fa --null-tiles 300 --max-p 1 " + args;
+    return "cd '" + dir.m_Dir + "' && " + RUZARAVO_EXE + " --scan target.fa --null-tiles 300 --max-p 1 " +
+           args;
 }
 
 }  // namespace
@@ -101,7 +102,8 @@ TEST(ScanChain, ModelFolderCarriesTheRunsChain)
               ReadFile(dir.Path("asked/summary.json")).find("\"bg_order\": 1, \"bg_chain\": \"target\""));
 
     // The same folder as an older version wrote it: no chain.
-    Shell("cd '" + dir.m_Dir + "' && mkdir old && sed '/\"background_chain\"/d' disc/summary.json > old/summary.json");
+    Shell("cd '" + dir.m_Dir + "' && mkdir old && sed '/\"background_chain\"/d' disc/summary.json > "
+          "old/summary.json");
     ASSERT_EQ(std::string::npos, ReadFile(dir.Path("old/summary.json")).find("background_chain"));
     r = Shell(Scan(dir, "--model old --outdir older"));
     ASSERT_EQ(0, r.status) << r.output;
@@ -135,11 +137,13 @@ TEST(ScanChain, ConsensusOfTheChainsIsTheModelsMotifs)
     WriteFile(dir.Path("train.fa"), train);
     WriteFile(dir.Path("target.fa"), ">chrT\n" + target + "\n");
     ShellRun d = Shell("cd '" + dir.m_Dir + "' && " + RUZARAVO_EXE +
-                       " -i train.fa -K 3 -n 100 --chains 3 --min-support 2 --seed 5 -o disc.txt --outdir disc");
+                       " -i train.fa -K 3 -n 100 --chains 3 --min-support 2 --seed 5 -o disc.txt "
+                       "--outdir disc");
     ASSERT_EQ(0, d.status) << d.output;
     const std::string meme = ReadFile(dir.Path("disc/consensus.meme"));
     size_t motifs = 0;
-    for (size_t at = meme.find("\nMOTIF cluster"); at != std::string::npos; at = meme.find("\nMOTIF cluster", at + 1))
+    for (size_t at = meme.find("\nMOTIF cluster"); at != std::string::npos;
+         at = meme.find("\nMOTIF cluster", at + 1))
         motifs++;
     ASSERT_GT(motifs, 0u) << meme;
 

@@ -239,7 +239,8 @@ TEST(ScanCommand, HelpListsEveryOptionWithItsDefault)
 {
     ShellRun r = Shell(std::string(RUZARAVO_EXE) + " --scan --help");
     EXPECT_EQ(0, r.status);
-    for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)", "(default 0.01, or 0.045 / K",
+    for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)",
+                             "(default 0.01, or 0.045 / K",
                              "--local-composition R", "(default 250; 0: none)",
                              "(default 0.05)", "--max-p P", "(default 1; 0 .. 5)", "(default 20000",
                              "--mask-lower", "--genome-coords", "--quiet", "--threads N", "--seed N"})
