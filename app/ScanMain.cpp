@@ -21,6 +21,9 @@
 
 namespace {
 
+// The default share of a module's letters at which some motif's site starts.
+const double kSitesPerModuleLetter = 0.045;
+
 int Refuse(const std::string& reason)
 {
     fprintf(stderr, "Ruzaravo scan: %s\n", reason.c_str());
@@ -29,7 +32,8 @@ int Refuse(const std::string& reason)
 
 // The matrices of --motifs, or those of --model with its parameters, which
 // fill the options not given on the command line.
-bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::string* reason)
+bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::vector<std::vector<double>>* chain,
+                  std::string* reason)
 {
     if (o->model.empty()) {
         std::string why;
@@ -37,12 +41,17 @@ bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::strin
             *reason = o->motifs + ": " + why;
             return false;
         }
+        o->motifSource = o->motifs;
         return true;
     }
     ScanModelFolder folder;
     if (!ReadScanModelFolder(o->model, &folder, reason))
         return false;
     *matrices = std::move(folder.matrices);
+    o->motifSource = o->model + (folder.consensus ? "/consensus.meme" : "/summary.json");
+    // --bg-order asks for a chain of the target instead of the run's.
+    if (!o->given.count("--bg-order"))
+        *chain = std::move(folder.chain);
     const double K = (double)matrices->size();
     if (!o->given.count("--module-length"))
         o->moduleLength = folder.moduleLength;
@@ -54,18 +63,30 @@ bool LoadMatrices(ScanOptions* o, std::vector<MotifMatrix>* matrices, std::strin
     return true;
 }
 
-bool LoadMotifs(ScanOptions* o, std::vector<ScanMotif>* motifs, std::string* reason)
+bool LoadMotifs(ScanOptions* o, std::vector<ScanMotif>* motifs, std::vector<std::vector<double>>* chain,
+                std::string* reason)
 {
     std::vector<MotifMatrix> matrices;
-    if (!LoadMatrices(o, &matrices, reason))
+    if (!LoadMatrices(o, &matrices, chain, reason))
         return false;
     *motifs = MotifsFromMatrices(matrices);
+    // Sites of all the motifs together start at no more than 4.5 % of a
+    // module's letters: with ten-letter sites about half the module, so a
+    // large matrix set does not make a module mostly sites.
+    if (o->model.empty() && !o->given.count("--site-rate"))
+        o->siteRate = std::min(o->siteRate, kSitesPerModuleLetter / (double)motifs->size());
     int maxWidth = 0;
     for (const ScanMotif& m : *motifs)
         maxWidth = std::max(maxWidth, m.width);
     if (maxWidth > o->moduleLength) {
         *reason = (o->model.empty() ? o->motifs : o->model) + ": a matrix of width " + std::to_string(maxWidth) +
                   " does not fit in a module of " + std::to_string(o->moduleLength) + " letters (--module-length)";
+        return false;
+    }
+    if ((long long)o->localRange > 10LL * o->moduleLength) {
+        *reason = "--local-composition " + std::to_string(o->localRange) +
+                  " reaches past the letters a chunk reads around its modules: at most 10 module lengths (" +
+                  std::to_string(10LL * o->moduleLength) + ")";
         return false;
     }
     if (o->siteRate * (double)motifs->size() >= 1.0) {
@@ -93,7 +114,8 @@ int Scan(ScanOptions o)
 {
     std::string reason;
     std::vector<ScanMotif> motifs;
-    if (!LoadMotifs(&o, &motifs, &reason))
+    std::vector<std::vector<double>> runChain;
+    if (!LoadMotifs(&o, &motifs, &runChain, &reason))
         return Refuse(reason);
     int maxWidth = 0;
     for (const ScanMotif& m : motifs)
@@ -105,7 +127,12 @@ int Scan(ScanOptions o)
         return Refuse(o.outdir + ": " + reason + (o.force ? "" : " (--force writes into it)"));
     for (const std::string& w : survey.warnings)
         fprintf(stderr, "Ruzaravo scan: warning: %s\n", w.c_str());
-    ScanModel model = MakeScanModel(std::move(motifs), o.moduleLength, o.moduleRate, o.siteRate, survey.chain);
+    if (!o.model.empty() && runChain.empty() && !o.given.count("--bg-order"))
+        fprintf(stderr, "Ruzaravo scan: warning: %s/summary.json records no background chain (written by an "
+                        "older version): the chain is estimated from the target\n", o.model.c_str());
+    ScanModel model = MakeScanModel(std::move(motifs), o.moduleLength, o.moduleRate, o.siteRate,
+                                    runChain.empty() ? survey.chain : ChainOfProbabilities(runChain));
+    model.localRange = o.localRange;
     ScanSettings settings;
     settings.chunkSize = o.chunkSize;
     settings.threads = o.threads;
@@ -123,11 +150,12 @@ int Scan(ScanOptions o)
     ScanDescription d;
     d.commandLine = o.commandLine;
     d.target = o.target;
-    d.motifs = o.model.empty() ? o.motifs : o.model + "/summary.json";
+    d.motifs = o.motifSource;
     d.seed = o.seed;
     d.chunkSize = o.chunkSize;
     d.genome = o.genome;
     d.maskLower = o.maskLower;
+    d.chainOfModel = !runChain.empty();
     auto files = ScanFolderFiles(outcome, model, target, filter, d);
     const std::vector<size_t> reported = ReportedModules(outcome, target, filter);
     files.emplace_back("report.html", ScanReportHtml(outcome, model, target, reported, Ranks(outcome, reported)));

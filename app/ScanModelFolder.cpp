@@ -1,6 +1,8 @@
 // Reading a discovery run's output folder as a scan model (see the header).
 #include "app/ScanModelFolder.h"
 
+#include <sys/stat.h>
+
 #include "base/Fatal.h"
 #include "io/JsonText.h"
 #include "io/WholeInput.h"
@@ -50,6 +52,54 @@ double Letters(const JsonValue& doc)
     return total;
 }
 
+// The run's "background_chain": order k and k + 1 tables of 4^(j + 1)
+// probabilities; true when absent (tables left empty), false when malformed.
+bool ChainOf(const JsonValue& run, std::vector<std::vector<double>>* tables)
+{
+    const JsonValue* chain = run.Find("background_chain");
+    if (!chain)
+        return true;
+    const JsonValue* order = chain->Find("order");
+    const JsonValue* t = chain->Find("tables");
+    double k = -1.0;
+    if (!Count(order, &k) || k > 5.0 || k != (double)(int)k || !t || t->kind != JsonValue::Kind::Array ||
+        t->items.size() != (size_t)k + 1)
+        return false;
+    for (size_t j = 0; j < t->items.size(); j++) {
+        const JsonValue& row = t->items[j];
+        if (row.kind != JsonValue::Kind::Array || row.items.size() != ((size_t)4 << (2 * j)))
+            return false;
+        tables->emplace_back();
+        for (const JsonValue& v : row.items) {
+            double x;
+            if (!Count(&v, &x) || x > 1.0)
+                return false;
+            tables->back().push_back(x);
+        }
+    }
+    return true;
+}
+
+// The folder's consensus.meme (a run with --chains and --min-support):
+// the motifs that most chains agree on replace the first run's, which one
+// chain alone found. True when there is none.
+bool ConsensusOf(const std::string& dir, ScanModelFolder* out, std::string* reason)
+{
+    const std::string path = dir + "/consensus.meme";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return true;
+    std::vector<MotifMatrix> consensus;
+    std::string why;
+    if (!ReadMatrixFile(path, &consensus, &why)) {
+        *reason = path + ": " + why;
+        return false;
+    }
+    out->matrices = std::move(consensus);
+    out->consensus = true;
+    return true;
+}
+
 }  // namespace
 
 bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::string* reason)
@@ -82,6 +132,10 @@ bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::stri
         return false;
     }
     out->moduleLength = (int)L;
+    if (!ChainOf(*run, &out->chain)) {
+        *reason = path + ": a background_chain that is not an order 0 .. 5 with its tables of probabilities";
+        return false;
+    }
     double sites = 0.0, n;
     for (const JsonValue& m : motifs->items) {
         MotifMatrix matrix;
@@ -104,5 +158,5 @@ bool ReadScanModelFolder(const std::string& dir, ScanModelFolder* out, std::stri
         out->moduleRate = M / letters;
     if (M > 0.0 && sites > 0.0)
         out->siteRate = sites / ((double)out->matrices.size() * M * L);
-    return true;
+    return ConsensusOf(dir, out, reason);
 }

@@ -98,6 +98,7 @@ const std::map<std::string, ValueOption>& ValueOptions()
         {"--max-q", {RateInto(&ScanOptions::maxQ, 0.0, 1.0), "a number above 0 and at most 1"}},
         {"--max-p", {RateInto(&ScanOptions::maxP, 0.0, 1.0), "a number above 0 and at most 1"}},
         {"--bg-order", {IntInto(&ScanOptions::bgOrder, 0, 5), "a whole number 0 .. 5"}},
+        {"--local-composition", {IntInto(&ScanOptions::localRange, 0, 100000), "a whole number 0 .. 100000"}},
         {"--chunk-size", {IntInto(&ScanOptions::chunkSize, 1000, 100000000), "a whole number 1000 .. 100000000"}},
         {"--null-tiles", {IntInto(&ScanOptions::nullTiles, 100, 10000000), "a whole number 100 .. 10000000"}},
         {"--only", {NamesInto, "sequence names separated by commas"}},
@@ -177,7 +178,8 @@ std::string ScanHelpText()
            "\n"
            "  --scan FILE         target FASTA; gzip/BGZF accepted, - reads standard input\n"
            "  --motifs FILE       weight matrices: own format (as -M), MEME, JASPAR or TRANSFAC\n"
-           "  --model DIR         the --outdir folder of a discovery run: its motifs, module length,\n"
+           "  --model DIR         the --outdir folder of a discovery run: its motifs (those of\n"
+           "                      consensus.meme when it has one), module length, background chain,\n"
            "                      module rate and site rate (options given here override them)\n"
            "  --outdir DIR        output folder (created; must be empty unless --force)\n"
            "  --force             write into an existing, non-empty folder\n"
@@ -185,9 +187,12 @@ std::string ScanHelpText()
            "  --module-rate R     probability that a module rather than a background letter\n"
            "                      ends at a position (default 0.0005)\n"
            "  --site-rate R       probability of a site of each motif per letter inside a\n"
-           "                      module (default 0.01; K x R must stay below 1)\n"
+           "                      module (default 0.01, or 0.045 / K for more than 4 motifs;\n"
+           "                      K x R must stay below 1)\n"
            "  --bg-order K        order of the background Markov chain, estimated from the\n"
            "                      target on both strands (default 1; 0 .. 5)\n"
+           "  --local-composition R  letters on either side whose A, C, G, T counts adjust the\n"
+           "                      chain to the local composition of every site (default 250; 0: none)\n"
            "  --max-q Q           report modules with a q-value at most Q (default 0.05)\n"
            "  --max-p P           report modules with a p-value at most P instead\n"
            "  --null-tiles N      null tiles of L shuffled letters (default 20000: p down to 5e-5)\n"

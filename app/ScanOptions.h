@@ -24,12 +24,14 @@ struct ScanOptions {
     double maxQ = 0.05;          // --max-q
     double maxP = -1.0;          // --max-p (replaces --max-q when given)
     int bgOrder = 1;             // --bg-order 0..5
+    int localRange = 250;        // --local-composition: letters either side, 0 for none
     bool quiet = false;          // --quiet: no progress lines
     long long chunkSize = 1000000;   // --chunk-size
     int nullTiles = 20000;       // --null-tiles
     std::set<std::string> only;  // --only: the record names scanned (empty: all); the rest feed only the null
     bool help = false;           // --help
     std::string commandLine;     // the words as given, for summary.json
+    std::string motifSource;     // the file the matrices were read from (set when they are)
     std::set<std::string> given; // the value options given on the command line
 };
 

@@ -157,6 +157,8 @@ std::string SummaryJson(const ScanOutcome& o, const ScanModel& m, const std::vec
     out += "],\n  \"parameters\": {\"module_length\": " + std::to_string(m.moduleLength) +
            ", \"module_rate\": " + Num(m.moduleRate) + ", \"site_rate\": " + Num(m.siteRate) +
            ", \"bg_order\": " + std::to_string(m.chain.Order()) +
+           ", \"bg_chain\": \"" + (d.chainOfModel ? "model" : "target") + "\"" +
+           ", \"local_composition\": " + std::to_string(m.localRange) +
            ", \"mask_lower\": " + (d.maskLower ? "true" : "false") + ", \"seed\": " + std::to_string(d.seed) +
            ", \"chunk_size\": " + std::to_string(d.chunkSize) + ", \"null_tiles\": " + std::to_string(o.nullTiles) +
            ", \"null_letters\": " + std::to_string(o.nullLetters) + ", " +

@@ -39,6 +39,7 @@ struct ScanDescription {
     long long chunkSize = 0;
     bool genome = false;
     bool maskLower = false;
+    bool chainOfModel = false;   // the background chain is the --model run's, not the target's
 };
 
 // Indices of the reported modules, sorted by chrom and start.

@@ -179,6 +179,23 @@ static void AddMotif(std::string& out, const RunResult& r, const MotifResult& m)
     out += m.sites.empty() ? "]}" : "\n          ]}";
 }
 
+// The run's background chain (",\n      \"background_chain\": {...}"), so
+// that a scan with the run's model explains letters as the run did; "" for
+// a result that carries none.
+static std::string BackgroundChainJson(const RunResult& r)
+{
+    if (r.bgChain.empty())
+        return "";
+    std::string out =
+        ",\n      \"background_chain\": {\"order\": " + std::to_string(r.bgOrder) + ", \"tables\": [";
+    for (size_t j = 0; j < r.bgChain.size(); j++) {
+        out += j ? "], [" : "[";
+        for (size_t i = 0; i < r.bgChain[j].size(); i++)
+            out += (i ? ", " : "") + Number(r.bgChain[j][i]);
+    }
+    return out + "]]}";
+}
+
 std::string SummaryJsonRun(const RunResult& r)
 {
     std::string out;
@@ -192,7 +209,9 @@ std::string SummaryJsonRun(const RunResult& r)
            ", \"both_strands\": " + (r.bothStrands ? "true" : "false") + ", \"background\": [";
     for (int b = 0; b < 4; b++)
         out += (b ? ", " : "") + Number(r.bgFreqs[b]);
-    out += "],\n      \"motifs\": [";
+    out += "]";
+    out += BackgroundChainJson(r);
+    out += ",\n      \"motifs\": [";
     bool first = true;
     for (const MotifResult& m : r.motifs) {
         if (!m.printed)

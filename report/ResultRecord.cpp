@@ -163,6 +163,12 @@ RunResult CGibbsDP::CollectResult(int** modTally, int* len, int n)
     r.logPMO = m_LogPMO;
     for (int b = 0; b < 4; b++)
         r.bgFreqs[b] = m_BgModel[b];
+    r.bgOrder = m_BgChain ? m_BgChain->Order() : 1;
+    r.bgChain.resize((size_t)r.bgOrder + 1);
+    for (int j = 0; j <= r.bgOrder; j++)
+        for (int i = 0; i < (4 << (2 * j)); i++)
+            r.bgChain[j].push_back(m_BgChain ? m_BgChain->Prob(j, i / 4, i % 4)
+                                             : m_BgModel[j == 0 ? i : 4 + i]);
     for (int k = 0; k < m_MotifNum; k++) {
         r.motifs.push_back(CollectMotif(*this, k, r.recorded));
         if (k < (int)m_SeedMatrixNames.size())

@@ -128,6 +128,8 @@ struct RunResult {
     double logPMO = 0;                // log posterior model odds (natural log)
     double cpuSeconds = 0;            // CPU time of the run
     std::array<double, 4> bgFreqs{};  // background letter frequencies A C G T of the input
+    int bgOrder = 1;                  // order k of the background chain the run scored letters with
+    std::vector<std::vector<double>> bgChain;   // k + 1 tables: P_j(b | context) at 4 * context + b, j = 0..k
     bool enrichment = false;          // --control or --min-enrichment: motifs were measured (see analysis/Enrichment.h)
     std::vector<SequenceResult> seqs;
     std::vector<MotifResult> motifs;  // K entries, motif order

@@ -13,6 +13,11 @@ namespace {
 // so it adds nothing to a log-odds.
 const double kAmbiguousLogPr = -1.386;
 
+// Letters of prior weight on the chain's letter frequencies in a local
+// composition: a stretch cut short by N runs or a sequence end leans on the
+// chain rather than on a handful of letters.
+const double kLocalPrior = 20.0;
+
 // Below this a log-probability is taken as probability 0 (no exp).
 const double kLogPrZero = -200.0;
 
@@ -90,6 +95,8 @@ void ChunkPass::ScoreMotifs(const ScanModel& m, const char* x, int n)
         m_lastBad[p] = last;
     }
     m.chain.FillLogColumn(x, n, kAmbiguousLogPr, m_bg.data(), 1);
+    if (m.localRange > 0)
+        LocalComposition(m);
     for (int k = 0; k < K; k++) {
         const ScanMotif& mo = m.motifs[k];
         double* term = m_term.data() + (size_t)k * n;
@@ -102,6 +109,40 @@ void ChunkPass::ScoreMotifs(const ScanModel& m, const char* x, int n)
             StrandLogOdds(mo, m_code.data(), m_bg.data(), p, &f, &r);
             term[p] = ScanLogSum(f, r) + m.lnSite;
         }
+    }
+}
+
+void ChunkPass::LocalComposition(const ScanModel& m)
+{
+    const int n = m_n, R = m.localRange, order = m.chain.Order();
+    m_counts.assign(4 * ((size_t)n + 1), 0);
+    for (int p = 0; p < n; p++)
+        for (int b = 0; b < 4; b++)
+            m_counts[4 * ((size_t)p + 1) + b] = m_counts[4 * (size_t)p + b] + (m_code[p] == b);
+    int code = 0, run = 0;   // the chain's context of letter p: its last `run` letters
+    for (int p = 0; p < n; p++) {
+        const int b = m_code[p];
+        if (b == 4) {
+            code = run = 0;
+            continue;
+        }
+        const int* lo = &m_counts[4 * (size_t)std::max(0, p - R)];
+        const int* hi = &m_counts[4 * (size_t)(std::min(n - 1, p + R) + 1)];
+        const double letters = (double)(hi[0] - lo[0] + hi[1] - lo[1] + hi[2] - lo[2] + hi[3] - lo[3]);
+        const int ctx = code & ((1 << (2 * run)) - 1);
+        double w[4], z = 0.0;
+        for (int c = 0; c < 4; c++) {
+            // Both strands, as the chain counts them; the chain's own
+            // frequency as the prior of a stretch with few letters.
+            const double f0 = m.chain.Prob(0, 0, c);
+            const double local = (0.5 * (hi[c] - lo[c] + hi[3 - c] - lo[3 - c]) + kLocalPrior * f0) /
+                                 (letters + kLocalPrior);
+            w[c] = local / f0;
+            z += m.chain.Prob(run, ctx, c) * w[c];
+        }
+        m_bg[p] += log(w[b] / z);
+        code = ((code << 2) | b) & ((1 << (2 * order)) - 1);
+        run = std::min(run + 1, order);
     }
 }
 

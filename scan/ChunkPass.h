@@ -7,6 +7,13 @@
 // window.
 //
 // Model and recursions (all natural-log odds against the background chain):
+// - background of a letter: the chain's probability in its context; with a
+//   local range R, reweighted by the composition of the letters within R on
+//   either side: P(b | context) x w(b) / sum_c P(c | context) w(c), w(c) the
+//   local frequency of c (both strands, kLocalPrior letters of the chain's
+//   own frequencies added) over the chain's. A motif is then judged against
+//   the sequence around it, so a GC-rich exon does not read as a cluster of
+//   GC-rich sites in an AT-rich genome;
 // - site term of motif k ending at p: LogSum(forward, reverse log-odds) +
 //   ln(site rate / 2); kScanNoSite where the word would start before the
 //   chunk or holds a letter other than A, C, G, T;
@@ -45,8 +52,9 @@
 //   strand; two reported sites never overlap, as they exclude each other.
 //
 // Everything a call or a site reports depends only on letters within the
-// window and the chain's context before it, so it is the same in every
-// chunk that holds the window; the module probability depends on the chunk
+// window, the chain's context before it and the R letters on either side,
+// so it is the same in every chunk that holds the window with R letters to
+// spare (the caller keeps R within the chunk overlap); the module probability depends on the chunk
 // edges only through the forgetting of the forward and backward passes,
 // which the overlap of neighbouring chunks covers.
 //
@@ -118,6 +126,7 @@ public:
 
 private:
     void ScoreMotifs(const ScanModel& m, const char* x, int n);
+    void LocalComposition(const ScanModel& m);
     void PrefixPass(const ScanModel& m);
     void Segmentation(const ScanModel& m);
     void MarkPeaks(int L);
@@ -130,6 +139,7 @@ private:
     std::vector<unsigned char> m_code;   // n: A 0, C 1, G 2, T 3, 4 for any other letter
     std::vector<int> m_lastBad;          // n: last index <= p whose letter is not A, C, G, T (-1 if none)
     std::vector<double> m_bg;            // n: background log-probability of each letter
+    std::vector<int> m_counts;           // 4 (n + 1): A, C, G, T letters before each index
     std::vector<double> m_term;          // K x n: site term of motif k ending at p
     std::vector<double> m_prefix;        // n: A
     std::vector<double> m_suffix;        // n + 1: S, S[n] = 0

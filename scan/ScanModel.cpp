@@ -27,6 +27,32 @@ std::vector<ScanMotif> MotifsFromMatrices(const std::vector<MotifMatrix>& matric
     return motifs;
 }
 
+// The chain is built through MarkovChain::FromCounts, which gives row
+// entries (n_b + lower_b) / (n + 1) with lower the next lower order's row
+// and n the row's count: counts p_b S - lower_b with S a power of two far
+// above every lower_b make that (p_b S) / S = p_b to within rounding.
+MarkovChain ChainOfProbabilities(const std::vector<std::vector<double>>& tables)
+{
+    const double S = 1099511627776.0;   // 2^40
+    const int order = (int)tables.size() - 1;
+    std::vector<std::vector<double>> p(tables.size()), counts(tables.size());
+    for (int j = 0; j <= order; j++) {
+        const size_t rows = tables[j].size() / 4;
+        for (size_t ctx = 0; ctx < rows; ctx++) {
+            double row[4], sum = 0.0;
+            for (int b = 0; b < 4; b++)
+                sum += row[b] = std::max(kChainFloor, tables[j][4 * ctx + b]);
+            for (int b = 0; b < 4; b++) {
+                // The lower order's row: the context without its first letter.
+                const double lower = j == 0 ? 0.25 : p[j - 1][4 * (ctx % (rows / 4)) + b];
+                p[j].push_back(row[b] / sum);
+                counts[j].push_back(row[b] / sum * S - lower);
+            }
+        }
+    }
+    return MarkovChain::FromCounts(counts, order);
+}
+
 ScanModel MakeScanModel(std::vector<ScanMotif> motifs, int moduleLength, double moduleRate, double siteRate,
                         MarkovChain chain)
 {

@@ -45,11 +45,19 @@ struct ScanModel {
     double lnBgIn = 0.0;        // ln(1 - K x site rate): a background letter inside a module
     int maxWidth = 0;
     MarkovChain chain;
+    int localRange = 0;         // letters on either side whose composition adjusts the chain; 0: none
 };
 
 // The motifs of matrices with the sampler's pseudo-count. A row summing to 0
 // is taken as uniform.
 std::vector<ScanMotif> MotifsFromMatrices(const std::vector<MotifMatrix>& matrices);
+
+// The chain whose tables[j][4 * context + b] = P_j(b | context) (j = 0 ..
+// order, the layout of MarkovChain::Prob), such as a discovery run
+// recorded. A probability below kChainFloor is raised to it, the sampler's
+// score for a letter pair never seen; each row is then scaled to sum to 1.
+MarkovChain ChainOfProbabilities(const std::vector<std::vector<double>>& tables);
+const double kChainFloor = 1e-6;
 
 // Fills the derived logarithms; the caller has checked 0 < rho < 1 and
 // K x site rate < 1.

@@ -133,21 +133,25 @@ TEST(ScanRun, ModuleAcrossAChunkEdgeIsFoundOnceAndChunkingChangesNothing)
 {
     Planted p = StraddlingTarget();
     ScanModel m = TestModel({p.target[0].letters}, 200, 0.0005, 0.01);
-    ScanSettings whole;
-    whole.nullTiles = 300;
-    ScanOutcome one = RunScan(m, p.target, whole);
-    int overlapping = 0;
-    for (const ScanModule& mod : one.modules)
-        overlapping += mod.call.start < (long long)p.at + 200 && mod.call.start + 200 > (long long)p.at;
-    EXPECT_EQ(1, overlapping);
+    for (int range : {0, 250, 2000}) {
+        m.localRange = range;   // the local composition reaches across the chunk edges too
+        ScanSettings whole;
+        whole.nullTiles = 300;
+        ScanOutcome one = RunScan(m, p.target, whole);
+        int overlapping = 0;
+        for (const ScanModule& mod : one.modules)
+            overlapping += mod.call.start < (long long)p.at + 200 && mod.call.start + 200 > (long long)p.at;
+        EXPECT_EQ(1, overlapping) << range;
 
-    for (long long size : {2000LL, 5950LL, 6000LL, 6050LL, 5000LL}) {
-        for (int threads : {1, 2}) {
-            ScanSettings chunked = whole;
-            chunked.chunkSize = size;
-            chunked.threads = threads;
-            SCOPED_TRACE("chunk " + std::to_string(size) + " threads " + std::to_string(threads));
-            ExpectSameOutcome(one, RunScan(m, p.target, chunked));
+        for (long long size : {2000LL, 5950LL, 6000LL, 6050LL, 5000LL}) {
+            for (int threads : {1, 2}) {
+                ScanSettings chunked = whole;
+                chunked.chunkSize = size;
+                chunked.threads = threads;
+                SCOPED_TRACE("range " + std::to_string(range) + " chunk " + std::to_string(size) +
+                             " threads " + std::to_string(threads));
+                ExpectSameOutcome(one, RunScan(m, p.target, chunked));
+            }
         }
     }
 }

@@ -135,11 +135,15 @@ TEST(ScanCommand, RefusedInputsSayWhyAndWriteNothing)
     WriteFile(f.dir.Path("empty.txt"), "no matrices in here\n");
     WriteFile(f.dir.Path("noletters.fa"), ">only a name\n\n");
     WriteFile(f.dir.Path("short.fa"), ">chrTiny\nACGTACGTAC\n>chrShort\nACGTACGTACGT\n");
+    WriteFile(f.dir.Path("empty.fa"), "");
+    WriteFile(f.dir.Path("allN.fa"), ">chrN\n" + std::string(500, 'N') + "\n");
     struct Case {
         std::string args, message;
     } cases[] = {
         {"--scan target.fa --motifs empty.txt", "no matrix found"},
-        {"--scan noletters.fa", "noletters.fa"},
+        {"--scan noletters.fa", "noletters.fa: no sequence letters"},
+        {"--scan empty.fa", "empty.fa: the file is empty"},
+        {"--scan allN.fa", "only 0 letters are A, C, G or T"},
         {"--scan short.fa", "sequence chrTiny has 10 letters, fewer than the module length 200"},
         {"--scan short.fa --genome-coords", "is not named chrom:start-end"},
         {"--scan target.fa --module-length 10", "does not fit in a module of 10 letters"},
@@ -282,7 +286,9 @@ TEST(ScanCommand, HelpListsEveryOptionWithItsDefault)
 {
     ShellRun r = Shell(std::string(RUZARAVO_EXE) + " --scan --help");
     EXPECT_EQ(0, r.status);
-    for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)", "(default 0.01;",
+    for (const char* text : {"--motifs FILE", "--model DIR", "--outdir DIR", "(default 200)", "(default 0.0005)",
+                             "(default 0.01, or 0.045 / K",
+                             "--local-composition R", "(default 250; 0: none)",
                              "(default 0.05)", "--max-p P", "(default 1; 0 .. 5)", "(default 20000",
                              "--mask-lower", "--genome-coords", "--quiet", "--threads N", "--seed N", "--only NAME"})
         EXPECT_NE(std::string::npos, r.output.find(text)) << text;
