@@ -90,6 +90,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->ModuleStats = false;
     param->ModuleQ = kDefaultModuleQ;
     param->ModuleQGiven = false;
+    param->ModuleNullRuns = kDefaultModuleNullRuns;
+    param->ModuleNullRunsGiven = false;
     param->MaskDuplicates = false;
     param->Dust = false;
 }

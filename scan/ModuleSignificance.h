@@ -75,8 +75,24 @@ double ModuleWindowScore(const ScanModel& m, const std::string& x, int start, in
 int ModuleNullTiles(int L);
 
 // Fills the stats of every printed module of r and r->moduleNull; input
-// holds the run's sequences (the letters it read, in its order).
+// holds the run's sequences (the letters it read, in its order). Without
+// refitNull the null is the run's own model on shuffled letters (above);
+// with it, refitNull holds the null tiles' scores (any order).
 void AddModuleSignificance(RunResult* r, const std::vector<ScanSequence>& input, const MarkovChain& chain,
-                           const ModuleNullSettings& settings);
+                           const ModuleNullSettings& settings, const std::vector<double>* refitNull = nullptr);
+
+// Refitted null: the letters of every sequence shuffled keeping its
+// k-mers, each stretch of A, C, G, T letters on its own (other letters
+// stay in place, stretches shorter than k as they are).
+std::vector<ScanSequence> ShuffledInput(const std::vector<ScanSequence>& input, int k, unsigned seed);
+
+// Refitted null: the tiles of the shuffled input scored with the model of
+// the discovery run on it (nullRun), as the input's modules are scored
+// with theirs: each sequence with the matrices less its own sites, the best
+// window of each tile of L starts exactly scored (a sequence shorter than
+// L as one window). Appended to tiles; nothing when the run printed no
+// motif or no module (its tiles then cannot look like a module).
+void AddRefitNullTiles(const RunResult& nullRun, const std::vector<ScanSequence>& shuffled, const MarkovChain& chain,
+                       std::vector<double>* tiles);
 
 #endif
