@@ -2,6 +2,7 @@
 #include "app/ModuleStatsRun.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ std::vector<double> RefitNull(const INPUTPARAMETER& param, const RunInputs& inpu
     const int k = std::min(6, std::max(1, param.BgOrder + 1));
     std::vector<double> tiles;
     for (int run = 0; run < param.ModuleNullRuns; run++) {
+        if (!param.Quiet)
+            fprintf(stderr, "Ruzaravo: module null: discovery run %d of %d on a shuffled copy of the input\n", run + 1,
+                    param.ModuleNullRuns);
         const unsigned runSeed = ChainSeed(seed, run);
         const std::vector<ScanSequence> shuffled = ShuffledInput(input, k, runSeed);
         auto records = std::make_shared<std::vector<FastaRecord>>(*inputs.sequences);
@@ -70,4 +74,5 @@ void AddRunModuleStats(const INPUTPARAMETER& param, const RunInputs& inputs, Run
     }
     const std::vector<double> null = RefitNull(param, inputs, input, settings.seed);
     AddModuleSignificance(result, input, chain, settings, &null);
+    result->moduleNull.nullRuns = param.ModuleNullRuns;
 }

@@ -146,25 +146,16 @@ void AddRefitNullTiles(const RunResult& nullRun, const std::vector<ScanSequence>
                        std::vector<double>* tiles)
 {
     ChunkPass pass;
-    ChunkResult chunk;
     for (size_t i = 0; i < shuffled.size(); i++) {
         ModuleResult own;   // no module: only the sequence's sites are taken out
         own.seq = (int)i;
-        own.start = own.end = 0;
         ScanModel model;
         if (!ModuleModelOf(nullRun, chain, &own, &model))
             return;
         const std::string& x = shuffled[i].letters;
         const int len = (int)x.size(), L = model.moduleLength;
-        if (len < 1)
-            continue;
-        if (len < L) {
-            tiles->push_back(ModuleWindowScore(model, x, 0, len, &pass));
-            continue;
-        }
-        chunk.tileBest.clear();
-        pass.ScanNull(model, x.data(), len, 0, 0, len, &chunk);
-        tiles->insert(tiles->end(), chunk.tileBest.begin(), chunk.tileBest.end());
+        for (int start = 0; start < len; start += L)
+            tiles->push_back(ModuleWindowScore(model, x, start, std::min(len, start + L), &pass));
     }
 }
 

@@ -86,12 +86,13 @@ void AddModuleSignificance(RunResult* r, const std::vector<ScanSequence>& input,
 // stay in place, stretches shorter than k as they are).
 std::vector<ScanSequence> ShuffledInput(const std::vector<ScanSequence>& input, int k, unsigned seed);
 
-// Refitted null: the tiles of the shuffled input scored with the model of
-// the discovery run on it (nullRun), as the input's modules are scored
-// with theirs: each sequence with the matrices less its own sites, the best
-// window of each tile of L starts exactly scored (a sequence shorter than
-// L as one window). Appended to tiles; nothing when the run printed no
-// motif or no module (its tiles then cannot look like a module).
+// Refitted null: the shuffled input cut into tiles of L letters (the last
+// of a sequence shorter), each scored exactly as a printed module over it
+// would be by the discovery run on that input (nullRun): the matrices less
+// the sequence's own sites, the best window holding the tile's middle
+// letter. So the null has as many tiles per run as the input has tests.
+// Appended to tiles; nothing when the run printed no motif or no module
+// (its tiles then cannot look like a module).
 void AddRefitNullTiles(const RunResult& nullRun, const std::vector<ScanSequence>& shuffled, const MarkovChain& chain,
                        std::vector<double>* tiles);
 
