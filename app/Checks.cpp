@@ -83,6 +83,11 @@ static const char* RunRule(const INPUTPARAMETER& p)
                                      "give --module-stats too");
         return kOptionError;
     }
+    if (p.ModuleNullRunsGiven && !p.ModuleStats) {
+        NoteInputError("--module-null-runs", "the null runs measure the modules --module-stats scores; "
+                                             "give --module-stats too");
+        return kOptionError;
+    }
     if (p.ModuleStats && p.Independent) {
         NoteInputError("--module-stats", "with -s every sequence is one module and there is no module model to test; "
                                          "leave out one of them");

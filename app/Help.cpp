@@ -77,6 +77,8 @@ static const char* const kHelp[] = {
     "  --min-enrichment X drop motifs whose enrichment over the control is below X (default: keep all)",
     "  --holdout F     hold share F (0<F<1) of the records out of discovery; motif E-values on them (default: off)",
     "  --select-evalue E with --holdout: motifs with a held-out E-value above E are not reported (default 0.05)",
+    "  --module-null-runs R  with --module-stats: null from R discovery runs on shuffled input (default 0)",
+    "                  (costs R extra runs; 0: the run's own model on shuffled letters, uncalibrated)",
     "  --module-stats  each module's score, p and q against shuffled input; BED, GFF3, JSON, report (default: off)",
     "  --module-q Q    with --module-stats: modules with q above Q (0<Q<=1) are flagged (default 0.05)",
     "  --quiet         no progress: neither the lines on standard output nor the progress line (default: off)",

@@ -125,6 +125,18 @@ static void ApplyModuleQ(INPUTPARAMETER* param, const char* value)
         param->ModuleQ = v;
 }
 
+// --module-null-runs: a whole number of 0 or more.
+static void ApplyModuleNullRuns(INPUTPARAMETER* param, const char* value)
+{
+    int runs = 0;
+    param->ModuleNullRunsGiven = true;
+    if (!ReadWholeInt(value, &runs) || runs < 0)
+        NoteProblem(param, kOptionError, std::string("--module-null-runs ") + value,
+                    "the number of null runs must be a whole number of 0 or more");
+    else
+        param->ModuleNullRuns = runs;
+}
+
 // --chains: a whole number of 1 or more; the chains are the process's runs.
 static void ApplyChains(INPUTPARAMETER* param, const char* value)
 {
@@ -190,6 +202,7 @@ static const LONGOPTION kLongOptions[] = {
     {"--dust", false, [](INPUTPARAMETER* p, const char*) { p->Dust = true; }},
     {"--module-stats", false, [](INPUTPARAMETER* p, const char*) { p->ModuleStats = true; }},
     {"--module-q", true, ApplyModuleQ},
+    {"--module-null-runs", true, ApplyModuleNullRuns},
 };
 
 // Number of single-character edits between a and b (for "did you mean").

@@ -90,6 +90,8 @@ void SetDefaultParam(INPUTPARAMETER* param)
     param->ModuleStats = false;
     param->ModuleQ = kDefaultModuleQ;
     param->ModuleQGiven = false;
+    param->ModuleNullRuns = kDefaultModuleNullRuns;
+    param->ModuleNullRunsGiven = false;
     param->MaskDuplicates = false;
     param->Dust = false;
 }
@@ -228,5 +230,10 @@ void ParseInputParam(INPUTPARAMETER* param, int argc, char** argv)
         if (argv[i][0] == '-')
             ApplyOption(param, argv[i], i + 1 < argc ? argv[i + 1] : nullptr, isValue);
     }
+    if (param->ModuleStats && param->ModuleNullRuns == 0)
+        param->Warnings.push_back("warning: --module-stats: the q-values compare the modules with shuffled letters "
+                                  "scored by motifs fitted to this input; they rank the modules but are not "
+                                  "calibrated (random input often gets q < 0.05); --module-null-runs 20 refits "
+                                  "the null");
 }
 

@@ -86,9 +86,11 @@ std::string ModuleNullJsonMember(const ModuleNullResult& n)
         return "";
     std::string out;
     AppendF(out, ",\n      \"module_null\": {\"null_tiles\": %d, \"tests\": %lld, \"q_threshold\": %.10g, "
-                 "\"site_rate\": %.10g, \"score_unit\": \"nat\"}",
+                 "\"site_rate\": %.10g, \"score_unit\": \"nat\"",
             n.tiles, n.tests, Printable(n.qThreshold), Printable(n.siteRate));
-    return out;
+    if (n.nullRuns > 0)
+        AppendF(out, ", \"null_runs\": %d", n.nullRuns);
+    return out + "}";
 }
 
 std::string ModuleStatsTitle(const ModuleStats& s)

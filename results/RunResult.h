@@ -95,6 +95,8 @@ struct ModuleNullResult {
     long long tests = 0;          // tiles of the input the q-values count
     double qThreshold = 0;        // q above it is flagged
     double siteRate = 0;          // the model's site rate per motif and letter inside a module
+    int nullRuns = 0;             // discovery runs on shuffled input behind the null (0: the run's
+                                  // own model scoring shuffled letters)
 };
 
 // One printed module.

@@ -109,3 +109,12 @@ RunResult RunModSampling(const INPUTPARAMETER& param, const RunInputs& inputs, i
         AddRunHeldOut(param, inputs, &result);
     return result;
 }
+
+RunResult RunNullDiscovery(const INPUTPARAMETER& param, const RunInputs& inputs, unsigned seed, int threads)
+{
+    auto sampler = std::make_unique<CGibbsDP>();
+    SetUpSampler(param, inputs, 0, sampler.get());
+    sampler->m_RandSeed = seed;
+    sampler->m_Threads = threads;
+    return sampler->DataAugmentation(nullptr);
+}

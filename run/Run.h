@@ -30,4 +30,9 @@ unsigned RunSeed(const INPUTPARAMETER& param, int run);
 RunResult RunModSampling(const INPUTPARAMETER& param, const RunInputs& inputs, int run, SweepObserver* observer,
                          int threads);
 
+// A run of the same discovery on other sequences (a shuffled input for a
+// null) with the generator seeded with seed: no "Seed:" line, no
+// enrichment or held-out measures, nothing reported while it runs.
+RunResult RunNullDiscovery(const INPUTPARAMETER& param, const RunInputs& inputs, unsigned seed, int threads);
+
 #endif

@@ -62,6 +62,9 @@ struct INPUTPARAMETER {
     bool ModuleStats;     // --module-stats: score, p- and q-value of every module
     double ModuleQ;       // --module-q: with --module-stats, modules with q above it are flagged
     bool ModuleQGiven;    // --module-q given (refused without --module-stats)
+    int ModuleNullRuns;   // --module-null-runs: discovery runs on shuffled input for the module null
+                          // (0: the run's own model on shuffled letters)
+    bool ModuleNullRunsGiven;   // --module-null-runs given (refused without --module-stats)
 
     // What the parser found wrong, reported by the checks: the fixed message
     // of the first problem (null: none) and its explanation.
@@ -98,6 +101,9 @@ const double kDefaultSelectEValue = 0.05;
 
 // The q-value above which --module-stats flags a module.
 const double kDefaultModuleQ = 0.05;
+
+// Discovery runs on shuffled input that make the module null.
+const int kDefaultModuleNullRuns = 0;
 
 // The support a cluster needs to join the consensus (0: no consensus).
 inline int ConsensusSupport(const INPUTPARAMETER& param)

@@ -5,6 +5,8 @@
 
 #include "analysis/Significance.h"
 #include "base/Helpers.h"
+#include "base/Rng.h"
+#include "scan/KmerShuffle.h"
 
 namespace {
 
@@ -121,8 +123,44 @@ int ModuleNullTiles(int L)
     return (int)std::max(100LL, std::min((long long)kModuleNullTiles, kModuleNullLetters / std::max(1, L)));
 }
 
+std::vector<ScanSequence> ShuffledInput(const std::vector<ScanSequence>& input, int k, unsigned seed)
+{
+    Rng rng(seed);
+    std::vector<ScanSequence> out = input;
+    for (ScanSequence& s : out) {
+        std::string& x = s.letters;
+        size_t i = 0;
+        while (i < x.size()) {
+            size_t j = i;
+            while (j < x.size() && NucleotideCode(x[j]) >= 0)
+                j++;
+            if (j - i >= (size_t)k)
+                x.replace(i, j - i, KmerShuffle(x.substr(i, j - i), k, rng));
+            i = j + 1;
+        }
+    }
+    return out;
+}
+
+void AddRefitNullTiles(const RunResult& nullRun, const std::vector<ScanSequence>& shuffled, const MarkovChain& chain,
+                       std::vector<double>* tiles)
+{
+    ChunkPass pass;
+    for (size_t i = 0; i < shuffled.size(); i++) {
+        ModuleResult own;   // no module: only the sequence's sites are taken out
+        own.seq = (int)i;
+        ScanModel model;
+        if (!ModuleModelOf(nullRun, chain, &own, &model))
+            return;
+        const std::string& x = shuffled[i].letters;
+        const int len = (int)x.size(), L = model.moduleLength;
+        for (int start = 0; start < len; start += L)
+            tiles->push_back(ModuleWindowScore(model, x, start, std::min(len, start + L), &pass));
+    }
+}
+
 void AddModuleSignificance(RunResult* r, const std::vector<ScanSequence>& input, const MarkovChain& chain,
-                           const ModuleNullSettings& settings)
+                           const ModuleNullSettings& settings, const std::vector<double>* refitNull)
 {
     ModuleNullResult& info = r->moduleNull;
     info.measured = true;
@@ -134,11 +172,17 @@ void AddModuleSignificance(RunResult* r, const std::vector<ScanSequence>& input,
     std::vector<double> p(r->modules.size(), 1.0);
     if (hasModel) {
         info.siteRate = model.siteRate;
-        ScanSettings scan;
-        scan.threads = settings.threads;
-        scan.seed = settings.seed;
-        scan.nullTiles = ModuleNullTiles(r->moduleLength);
-        const std::vector<double> null = RunScan(model, input, scan).nullBest;   // ascending
+        std::vector<double> null;
+        if (refitNull) {
+            null = *refitNull;
+            std::sort(null.begin(), null.end());
+        } else {
+            ScanSettings scan;
+            scan.threads = settings.threads;
+            scan.seed = settings.seed;
+            scan.nullTiles = ModuleNullTiles(r->moduleLength);
+            null = RunScan(model, input, scan).nullBest;   // ascending
+        }
         info.tiles = (int)null.size();
         ChunkPass pass;
         for (size_t i = 0; i < r->modules.size(); i++) {

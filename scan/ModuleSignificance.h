@@ -75,8 +75,25 @@ double ModuleWindowScore(const ScanModel& m, const std::string& x, int start, in
 int ModuleNullTiles(int L);
 
 // Fills the stats of every printed module of r and r->moduleNull; input
-// holds the run's sequences (the letters it read, in its order).
+// holds the run's sequences (the letters it read, in its order). Without
+// refitNull the null is the run's own model on shuffled letters (above);
+// with it, refitNull holds the null tiles' scores (any order).
 void AddModuleSignificance(RunResult* r, const std::vector<ScanSequence>& input, const MarkovChain& chain,
-                           const ModuleNullSettings& settings);
+                           const ModuleNullSettings& settings, const std::vector<double>* refitNull = nullptr);
+
+// Refitted null: the letters of every sequence shuffled keeping its
+// k-mers, each stretch of A, C, G, T letters on its own (other letters
+// stay in place, stretches shorter than k as they are).
+std::vector<ScanSequence> ShuffledInput(const std::vector<ScanSequence>& input, int k, unsigned seed);
+
+// Refitted null: the shuffled input cut into tiles of L letters (the last
+// of a sequence shorter), each scored exactly as a printed module over it
+// would be by the discovery run on that input (nullRun): the matrices less
+// the sequence's own sites, the best window holding the tile's middle
+// letter. So the null has as many tiles per run as the input has tests.
+// Appended to tiles; nothing when the run printed no motif or no module
+// (its tiles then cannot look like a module).
+void AddRefitNullTiles(const RunResult& nullRun, const std::vector<ScanSequence>& shuffled, const MarkovChain& chain,
+                       std::vector<double>* tiles);
 
 #endif

@@ -182,3 +182,135 @@ TEST(ModuleSignificance, OwnSequenceSitesAreLeftOut)
     EXPECT_EQ(all.siteRate, without.siteRate);
     EXPECT_DOUBLE_EQ(30.0 / (kSeqs * kL), all.siteRate);
 }
+
+namespace {
+
+std::string LettersOfAll(const std::vector<ScanSequence>& input)
+{
+    std::string all;
+    for (const ScanSequence& s : input)
+        all += s.letters + "|";
+    return all;
+}
+
+std::vector<int> KmerCounts(const std::string& x, int k)
+{
+    std::vector<int> counts(1 << (2 * k), 0);
+    for (size_t i = 0; i + k <= x.size(); i++) {
+        int code = 0;
+        for (int j = 0; j < k; j++)
+            code = code * 4 + NucleotideCode(x[i + j]);
+        counts[code]++;
+    }
+    return counts;
+}
+
+}  // namespace
+
+// The refitted null's input: over many random inputs with N letters in
+// them, each stretch between N letters keeps its k-mer counts and its
+// first k-1 letters, the N letters stay where they were, the same seed
+// gives the same letters and another seed other ones.
+TEST(ModuleSignificance, ShuffledInputKeepsEveryStretchsKmers)
+{
+    Rng rng(77);
+    for (int trial = 0; trial < 200; trial++) {
+        const int k = 1 + trial % 4;
+        std::vector<ScanSequence> input(1 + trial % 3);
+        for (ScanSequence& s : input) {
+            s.letters = RandomLetters(1000 + trial * 7 + (unsigned)s.letters.size(), 50 + rng.next() % 200);
+            for (int n = 0; n < 3; n++)   // runs of N, one possibly at an end
+                s.letters.replace(rng.next() % s.letters.size(), 1 + rng.next() % 4, "NN");
+            s.length = (long long)s.letters.size();
+        }
+        const std::vector<ScanSequence> out = ShuffledInput(input, k, 5u + trial);
+        EXPECT_EQ(LettersOfAll(out), LettersOfAll(ShuffledInput(input, k, 5u + trial)));
+        ASSERT_EQ(input.size(), out.size());
+        bool changed = false;
+        for (size_t i = 0; i < input.size(); i++) {
+            const std::string &a = input[i].letters, &b = out[i].letters;
+            ASSERT_EQ(a.size(), b.size());
+            size_t from = 0;
+            while (from <= a.size()) {
+                size_t to = a.find('N', from);
+                if (to == std::string::npos)
+                    to = a.size();
+                EXPECT_TRUE(to == a.size() || b[to] == 'N') << trial;
+                const std::string x = a.substr(from, to - from), y = b.substr(from, to - from);
+                EXPECT_EQ(KmerCounts(x, k), KmerCounts(y, k)) << trial << " " << x << " " << y;
+                if ((int)x.size() >= k) {
+                    EXPECT_EQ(x.substr(0, k - 1), y.substr(0, k - 1)) << trial;
+                }
+                changed = changed || x != y;
+                from = to + 1;
+            }
+        }
+        EXPECT_TRUE(changed || k > 2) << trial;   // short stretches of high k may have one order only
+    }
+}
+
+// Null tiles from a run refitted to shuffled letters are scored as the
+// input's modules are: each tile of L letters as a module over it, with the
+// matrices less the sequence's own sites; a run without a printed motif
+// adds no tile at all.
+TEST(ModuleSignificance, RefitNullTilesAreScoredAsModules)
+{
+    Planted p = MakeRun();
+    p.input[1].letters.resize(kLen - 50);   // a last tile of 150 letters
+    // A site of other letters in sequence 0, so its own sites change its matrix.
+    SiteResult odd;
+    odd.seq = 0;
+    odd.start = 700;
+    odd.word = std::string(10, 'A');
+    p.run.motifs[0].sites.push_back(odd);
+    for (int c = 0; c < 10; c++)
+        p.run.motifs[0].counts[c][0]++;
+    const MarkovChain chain = ChainOf(p.input);
+    std::vector<double> tiles;
+    AddRefitNullTiles(p.run, p.input, chain, &tiles);
+    const size_t perSeq = kLen / kL;
+    ASSERT_EQ(kSeqs * perSeq, tiles.size());
+    ChunkPass pass;
+    for (int j : {0, 1, 15}) {
+        ScanModel without, all;
+        ASSERT_TRUE(ModuleModelOf(p.run, chain, &p.run.modules[j], &without));
+        ASSERT_TRUE(ModuleModelOf(p.run, chain, nullptr, &all));
+        for (size_t t = 0; t < perSeq; t++) {
+            const int start = (int)t * kL, end = std::min((int)p.input[j].letters.size(), start + kL);
+            const double score = ModuleWindowScore(without, p.input[j].letters, start, end, &pass);
+            EXPECT_EQ(score, tiles[j * perSeq + t]) << j << " " << t;
+            if (j == 0 && t == 1) {   // the planted tile, without its own sites and the odd one
+                EXPECT_GT(score, ModuleWindowScore(all, p.input[j].letters, start, end, &pass));
+            }
+        }
+    }
+    // The planted tile of a planted sequence scores high (the other nine
+    // sequences' sites vouch for it), an unplanted sequence's does not.
+    EXPECT_GT(tiles[1], 5.0);
+    EXPECT_LT(tiles[(kSeqs - 1) * perSeq + 1], tiles[1]);
+
+    Planted none = MakeRun();
+    none.run.motifs[0].printed = false;
+    std::vector<double> nothing;
+    AddRefitNullTiles(none.run, none.input, chain, &nothing);
+    EXPECT_TRUE(nothing.empty());
+}
+
+// A supplied null replaces the shuffled-letter one: its size is the
+// null's, and a module's p counts the supplied tiles at or above it.
+TEST(ModuleSignificance, SuppliedNullGivesThePValues)
+{
+    Planted p = MakeRun();
+    std::vector<double> null(99);
+    for (int i = 0; i < 99; i++)
+        null[i] = -20.0 + 0.5 * i;   // -20 .. 29, unsorted order does not matter
+    std::reverse(null.begin(), null.end());
+    AddModuleSignificance(&p.run, p.input, ChainOf(p.input), ModuleNullSettings(), &null);
+    EXPECT_EQ(99, p.run.moduleNull.tiles);
+    for (const ModuleResult& m : p.run.modules) {
+        int above = 0;
+        for (double v : null)
+            above += v >= m.stats.score;
+        EXPECT_EQ((1.0 + above) / 100.0, m.stats.p) << m.seq;
+    }
+}
