@@ -50,7 +50,18 @@ std::vector<double> RefitNull(const INPUTPARAMETER& param, const RunInputs& inpu
 
 }  // namespace
 
-void AddRunModuleStats(const INPUTPARAMETER& param, const RunInputs& inputs, RunResult* result)
+const std::vector<double>& ModuleNullCache::RefitTiles(const INPUTPARAMETER& param, const RunInputs& inputs,
+                                                       const std::vector<ScanSequence>& input)
+{
+    if (!m_Made) {
+        m_Tiles = RefitNull(param, inputs, input, ChainSeed(param.Seed, kModuleNullStream));
+        m_Made = true;
+    }
+    return m_Tiles;
+}
+
+void AddRunModuleStats(const INPUTPARAMETER& param, const RunInputs& inputs, ModuleNullCache* cache,
+                       RunResult* result)
 {
     if (!param.ModuleStats || !inputs.sequences)
         return;
@@ -72,7 +83,6 @@ void AddRunModuleStats(const INPUTPARAMETER& param, const RunInputs& inputs, Run
         AddModuleSignificance(result, input, chain, settings);
         return;
     }
-    const std::vector<double> null = RefitNull(param, inputs, input, settings.seed);
-    AddModuleSignificance(result, input, chain, settings, &null);
+    AddModuleSignificance(result, input, chain, settings, &cache->RefitTiles(param, inputs, input));
     result->moduleNull.nullRuns = param.ModuleNullRuns;
 }

@@ -71,8 +71,9 @@ static int RunInvocation(INPUTPARAMETER& param, RunInputs& inputs, int argc, cha
     if (Refusal r = PrepareRun(param, &inputs, param.RunNum > 0))   // every input read once
         StopOnRefusal(r);
     RunOutputs outputs(param, inputs.known);
+    ModuleNullCache nullCache;
     RunAllRuns(param, inputs, [&](RunResult result) {
-        AddRunModuleStats(param, inputs, &result);
+        AddRunModuleStats(param, inputs, &nullCache, &result);
         outputs.Add(std::move(result));
     });
     outputs.Finish();

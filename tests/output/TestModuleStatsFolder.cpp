@@ -178,6 +178,31 @@ TEST(ModuleStatsFolder, RefittedNullCalibratesRandomInput)
     EXPECT_GE(ownSmall, 1);
 }
 
+// The refitted null depends on the options and the input only, so chains
+// share it: R null runs in all, and every chain's null has the same tiles.
+TEST(ModuleStatsFolder, ChainsShareTheRefittedNull)
+{
+    CTempDir dir;
+    std::string none;
+    WriteFile(dir.Path("in.fa"), PlantedFasta(&none, 41, false));
+    ASSERT_EQ(0, RunRuzaravo({"-i", "in.fa", "-n", "1", "-o", "link.txt", "--quiet"}, dir.m_Dir).Status);
+    const TOOLRUN r = RunTool(dir.m_Dir, "./Ruzaravo -i in.fa -K 2 -w 8 -W 8 -n 60 --seed 4 --chains 3 --threads 2 "
+                                         "--module-stats --module-null-runs 2 --outdir out 2>&1 >/dev/null");
+    ASSERT_EQ(0, r.Status) << r.Output;
+    size_t lines = 0;
+    for (const std::string& line : Lines(r.Output))
+        lines += line.find("module null: discovery run") != std::string::npos;
+    EXPECT_EQ(2u, lines) << r.Output;
+    const std::string json = ReadFile(dir.Path("out/summary.json"));
+    std::vector<std::string> nulls;
+    for (size_t at = json.find("\"null_tiles\""); at != std::string::npos; at = json.find("\"null_tiles\"", at + 1))
+        nulls.push_back(json.substr(at, json.find(',', at) - at));
+    ASSERT_EQ(3u, nulls.size()) << json;
+    EXPECT_EQ(nulls[0], nulls[1]);
+    EXPECT_EQ(nulls[0], nulls[2]);
+    EXPECT_NE("\"null_tiles\": 0", nulls[0]);
+}
+
 TEST(ModuleStatsFolder, NothingElseChanges)
 {
     const STATSFOLDER& f = Folder();
