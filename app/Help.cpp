@@ -53,7 +53,7 @@ static const char* const kHelp[] = {
     "  -s              K independent motifs, each whole sequence one window (default: off)",
     "  -d              let the module length move in steps of 10 after the burn-in (default: fixed)",
     "  --bg-order N    order of the background Markov chain, 0..5 (default 1)",
-    "  --preset NAME   recommended options, overridden by the command line: enhancers (default: none)",
+    "  --preset NAME   recommended options, overridden by the command line: enhancers, promoters (default: none)",
     "",
     "Sampling:",
     "  -n N            sweeps per run, 0 or more; the first 70% are burn-in (default 2000)",

@@ -7,7 +7,7 @@
 #include <vector>
 
 // The known preset names, for messages.
-#define PRESET_NAMES "enhancers"
+#define PRESET_NAMES "enhancers, promoters"
 
 // The option words of the named preset, or null for an unknown name.
 const std::vector<std::string>* PresetWords(const char* name);

@@ -28,26 +28,36 @@ static std::string Fields(const INPUTPARAMETER& p)
 
 TEST(BackgroundOptions, PresetIsItsDocumentedWords)
 {
-    const std::vector<std::string>* words = PresetWords("enhancers");
-    ASSERT_NE(nullptr, words);
-    // The accuracy page documents exactly these words.
-    std::string readme = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/docs/accuracy.md");
-    std::string joined;
-    for (const std::string& w : *words)
-        joined += (joined.empty() ? "" : " ") + w;
-    EXPECT_NE(std::string::npos, readme.find("`--preset enhancers` = `" + joined + "`")) << joined;
+    // The accuracy page documents exactly these words, and the preset is
+    // the same run as its words given by hand.
+    const std::string accuracy = ReadFile(std::string(RUZARAVO_SOURCE_DIR) + "/docs/accuracy.md");
+    for (const char* name : {"enhancers", "promoters"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::string>* words = PresetWords(name);
+        ASSERT_NE(nullptr, words);
+        std::string joined;
+        for (const std::string& w : *words)
+            joined += (joined.empty() ? "" : " ") + w;
+        EXPECT_NE(std::string::npos, accuracy.find(std::string("`--preset ") + name + "` = `" + joined + "`")) << joined;
 
-    std::vector<std::string> explicitWords = {"./prog", "-i", "a.fa"};
-    explicitWords.insert(explicitWords.end(), words->begin(), words->end());
-    INPUTPARAMETER preset = ParseWords({"./prog", "-i", "a.fa", "--preset", "enhancers"});
-    EXPECT_EQ(Fields(ParseWords(explicitWords)), Fields(preset));
-    EXPECT_NE(Fields(ParseWords({"./prog", "-i", "a.fa"})), Fields(preset));
-    EXPECT_STREQ("Ruzaravo (compiled on 12/5/2005)\n./prog -i a.fa --preset enhancers ", preset.CmdLine.m_Data);
+        std::vector<std::string> explicitWords = {"./prog", "-i", "a.fa"};
+        explicitWords.insert(explicitWords.end(), words->begin(), words->end());
+        INPUTPARAMETER preset = ParseWords({"./prog", "-i", "a.fa", "--preset", name});
+        EXPECT_EQ(Fields(ParseWords(explicitWords)), Fields(preset));
+        EXPECT_TRUE(preset.MaskDuplicates);
+        EXPECT_NE(Fields(ParseWords({"./prog", "-i", "a.fa"})), Fields(preset));
+        EXPECT_EQ(std::string("Ruzaravo (compiled on 12/5/2005)\n./prog -i a.fa --preset ") + name + " ",
+                  preset.CmdLine.m_Data);
+    }
+    EXPECT_NE(Fields(ParseWords({"./prog", "-i", "a.fa", "--preset", "enhancers"})),
+              Fields(ParseWords({"./prog", "-i", "a.fa", "--preset", "promoters"})));
+    EXPECT_EQ(nullptr, PresetWords("promoter"));
 
     // The command line wins, before or after the preset.
     EXPECT_EQ(7, ParseWords({"./prog", "-K", "7", "--preset", "enhancers"}).MotifNum);
     EXPECT_EQ(7, ParseWords({"./prog", "--preset", "enhancers", "-K", "7"}).MotifNum);
     EXPECT_EQ(0, ParseWords({"./prog", "--bg-order", "0", "--preset", "enhancers"}).BgOrder);
+    EXPECT_TRUE(ParseWords({"./prog", "--preset", "promoters"}).Independent);
 }
 
 TEST(BackgroundOptions, ValuesAndChecks)

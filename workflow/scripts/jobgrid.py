@@ -47,7 +47,7 @@ GZIP_RATIO = 4
 # What the program's presets (app/Presets.cpp) set of the grid's concern:
 # their K and their number of chains. A unit test reads them back from the
 # program's source, so the two cannot drift apart.
-PRESETS = {"enhancers": {"K": 5, "chains": 5}}
+PRESETS = {"enhancers": {"K": 5, "chains": 5}, "promoters": {"K": 1, "chains": 5}}
 DEFAULT_K = 3   # the program's own -K default
 
 
